@@ -1,0 +1,493 @@
+// The calculator window: its layout, then its reactions in the order a person
+// meets them (start-up, typing the account number, calculating, leaving).
+
+#include "ui/frmCalculadora.h"
+
+#include "core/ccc.h"
+#include "core/entitats.h"
+#include "core/iban.h"
+#include "core/text.h"
+#include "ui/fila.h"
+#include "ui/finestres.h"
+#include "ui/frmAvisLegal.h"
+
+#include <array>
+
+namespace {
+
+using fila::boto;
+using fila::caixaText;
+using fila::etiqueta;
+using fila::imatge;
+using fila::linia;
+using forms::Font;
+
+// ---- Layout -------------------------------------------------------------------
+
+constexpr forms::Color grisCamp = 0xE0E0E0; // also the designed background of the fields
+constexpr forms::Color grocFocus = 0xC0FFFF;
+constexpr forms::Color blauResultat = 0xFFC0C0;
+constexpr forms::Color plata = 0xC0C0C0;
+constexpr forms::Color vermell = 0x0000FF;
+constexpr forms::Color blau = 0xFF0000;
+
+constexpr Font lletraGran{.name = u"MS Sans Serif", .points = 13.5};
+constexpr Font lletraInstruccions{.name = u"MS Sans Serif", .points = 9.75};
+constexpr Font lletraEmpresa{.name = u"Comic Sans MS", .points = 12, .italic = true};
+constexpr Font lletraWeb{.name = u"Comic Sans MS", .points = 9, .bold = true};
+constexpr Font lletraAdreca{.name = u"Comic Sans MS", .points = 8.25};
+
+constexpr fila::Fila campCompte(std::u16string_view nom) {
+    auto camp = caixaText(nom);
+    camp.lletra(lletraGran).fons(grisCamp).vora().centrat();
+    return camp;
+}
+
+constexpr fila::Fila resultat(std::u16string_view nom) {
+    auto camp = etiqueta(nom);
+    camp.lletra(lletraGran).fons(blauResultat).vora().centrat();
+    return camp;
+}
+
+constexpr std::array<forms::ControlDef, frmCalculadora::nombreControls> controls{{
+    campCompte(u"txtBanc")
+        .posicio(1920, 960, 855, 405)
+        .maxim(4)
+        .ordreTab(0)
+        .nomAccessible(u"Entitat"),
+    campCompte(u"txtAgencia")
+        .posicio(2880, 960, 855, 405)
+        .maxim(4)
+        .ordreTab(1)
+        .nomAccessible(u"Agència"),
+    campCompte(u"txtDC").posicio(3840, 960, 495, 405).maxim(2).ordreTab(2).nomAccessible(u"D.C."),
+    campCompte(u"txtCompte")
+        .posicio(4440, 960, 1935, 405)
+        .maxim(10)
+        .ordreTab(3)
+        .nomAccessible(u"Compte"),
+    // Both buttons stay out of the Tab cycle: Escape reaches this one, Enter in
+    // txtCompte the other, and the mouse clicks either.
+    boto(u"btnSortir")
+        .text(u"Sortir")
+        .posicio(6600, 4680, 1455, 375)
+        .cancelar()
+        .ordreTab(4, false)
+        .nomAccessible(u"Sortir"),
+    etiqueta(u"Label2(0)").text(u"Compte corrent:").posicio(720, 960, 1125, 195).autoAjust(),
+    etiqueta(u"Label3")
+        .text(u"Introduïu el número de compte corrent (20 dígits) i premeu CALCULAR, i el sistema "
+              u"us retornarà el prefixe de l'IBAN i el codi BIC de l'entitat bancària.")
+        .posicio(120, 120, 7695, 735)
+        .lletra(lletraInstruccions)
+        .ajustParaules(),
+    boto(u"btnCalcular")
+        .text(u"-> Calcular ")
+        .posicio(6360, 1800, 1575, 375)
+        .ordreTab(7, false)
+        .nomAccessible(u"Calcular"),
+    // The sample texts of the two results are cleared before the window is first used.
+    resultat(u"lblBIC")
+        .text(u"CAIXESBBXXX")
+        .posicio(5520, 2880, 2535, 375)
+        .nomAccessible(u"Codi BIC"),
+    etiqueta(u"Label1(0)").text(u"Prefixe IBAN").posicio(4440, 2400, 900, 195).autoAjust(),
+    resultat(u"lblSEPA").text(u"ES99").posicio(5520, 2400, 855, 375).nomAccessible(u"Prefixe IBAN"),
+    etiqueta(u"Label1(1)").text(u"Codi BIC").posicio(4440, 2880, 615, 195).autoAjust(),
+    etiqueta(u"Label4(0)")
+        .text(u"Entitat")
+        .posicio(1920, 1440, 450, 195)
+        .tinta(vermell)
+        .autoAjust(),
+    etiqueta(u"Label4(1)")
+        .text(u"Agència")
+        .posicio(2880, 1440, 585, 195)
+        .tinta(vermell)
+        .autoAjust(),
+    etiqueta(u"Label4(2)").text(u"D.C.").posicio(3840, 1440, 315, 195).tinta(vermell).autoAjust(),
+    etiqueta(u"Label4(3)").text(u"Compte").posicio(4440, 1440, 540, 195).tinta(vermell).autoAjust(),
+    etiqueta(u"Label1(2)").text(u"Entitat:").posicio(1200, 1800, 495, 195).autoAjust(),
+    // Keeps its box and one line: a long name is cut at the right edge.
+    etiqueta(u"lblEntitat").posicio(1920, 1800, 4095, 255).fons(plata).nomAccessible(u"Entitat:"),
+    etiqueta(u"Label1(3)")
+        .text(u"Merrowfield,S.L.")
+        .posicio(120, 3720, 0, 345)
+        .lletra(lletraEmpresa)
+        .tinta(forms::colors::buttonText)
+        .autoAjust(),
+    etiqueta(u"lblQuorvanta")
+        .text(u"www.merrowfield.example")
+        .posicio(600, 4800, 0, 240)
+        .lletra(lletraWeb)
+        .tinta(blau)
+        .autoAjust()
+        .punter(forms::ControlPointer::Hand),
+    etiqueta(u"Label2(2)")
+        .text(u"Tel. 000 000 000 - Fax 000 000 001")
+        .posicio(240, 4560, 0, 225)
+        .lletra(lletraAdreca)
+        .autoAjust(),
+    etiqueta(u"Label2(1)")
+        .text(u"00000 Vilainventada")
+        .posicio(240, 4320, 0, 225)
+        .lletra(lletraAdreca)
+        .autoAjust(),
+    etiqueta(u"Label2(3)")
+        .text(u"C/ Imaginària, 0, baixos")
+        .posicio(240, 4080, 0, 225)
+        .lletra(lletraAdreca)
+        .autoAjust(),
+    imatge(u"Image1").posicio(6600, 720, 1125, 750).imatge("logo_petit"),
+    imatge(u"Image2").posicio(120, 2400, 4650, 1350).imatge("logo_gran"),
+    linia(u"Line1").posicio(1800, 1200, 360, 1200).tinta(blau),
+}};
+
+constexpr std::array<forms::MenuDef, frmCalculadora::nombreMenus> menus{{
+    {.name = u"mnuAvis", .caption = u"&?"},
+    {.name = u"mnuAvisLegal", .caption = u"Avís legal", .parent = frmCalculadora::mnuAvis},
+}};
+
+// The code addresses controls by enum; a row moved in the table must move there too.
+constexpr bool filaEs(frmCalculadora::Control fila, std::u16string_view nom) {
+    return controls[fila].name == nom;
+}
+static_assert(filaEs(frmCalculadora::txtBanc, u"txtBanc"));
+static_assert(filaEs(frmCalculadora::txtAgencia, u"txtAgencia"));
+static_assert(filaEs(frmCalculadora::txtDC, u"txtDC"));
+static_assert(filaEs(frmCalculadora::txtCompte, u"txtCompte"));
+static_assert(filaEs(frmCalculadora::btnSortir, u"btnSortir"));
+static_assert(filaEs(frmCalculadora::Label2_0, u"Label2(0)"));
+static_assert(filaEs(frmCalculadora::Label3, u"Label3"));
+static_assert(filaEs(frmCalculadora::btnCalcular, u"btnCalcular"));
+static_assert(filaEs(frmCalculadora::lblBIC, u"lblBIC"));
+static_assert(filaEs(frmCalculadora::Label1_0, u"Label1(0)"));
+static_assert(filaEs(frmCalculadora::lblSEPA, u"lblSEPA"));
+static_assert(filaEs(frmCalculadora::Label1_1, u"Label1(1)"));
+static_assert(filaEs(frmCalculadora::Label4_0, u"Label4(0)"));
+static_assert(filaEs(frmCalculadora::Label4_1, u"Label4(1)"));
+static_assert(filaEs(frmCalculadora::Label4_2, u"Label4(2)"));
+static_assert(filaEs(frmCalculadora::Label4_3, u"Label4(3)"));
+static_assert(filaEs(frmCalculadora::Label1_2, u"Label1(2)"));
+static_assert(filaEs(frmCalculadora::lblEntitat, u"lblEntitat"));
+static_assert(filaEs(frmCalculadora::Label1_3, u"Label1(3)"));
+static_assert(filaEs(frmCalculadora::lblQuorvanta, u"lblQuorvanta"));
+static_assert(filaEs(frmCalculadora::Label2_2, u"Label2(2)"));
+static_assert(filaEs(frmCalculadora::Label2_1, u"Label2(1)"));
+static_assert(filaEs(frmCalculadora::Label2_3, u"Label2(3)"));
+static_assert(filaEs(frmCalculadora::Image1, u"Image1"));
+static_assert(filaEs(frmCalculadora::Image2, u"Image2"));
+static_assert(filaEs(frmCalculadora::Line1, u"Line1"));
+static_assert(menus[frmCalculadora::mnuAvisLegal].name == u"mnuAvisLegal");
+
+constexpr forms::FormDef formulari{
+    .name = u"frmCalculadora",
+    .caption = u"Calcular IBAN",
+    .clientWidth = 8175,
+    .clientHeight = 5235,
+    .backColor = forms::colors::white,
+    .border = forms::BorderStyle::Sizable,
+    .icon = "icona",
+    .controls = controls,
+    .menus = menus,
+};
+
+} // namespace
+
+const forms::FormDef& frmCalculadora::definition() const {
+    return formulari;
+}
+
+// ---- Event routing ------------------------------------------------------------
+
+void frmCalculadora::onClick(int control) noexcept {
+    switch (control) {
+    case btnCalcular:
+        btnCalcular_Click();
+        break;
+    case btnSortir:
+        btnSortir_Click();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmCalculadora::onChange(int control) noexcept {
+    switch (control) {
+    case txtBanc:
+        txtBanc_Change();
+        break;
+    case txtAgencia:
+        txtAgencia_Change();
+        break;
+    case txtDC:
+        txtDC_Change();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmCalculadora::onKeyPress(int control, std::int16_t& keyAscii) noexcept {
+    switch (control) {
+    case txtBanc:
+        txtBanc_KeyPress(keyAscii);
+        break;
+    case txtAgencia:
+        txtAgencia_KeyPress(keyAscii);
+        break;
+    case txtDC:
+        txtDC_KeyPress(keyAscii);
+        break;
+    case txtCompte:
+        txtCompte_KeyPress(keyAscii);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmCalculadora::onGotFocus(int control) noexcept {
+    switch (control) {
+    case txtBanc:
+        txtBanc_GotFocus();
+        break;
+    case txtAgencia:
+        txtAgencia_GotFocus();
+        break;
+    case txtDC:
+        txtDC_GotFocus();
+        break;
+    case txtCompte:
+        txtCompte_GotFocus();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmCalculadora::onLostFocus(int control) noexcept {
+    switch (control) {
+    case txtBanc:
+        txtBanc_LostFocus();
+        break;
+    case txtAgencia:
+        txtAgencia_LostFocus();
+        break;
+    case txtDC:
+        txtDC_LostFocus();
+        break;
+    case txtCompte:
+        txtCompte_LostFocus();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmCalculadora::onMenuClick(int menu) noexcept {
+    if (menu == mnuAvisLegal) {
+        mnuAvisLegal_Click();
+    }
+}
+
+// ---- Start-up -----------------------------------------------------------------
+
+void frmCalculadora::Form_Load() noexcept {
+    primeraActivacio_ = 0;
+    mdlFuncions::centrarFormulari(host().window(), runtime().screen());
+}
+
+// Runs again each time the legal notice closes; only the first one prepares the
+// window, so whatever the person typed survives the notice.
+void frmCalculadora::Form_Activate() noexcept {
+    if (primeraActivacio_ != 0) {
+        return;
+    }
+    primeraActivacio_ = 1;
+    runtime().screen().setMousePointer(forms::MousePointer::Busy);
+    inicialitzarFinestra();
+    mdlFuncions::carregarEntitats();
+    host().window().refresh();
+    runtime().screen().setMousePointer(forms::MousePointer::Default);
+    host().textBox(txtBanc).setFocus();
+}
+
+// The result labels carry sample texts in the layout; nothing of them may show.
+void frmCalculadora::inicialitzarFinestra() {
+    for (const Control camp : {txtBanc, txtAgencia, txtDC, txtCompte}) {
+        host().textBox(camp).setText(u"");
+    }
+    for (const Control etiqueta : {lblSEPA, lblBIC, lblEntitat}) {
+        host().label(etiqueta).setCaption(u"");
+    }
+}
+
+// ---- The four entry fields ----------------------------------------------------
+
+void frmCalculadora::txtBanc_Change() {
+    canviEntitat();
+    passarSiPle(txtBanc, 4, txtAgencia);
+}
+
+void frmCalculadora::txtBanc_KeyPress(std::int16_t& KeyAscii) {
+    passarAmbIntro(KeyAscii, txtAgencia);
+}
+
+void frmCalculadora::txtBanc_GotFocus() {
+    entrarCamp(txtBanc);
+}
+
+void frmCalculadora::txtBanc_LostFocus() {
+    sortirCamp(txtBanc);
+}
+
+void frmCalculadora::txtAgencia_Change() {
+    passarSiPle(txtAgencia, 4, txtDC);
+}
+
+void frmCalculadora::txtAgencia_KeyPress(std::int16_t& KeyAscii) {
+    passarAmbIntro(KeyAscii, txtDC);
+}
+
+void frmCalculadora::txtAgencia_GotFocus() {
+    entrarCamp(txtAgencia);
+}
+
+void frmCalculadora::txtAgencia_LostFocus() {
+    sortirCamp(txtAgencia);
+}
+
+void frmCalculadora::txtDC_Change() {
+    passarSiPle(txtDC, 2, txtCompte);
+}
+
+void frmCalculadora::txtDC_KeyPress(std::int16_t& KeyAscii) {
+    passarAmbIntro(KeyAscii, txtCompte);
+}
+
+void frmCalculadora::txtDC_GotFocus() {
+    entrarCamp(txtDC);
+}
+
+void frmCalculadora::txtDC_LostFocus() {
+    sortirCamp(txtDC);
+}
+
+// The last field does not move on when full: Enter is the signal to calculate.
+void frmCalculadora::txtCompte_KeyPress(std::int16_t& KeyAscii) {
+    if (KeyAscii == 13) {
+        KeyAscii = 0;
+        if (host().button(btnCalcular).enabled()) {
+            btnCalcular_Click();
+        }
+        return;
+    }
+    mdlFuncions::filtrarDigit(KeyAscii);
+}
+
+void frmCalculadora::txtCompte_GotFocus() {
+    entrarCamp(txtCompte);
+}
+
+void frmCalculadora::txtCompte_LostFocus() {
+    sortirCamp(txtCompte);
+}
+
+// Equality, not "at least": replacing one digit of a full field also moves on.
+void frmCalculadora::passarSiPle(Control camp, std::size_t llargada, Control seguent) {
+    if (textDe(camp).size() == llargada) {
+        host().textBox(seguent).setFocus();
+    }
+}
+
+void frmCalculadora::passarAmbIntro(std::int16_t& KeyAscii, Control seguent) {
+    if (KeyAscii == 13) {
+        KeyAscii = 0;
+        host().textBox(seguent).setFocus();
+        return;
+    }
+    mdlFuncions::filtrarDigit(KeyAscii);
+}
+
+// The whole text selected, so the next digit typed replaces it.
+void frmCalculadora::entrarCamp(Control camp) {
+    auto& caixa = host().textBox(camp);
+    caixa.setSelStart(0);
+    caixa.setSelLength(static_cast<int>(caixa.text().size()));
+    caixa.setBackColor(grocFocus);
+}
+
+void frmCalculadora::sortirCamp(Control camp) {
+    auto& caixa = host().textBox(camp);
+    caixa.setSelLength(0);
+    caixa.setBackColor(grisCamp);
+}
+
+// Follows every prefix being typed, so "21" already names entity 0021.
+void frmCalculadora::canviEntitat() {
+    auto& etiqueta = host().label(lblEntitat);
+    etiqueta.setCaption(u"");
+    etiqueta.setCaption(mdlFuncions::obtenirNom(textDe(txtBanc)));
+}
+
+// ---- The calculate command ----------------------------------------------------
+
+void frmCalculadora::btnCalcular_Click() {
+    if (validarEntrada()) {
+        return;
+    }
+    const std::u16string compte = compteSencer();
+    host().label(lblSEPA).setCaption(u"ES" + mdlFuncions::calcularDigitsIBAN(compte, u"ES"));
+    host().label(lblBIC).setCaption(mdlFuncions::obtenirBIC(textDe(txtBanc)));
+}
+
+// True when the person declined to go on. Nothing is refused outright: every doubt
+// is a question, and Yes takes the input as it stands.
+bool frmCalculadora::validarEntrada() {
+    for (const Control camp : {txtBanc, txtAgencia, txtDC, txtCompte}) {
+        const std::u16string abans = textDe(camp);
+        host().textBox(camp).setText(text::trim(abans));
+    }
+    if (aturarSi(textDe(txtBanc).size() < 4, u"El banc no té 4 dígits. És correcte?", txtBanc) ||
+        aturarSi(textDe(txtAgencia).size() < 4, u"El codi de sucursal no té 4 dígits. És correcte?",
+                 txtAgencia) ||
+        aturarSi(textDe(txtDC).size() < 2, u"No hi ha els 2 dígits de control. És correcte?",
+                 txtDC) ||
+        aturarSi(textDe(txtCompte).size() != 10, u"El compte not té 10 dígits. És correcte?",
+                 txtCompte)) {
+        return true;
+    }
+    // A short field the person accepted leaves no control digits worth testing.
+    const std::u16string compte = compteSencer();
+    return aturarSi(compte.size() == 20 && !mdlFuncions::validarCCC(compte),
+                    u"El c/c és incorrecte. Vols continuar?", txtBanc);
+}
+
+bool frmCalculadora::aturarSi(bool dubte, std::u16string_view pregunta, Control campAmbFocus) {
+    if (!dubte || runtime().msgBox(pregunta, forms::vbYesNo) != forms::vbNo) {
+        return false;
+    }
+    host().textBox(campAmbFocus).setFocus();
+    return true;
+}
+
+std::u16string frmCalculadora::textDe(Control camp) {
+    return host().textBox(camp).text();
+}
+
+std::u16string frmCalculadora::compteSencer() {
+    return textDe(txtBanc) + textDe(txtAgencia) + textDe(txtDC) + textDe(txtCompte);
+}
+
+// ---- Leaving, and the legal notice --------------------------------------------
+
+void frmCalculadora::btnSortir_Click() {
+    host().window().unload();
+}
+
+// A fresh notice each time: it is centred again and its focus placed again.
+void frmCalculadora::mnuAvisLegal_Click() {
+    frmAvisLegal avis(runtime());
+    runtime().show(avis, true);
+}

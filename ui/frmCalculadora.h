@@ -1,0 +1,107 @@
+#pragma once
+// The calculator window, the program's start-up window.
+//
+// How the pieces fit together: the window describes itself as data, a FormDef
+// whose control table lists every control in keyboard order, and the Control enum
+// below names the rows of that table, so code and layout address the same row.
+// A forms::Runtime (the Qt binding, or the tests' fake) builds the window from
+// that table and raises its events through the on...() entry points, which route
+// by row to the reactions a form designer would write: Form_Load centres the
+// window, the first Form_Activate clears it and fills the entity directory, the
+// four entry fields filter keys, pass the focus on and follow the entity name
+// (txtBanc_Change, txtBanc_KeyPress...), and btnCalcular_Click runs the calculate
+// command. The arithmetic and the directory live in core/ (mdlFuncions); this
+// class only reads fields, asks questions and writes captions.
+
+#include "ui/forms.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class frmCalculadora : public forms::Form {
+public:
+    // Rows of the control table; the order is the designed tab order.
+    enum Control : int {
+        txtBanc,
+        txtAgencia,
+        txtDC,
+        txtCompte,
+        btnSortir,
+        Label2_0,
+        Label3,
+        btnCalcular,
+        lblBIC,
+        Label1_0,
+        lblSEPA,
+        Label1_1,
+        Label4_0,
+        Label4_1,
+        Label4_2,
+        Label4_3,
+        Label1_2,
+        lblEntitat,
+        Label1_3,
+        lblQuorvanta,
+        Label2_2,
+        Label2_1,
+        Label2_3,
+        Image1,
+        Image2,
+        Line1,
+        nombreControls
+    };
+
+    // Rows of the menu table.
+    enum Menu : int { mnuAvis, mnuAvisLegal, nombreMenus };
+
+    explicit frmCalculadora(forms::Runtime& runtime) : forms::Form(runtime) {}
+
+    const forms::FormDef& definition() const override;
+
+    void Form_Load() noexcept override;
+    void Form_Activate() noexcept override;
+    void onClick(int control) noexcept override;
+    void onChange(int control) noexcept override;
+    void onKeyPress(int control, std::int16_t& keyAscii) noexcept override;
+    void onGotFocus(int control) noexcept override;
+    void onLostFocus(int control) noexcept override;
+    void onMenuClick(int menu) noexcept override;
+
+private:
+    void inicialitzarFinestra();
+
+    void txtBanc_Change();
+    void txtBanc_KeyPress(std::int16_t& KeyAscii);
+    void txtBanc_GotFocus();
+    void txtBanc_LostFocus();
+    void txtAgencia_Change();
+    void txtAgencia_KeyPress(std::int16_t& KeyAscii);
+    void txtAgencia_GotFocus();
+    void txtAgencia_LostFocus();
+    void txtDC_Change();
+    void txtDC_KeyPress(std::int16_t& KeyAscii);
+    void txtDC_GotFocus();
+    void txtDC_LostFocus();
+    void txtCompte_KeyPress(std::int16_t& KeyAscii);
+    void txtCompte_GotFocus();
+    void txtCompte_LostFocus();
+
+    void canviEntitat();
+    void btnCalcular_Click();
+    bool validarEntrada();
+    void btnSortir_Click();
+    void mnuAvisLegal_Click();
+
+    // What the four fields share.
+    void passarSiPle(Control camp, std::size_t llargada, Control seguent);
+    void passarAmbIntro(std::int16_t& KeyAscii, Control seguent);
+    void entrarCamp(Control camp);
+    void sortirCamp(Control camp);
+    bool aturarSi(bool dubte, std::u16string_view pregunta, Control campAmbFocus);
+    std::u16string textDe(Control camp);
+    std::u16string compteSencer();
+
+    std::int16_t primeraActivacio_ = 0;
+};
