@@ -1,0 +1,21 @@
+// The program's identity as the desktop sees it. The names and the version agree
+// with the Windows version resource (Dormatique.rc) and the desktop file name with
+// the installed desktop entry (brelvoxa.desktop).
+#include "app/identity.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QString>
+
+namespace app {
+
+void setApplicationIdentity() {
+    QGuiApplication::setApplicationName(QStringLiteral("Brelvoxa"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Brelvoxa"));
+    QGuiApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QGuiApplication::setOrganizationName(QStringLiteral("Merrowfield,S.L."));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/brelvoxa/icona.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("brelvoxa"));
+}
+
+} // namespace app
