@@ -73,11 +73,15 @@ TEST(LinuxInstall, the_installed_icon_is_a_32_by_32_png) {
     const std::array<unsigned char, 8> signature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     ASSERT_TRUE(std::equal(signature.begin(), signature.end(), head.begin()));
     // IHDR comes first: width and height, big-endian, at bytes 16 and 20.
-    const auto word = [&](int at) {
-        return head[at] << 24 | head[at + 1] << 16 | head[at + 2] << 8 | head[at + 3];
+    const auto word = [&](std::size_t at) {
+        std::uint32_t value = 0;
+        for (std::size_t i = at; i < at + 4; ++i) {
+            value = value << 8 | head[i];
+        }
+        return value;
     };
-    EXPECT_EQ(word(16), 32);
-    EXPECT_EQ(word(20), 32);
+    EXPECT_EQ(word(16), 32u);
+    EXPECT_EQ(word(20), 32u);
 }
 
 } // namespace
