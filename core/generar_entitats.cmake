@@ -1,0 +1,105 @@
+# Turns the entity directory (UTF-8, tab-separated: codi, bic, nom, one header
+# line) into a C++ source with one row per entity, the texts as u"..." literals,
+# so that the program never reads the file at run time.
+#
+#   cmake -DENTRADA=entitats.tsv -DSORTIDA=entitats_dades.cpp -P generar_entitats.cmake
+#
+# The file is walked with string(FIND)/string(SUBSTRING) rather than as a CMake
+# list, so that a ";" or a bracket in a name cannot split or merge rows.
+
+if(NOT DEFINED ENTRADA OR NOT DEFINED SORTIDA)
+    message(FATAL_ERROR "usage: cmake -DENTRADA=<tsv> -DSORTIDA=<cpp> -P generar_entitats.cmake")
+endif()
+
+file(READ "${ENTRADA}" resta)
+string(REPLACE "\r" "" resta "${resta}")
+
+set(files "")
+set(nombre 0)
+set(numeroLinia 0)
+set(codiAnterior -1)
+while(NOT resta STREQUAL "")
+    string(FIND "${resta}" "\n" salt)
+    if(salt EQUAL -1)
+        set(linia "${resta}")
+        set(resta "")
+    else()
+        string(SUBSTRING "${resta}" 0 ${salt} linia)
+        math(EXPR inici "${salt} + 1")
+        string(SUBSTRING "${resta}" ${inici} -1 resta)
+    endif()
+    math(EXPR numeroLinia "${numeroLinia} + 1")
+
+    if(numeroLinia EQUAL 1)
+        if(NOT linia STREQUAL "codi\tbic\tnom")
+            message(FATAL_ERROR "${ENTRADA}:1: expected the header codi, bic, nom")
+        endif()
+        continue()
+    endif()
+    if(linia STREQUAL "")
+        continue()
+    endif()
+
+    string(FIND "${linia}" "\t" tab1)
+    if(tab1 EQUAL -1)
+        message(FATAL_ERROR "${ENTRADA}:${numeroLinia}: expected three fields")
+    endif()
+    string(SUBSTRING "${linia}" 0 ${tab1} codi)
+    math(EXPR inici "${tab1} + 1")
+    string(SUBSTRING "${linia}" ${inici} -1 linia)
+    string(FIND "${linia}" "\t" tab2)
+    if(tab2 EQUAL -1)
+        message(FATAL_ERROR "${ENTRADA}:${numeroLinia}: expected three fields")
+    endif()
+    string(SUBSTRING "${linia}" 0 ${tab2} bic)
+    math(EXPR inici "${tab2} + 1")
+    string(SUBSTRING "${linia}" ${inici} -1 nom)
+
+    # The code indexes the tables and the rows must be unique and in order.
+    if(NOT codi MATCHES "^[0-9][0-9][0-9][0-9]$")
+        message(FATAL_ERROR "${ENTRADA}:${numeroLinia}: the code '${codi}' is not 4 digits")
+    endif()
+    math(EXPR valor "${codi}")
+    if(NOT valor GREATER codiAnterior)
+        message(FATAL_ERROR "${ENTRADA}:${numeroLinia}: code ${codi} out of order")
+    endif()
+    set(codiAnterior ${valor})
+    if(NOT bic MATCHES "^[A-Z0-9][A-Z0-9][A-Z0-9][A-Z0-9][A-Z0-9][A-Z0-9][A-Z0-9][A-Z0-9][A-Z0-9][A-Z0-9][A-Z0-9]$")
+        message(FATAL_ERROR "${ENTRADA}:${numeroLinia}: the BIC '${bic}' is not 11 capitals or digits")
+    endif()
+    if(nom STREQUAL "" OR nom MATCHES "\t")
+        message(FATAL_ERROR "${ENTRADA}:${numeroLinia}: the name is empty or has a fourth field")
+    endif()
+
+    string(REPLACE "\\" "\\\\" nom "${nom}")
+    string(REPLACE "\"" "\\\"" nom "${nom}")
+    string(APPEND files "    {${valor}, u\"${bic}\", u\"${nom}\"},\n")
+    math(EXPR nombre "${nombre} + 1")
+endwhile()
+
+if(nombre EQUAL 0)
+    message(FATAL_ERROR "${ENTRADA}: no entities")
+endif()
+
+file(WRITE "${SORTIDA}.tmp"
+"// Generated from core/entitats.tsv by core/generar_entitats.cmake; do not edit.
+
+#include \"core/entitats_dades.h\"
+
+#include <array>
+
+namespace mdlFuncions::dades {
+
+namespace {
+
+constexpr std::array<Entitat, ${nombre}> files{{
+${files}}};
+
+} // namespace
+
+const std::span<const Entitat> entitats{files};
+
+} // namespace mdlFuncions::dades
+")
+file(COPY_FILE "${SORTIDA}.tmp" "${SORTIDA}" ONLY_IF_DIFFERENT)
+file(REMOVE "${SORTIDA}.tmp")

@@ -1,0 +1,179 @@
+// Text and number routines with the forms runtime's rules: trimming of U+0020 only,
+// the leading-number reading of a text (blanks anywhere are ignored; sign, point and
+// an E or D exponent are accepted; whatever follows is not), and rounding to 16- and
+// 32-bit integers halves to even, with an overflow reported as "no value". The
+// reading is locale-independent and takes texts of any length.
+
+#include "core/text.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace text {
+
+namespace {
+
+bool isBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// Walks a text as the leading-number reading sees it: blanks do not exist.
+class Reader {
+public:
+    explicit Reader(std::u16string_view s) : s_(s) {}
+
+    // The current character, or U+0000 at the end (which stops the reading like
+    // any other character that cannot belong to a number).
+    char16_t peek() {
+        while (pos_ < s_.size() && isBlank(s_[pos_]))
+            ++pos_;
+        return pos_ < s_.size() ? s_[pos_] : u'\0';
+    }
+    void advance() { ++pos_; }
+
+private:
+    std::u16string_view s_;
+    std::size_t pos_ = 0;
+};
+
+// Far beyond any double, yet far from overflowing 64 bits when the position of the
+// first digit in a text that fits in memory is added to it.
+constexpr long long exponentLimit = 1'000'000'000'000'000;
+
+long long clamp(long long e, long long limit) {
+    return e > limit ? limit : (e < -limit ? -limit : e);
+}
+
+template <class Int> std::optional<Int> toInt(double v) {
+    if (!std::isfinite(v))
+        return std::nullopt;
+    double r = std::round(v); // ties go away from zero here...
+    if (std::fabs(r - v) == 0.5 && std::fmod(r, 2.0) != 0.0)
+        r -= std::copysign(1.0, v); // ...and back to the even neighbour
+    if (r < static_cast<double>(std::numeric_limits<Int>::min()) ||
+        r > static_cast<double>(std::numeric_limits<Int>::max()))
+        return std::nullopt;
+    return static_cast<Int>(r);
+}
+
+} // namespace
+
+std::u16string_view trim(std::u16string_view s) {
+    const auto first = s.find_first_not_of(u' ');
+    if (first == std::u16string_view::npos)
+        return {};
+    const auto last = s.find_last_not_of(u' ');
+    return s.substr(first, last - first + 1);
+}
+
+double leadingNumber(std::u16string_view s) {
+    Reader in(s);
+    bool negative = false;
+    if (in.peek() == u'+' || in.peek() == u'-') {
+        negative = in.peek() == u'-';
+        in.advance();
+    }
+
+    // Significant digits (leading zeros dropped) and how many of them stand before
+    // the point (negative for zeros after it), so that huge and tiny values need
+    // no more than a short exponent.
+    std::string digits;
+    long long firstPower = 0;
+    bool sawDigit = false;
+    bool fraction = false;
+    // An integer of up to 19 digits is exact in 64 bits; the usual case takes
+    // this path and builds no string.
+    std::uint64_t whole = 0;
+
+    for (;;) {
+        const char16_t c = in.peek();
+        if (isDigit(c)) {
+            sawDigit = true;
+            if (!digits.empty() || c != u'0') {
+                if (!fraction && digits.size() < 19)
+                    whole = whole * 10 + static_cast<unsigned>(c - u'0');
+                digits.push_back(static_cast<char>(c));
+                if (!fraction)
+                    ++firstPower;
+            } else if (fraction) {
+                --firstPower;
+            }
+        } else if (c == u'.' && !fraction) {
+            fraction = true;
+        } else {
+            break;
+        }
+        in.advance();
+    }
+    if (!sawDigit || digits.empty())
+        return 0.0;
+
+    long long exponent = 0;
+    bool hasExponent = false;
+    const char16_t e = in.peek();
+    if (e == u'E' || e == u'e' || e == u'D' || e == u'd') {
+        in.advance();
+        bool negativeExponent = false;
+        if (in.peek() == u'+' || in.peek() == u'-') {
+            negativeExponent = in.peek() == u'-';
+            in.advance();
+        }
+        // "1E" or "1E+" is just 1: the letter is where the number stops.
+        for (char16_t c = in.peek(); isDigit(c); in.advance(), c = in.peek()) {
+            hasExponent = true;
+            exponent = clamp(exponent * 10 + (c - u'0'), exponentLimit);
+        }
+        if (negativeExponent)
+            exponent = -exponent;
+    }
+
+    if (!hasExponent && !fraction && digits.size() <= 19) {
+        const double v = static_cast<double>(whole);
+        return negative ? -v : v;
+    }
+
+    // d.ddd...e<power>: the shape std::from_chars reads exactly, in any locale.
+    // Beyond 10^+-1000000 a double is infinite or zero all the same.
+    const long long power = clamp(firstPower - 1 + exponent, 1'000'000);
+    if (digits.size() > 1)
+        digits.insert(1, 1, '.');
+    digits.push_back('e');
+    digits += std::to_string(power);
+
+    double v = 0.0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
+    (void)end;
+    if (ec == std::errc::result_out_of_range)
+        v = power > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -v : v;
+}
+
+std::optional<std::int16_t> toInt16(double v) {
+    return toInt<std::int16_t>(v);
+}
+
+std::optional<std::int32_t> toInt32(double v) {
+    return toInt<std::int32_t>(v);
+}
+
+std::u16string twoDigits(int v) {
+    // Widened so that the lowest int can be negated.
+    long long magnitude = v < 0 ? -static_cast<long long>(v) : v;
+    std::u16string out;
+    do {
+        out.insert(out.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (out.size() < 2)
+        out.insert(out.begin(), u'0');
+    if (v < 0)
+        out.insert(out.begin(), u'-');
+    return out;
+}
+
+} // namespace text
