@@ -1,0 +1,158 @@
+// The widgets behind the forms layer's controls, and the rule that turns a key
+// event into KeyPress codes: one per UTF-16 unit of the typed text, Ctrl+letter
+// as its control code (Ctrl+V is 22), and nothing at all for keys that type no
+// character or that the window handles itself (Tab, Escape).
+
+#include "platform/widgets.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+// The characters a key event types, as KeyPress sees them; empty when the key
+// types nothing or belongs to the window.
+QString typedCharacters(const QKeyEvent& event) {
+    switch (event.key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Escape:
+        return {};
+    default:
+        break;
+    }
+    const Qt::KeyboardModifiers mods = event.modifiers();
+    const bool ctrl = mods.testFlag(Qt::ControlModifier);
+    const bool alt = mods.testFlag(Qt::AltModifier);
+    // Ctrl+Alt is how some keyboards reach their third-level characters.
+    if (alt && !ctrl) {
+        return {};
+    }
+    QString text = event.text();
+    if (ctrl && !alt) {
+        // Some platforms report Ctrl+V as "v", others as the control character.
+        if (text.size() == 1 && text.at(0).unicode() < 0x80 && text.at(0).isLetter()) {
+            return QString(QChar(static_cast<char16_t>(text.at(0).toUpper().unicode() - 0x40)));
+        }
+        if (text.size() == 1 && text.at(0).unicode() < 0x20) {
+            return text;
+        }
+        return {};
+    }
+    if (text.isEmpty() && (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter)) {
+        return QStringLiteral("\r");
+    }
+    return text;
+}
+
+// The key event for a replaced character code, as if its key had been pressed.
+QKeyEvent keyEventFor(std::int16_t keyAscii) {
+    const auto unit = static_cast<char16_t>(keyAscii);
+    const QString text(QChar{unit});
+    if (unit == 8) {
+        return QKeyEvent(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, text);
+    }
+    if (unit == 13) {
+        return QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, text);
+    }
+    if (unit >= 1 && unit <= 26) {
+        return QKeyEvent(QEvent::KeyPress, Qt::Key_A + (unit - 1), Qt::ControlModifier, text);
+    }
+    return QKeyEvent(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+}
+
+} // namespace
+
+EntryField::EntryField(ControlEvents& events, int row, QWidget* parent)
+    : QLineEdit(parent), events_(events), row_(row) {
+    // An input method would commit text without a key event, past KeyPress.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+}
+
+void EntryField::keyPressEvent(QKeyEvent* event) {
+    const QString typed = typedCharacters(*event);
+    if (typed.isEmpty()) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    QString kept;
+    bool unchanged = true;
+    for (const QChar unit : typed) {
+        const auto original = static_cast<std::int16_t>(unit.unicode());
+        std::int16_t keyAscii = original;
+        if (!events_.keyTyped(row_, keyAscii)) {
+            event->accept(); // the window is going away
+            return;
+        }
+        unchanged = unchanged && keyAscii == original;
+        if (keyAscii != 0) {
+            kept.append(QChar(static_cast<char16_t>(keyAscii)));
+        }
+    }
+    if (unchanged) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    // Dropped: no character, no beep, and no parent sees the key either.
+    event->accept();
+    for (const QChar unit : kept) {
+        QKeyEvent replacement = keyEventFor(static_cast<std::int16_t>(unit.unicode()));
+        QLineEdit::keyPressEvent(&replacement);
+    }
+}
+
+void EntryField::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    events_.controlFocused(row_);
+}
+
+CommandButtonWidget::CommandButtonWidget(ControlEvents& events, int row, QWidget* parent)
+    : QPushButton(parent), events_(events), row_(row) {
+    setAutoDefault(false);
+}
+
+void CommandButtonWidget::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+void CommandButtonWidget::focusInEvent(QFocusEvent* event) {
+    QPushButton::focusInEvent(event);
+    events_.controlFocused(row_);
+}
+
+PictureBoxWidget::PictureBoxWidget(ControlEvents& events, int row, QWidget* parent)
+    : QFrame(parent), events_(events), row_(row) {}
+
+void PictureBoxWidget::focusInEvent(QFocusEvent* event) {
+    QFrame::focusInEvent(event);
+    events_.controlFocused(row_);
+}
+
+LineWidget::LineWidget(QPoint from, QPoint to, QColor color, QWidget* parent)
+    : QWidget(parent), color_(color) {
+    const QPoint topLeft(std::min(from.x(), to.x()), std::min(from.y(), to.y()));
+    const QPoint bottomRight(std::max(from.x(), to.x()), std::max(from.y(), to.y()));
+    setGeometry(QRect(topLeft, bottomRight));
+    from_ = from - topLeft;
+    to_ = to - topLeft;
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void LineWidget::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.setPen(QPen(color_, 0)); // cosmetic: one pixel whatever the scale
+    painter.drawLine(from_, to_);
+}
+
+} // namespace platform

@@ -1,0 +1,88 @@
+#pragma once
+// The Qt widgets behind the forms layer's controls. Each knows its row in the
+// window's control table and reports focus and typed keys to its window, which
+// turns them into the form's events.
+
+#include <QColor>
+#include <QFrame>
+#include <QLineEdit>
+#include <QPoint>
+#include <QPushButton>
+
+#include <cstdint>
+
+namespace platform {
+
+// What a control tells its window.
+class ControlEvents {
+public:
+    // The control has just received the keyboard focus, for whatever reason.
+    virtual void controlFocused(int row) = 0;
+    // Raises KeyPress; false when the form has been unloaded meanwhile.
+    virtual bool keyTyped(int row, std::int16_t& keyAscii) = 0;
+
+protected:
+    ~ControlEvents() = default;
+};
+
+// A text box: every typed character goes through KeyPress first, one UTF-16
+// unit at a time. Pasting and dropping are left alone: the maximum length is
+// their only limit.
+class EntryField final : public QLineEdit {
+public:
+    EntryField(ControlEvents& events, int row, QWidget* parent);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    ControlEvents& events_;
+    int row_;
+};
+
+// A command button. Unlike a plain QPushButton outside a dialog, Enter clicks it
+// while it has the focus.
+class CommandButtonWidget final : public QPushButton {
+public:
+    CommandButtonWidget(ControlEvents& events, int row, QWidget* parent);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    ControlEvents& events_;
+    int row_;
+};
+
+// A picture box without a picture: it can hold the focus and draws only its
+// background (and its border, if it has one).
+class PictureBoxWidget final : public QFrame {
+public:
+    PictureBoxWidget(ControlEvents& events, int row, QWidget* parent);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    ControlEvents& events_;
+    int row_;
+};
+
+// A one-pixel solid line between two points of the parent, which it covers
+// only with its bounding box; the mouse passes through it.
+class LineWidget final : public QWidget {
+public:
+    LineWidget(QPoint from, QPoint to, QColor color, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPoint from_; // in the widget's own coordinates
+    QPoint to_;
+    QColor color_;
+};
+
+} // namespace platform
