@@ -7,7 +7,6 @@
 #include "core/text.h"
 
 #include <charconv>
-#include <cmath>
 #include <limits>
 
 namespace text {
@@ -50,15 +49,21 @@ long long clamp(long long e, long long limit) {
 }
 
 template <class Int> std::optional<Int> toInt(double v) {
-    if (!std::isfinite(v))
+    constexpr double below = static_cast<double>(std::numeric_limits<Int>::min()) - 1.0;
+    constexpr double above = static_cast<double>(std::numeric_limits<Int>::max()) + 1.0;
+    // Written so that NaN fails it too.
+    if (!(v > below && v < above))
         return std::nullopt;
-    double r = std::round(v); // ties go away from zero here...
-    if (std::fabs(r - v) == 0.5 && std::fmod(r, 2.0) != 0.0)
-        r -= std::copysign(1.0, v); // ...and back to the even neighbour
-    if (r < static_cast<double>(std::numeric_limits<Int>::min()) ||
-        r > static_cast<double>(std::numeric_limits<Int>::max()))
+    // Within the range checked above both the truncation and the rest are exact.
+    long long n = static_cast<long long>(v);
+    const double rest = v - static_cast<double>(n);
+    if (rest > 0.5 || (rest == 0.5 && n % 2 != 0))
+        ++n;
+    else if (rest < -0.5 || (rest == -0.5 && n % 2 != 0))
+        --n;
+    if (n < std::numeric_limits<Int>::min() || n > std::numeric_limits<Int>::max())
         return std::nullopt;
-    return static_cast<Int>(r);
+    return static_cast<Int>(n);
 }
 
 } // namespace
@@ -79,29 +84,33 @@ double leadingNumber(std::u16string_view s) {
         in.advance();
     }
 
-    // Significant digits (leading zeros dropped) and how many of them stand before
-    // the point (negative for zeros after it), so that huge and tiny values need
-    // no more than a short exponent.
-    std::string digits;
-    long long firstPower = 0;
-    bool sawDigit = false;
-    bool fraction = false;
-    // An integer of up to 19 digits is exact in 64 bits; the usual case takes
-    // this path and builds no string.
+    // The significant digits (leading zeros dropped): the first 19 of an integer
+    // are held exactly in `whole`, which is all the usual case needs; past those,
+    // or once a fraction digit comes, they go on in `digits` as text for the exact
+    // conversion below. `places` counts the digits before the point (negative for
+    // zeros just after it), so that huge and tiny values need only a short exponent.
     std::uint64_t whole = 0;
+    int wholeDigits = 0;
+    std::string digits;
+    long long places = 0;
+    bool fraction = false;
 
     for (;;) {
         const char16_t c = in.peek();
         if (isDigit(c)) {
-            sawDigit = true;
-            if (!digits.empty() || c != u'0') {
-                if (!fraction && digits.size() < 19)
-                    whole = whole * 10 + static_cast<unsigned>(c - u'0');
-                digits.push_back(static_cast<char>(c));
+            if (wholeDigits > 0 || !digits.empty() || c != u'0') {
                 if (!fraction)
-                    ++firstPower;
+                    ++places;
+                if (!fraction && digits.empty() && wholeDigits < 19) {
+                    whole = whole * 10 + static_cast<unsigned>(c - u'0');
+                    ++wholeDigits;
+                } else {
+                    if (digits.empty() && wholeDigits > 0)
+                        digits = std::to_string(whole);
+                    digits.push_back(static_cast<char>(c));
+                }
             } else if (fraction) {
-                --firstPower;
+                --places;
             }
         } else if (c == u'.' && !fraction) {
             fraction = true;
@@ -110,7 +119,7 @@ double leadingNumber(std::u16string_view s) {
         }
         in.advance();
     }
-    if (!sawDigit || digits.empty())
+    if (wholeDigits == 0 && digits.empty())
         return 0.0;
 
     long long exponent = 0;
@@ -132,14 +141,16 @@ double leadingNumber(std::u16string_view s) {
             exponent = -exponent;
     }
 
-    if (!hasExponent && !fraction && digits.size() <= 19) {
+    if (!hasExponent && digits.empty()) {
         const double v = static_cast<double>(whole);
         return negative ? -v : v;
     }
+    if (digits.empty())
+        digits = std::to_string(whole);
 
     // d.ddd...e<power>: the shape std::from_chars reads exactly, in any locale.
     // Beyond 10^+-1000000 a double is infinite or zero all the same.
-    const long long power = clamp(firstPower - 1 + exponent, 1'000'000);
+    const long long power = clamp(places - 1 + exponent, 1'000'000);
     if (digits.size() > 1)
         digits.insert(1, 1, '.');
     digits.push_back('e');
@@ -164,16 +175,18 @@ std::optional<std::int32_t> toInt32(double v) {
 std::u16string twoDigits(int v) {
     // Widened so that the lowest int can be negated.
     long long magnitude = v < 0 ? -static_cast<long long>(v) : v;
-    std::u16string out;
+    char16_t buffer[12];
+    char16_t* const end = buffer + 12;
+    char16_t* first = end;
     do {
-        out.insert(out.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
+        *--first = static_cast<char16_t>(u'0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    if (out.size() < 2)
-        out.insert(out.begin(), u'0');
+    if (end - first < 2)
+        *--first = u'0';
     if (v < 0)
-        out.insert(out.begin(), u'-');
-    return out;
+        *--first = u'-';
+    return std::u16string(first, end);
 }
 
 } // namespace text
