@@ -17,11 +17,13 @@ namespace {
 // Hands each digit the text stands for, in order, to emit.
 template <class Emit> void perDigit(std::u16string_view text, Emit&& emit) {
     for (char16_t c : text) {
-        if (c >= u'a' && c <= u'z')
-            c = static_cast<char16_t>(c - u'a' + u'A');
         if (c >= u'0' && c <= u'9') {
             emit(c - u'0');
-        } else if (c >= u'A' && c <= u'Z') {
+            continue;
+        }
+        if (c >= u'a' && c <= u'z')
+            c = static_cast<char16_t>(c - u'a' + u'A');
+        if (c >= u'A' && c <= u'Z') {
             const int valor = c - u'A' + 10;
             emit(valor / 10);
             emit(valor % 10);
