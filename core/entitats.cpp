@@ -4,6 +4,10 @@
 // rows. A code text is read as the forms runtime reads a number into a 16-bit
 // integer; a text whose value does not fit, such as "9E99", finds nothing rather
 // than failing. The lookups check lengths and ranges; they never search.
+//
+// The rows come from core/entitats.tsv: 282 entities as the Bank of Spain's register
+// of credit institutions listed them around late 2012 (plus a few securities firms
+// and market bodies from BOE/TARGET2 lists), with their BICs.
 
 #include "core/entitats.h"
 
@@ -26,12 +30,10 @@ std::optional<int> valorCodi(std::u16string_view codi) {
     // read directly; this is what keeps a lookup within a few nanoseconds.
     if (codi.size() <= 4) {
         int valor = 0;
-        bool digits = true;
-        for (char16_t c : codi) {
-            digits = digits && c >= u'0' && c <= u'9';
-            valor = valor * 10 + (c - u'0');
-        }
-        if (digits)
+        std::size_t i = 0;
+        for (; i < codi.size() && codi[i] >= u'0' && codi[i] <= u'9'; ++i)
+            valor = valor * 10 + (codi[i] - u'0');
+        if (i == codi.size())
             return valor;
     }
     const auto v = text::toInt16(text::leadingNumber(codi));

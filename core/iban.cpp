@@ -1,8 +1,8 @@
 // IBAN check digits: ISO 13616 with the MOD 97-10 rule of ISO 7064. The account,
 // then the country code, then "00" are read as one number, letters counting 10 (A)
 // to 35 (Z) in either case; the check digits are 98 minus that number modulo 97,
-// "02" to "98". Nothing is validated, and characters that are neither ASCII digits
-// nor ASCII letters are dropped.
+// "02" to "98". Nothing is validated, characters that are neither ASCII digits nor
+// ASCII letters are dropped, and texts of any length are taken.
 
 #include "core/iban.h"
 

@@ -15,8 +15,10 @@ using mdlFuncions::obtenirNom;
 using mdlFuncions::taulaBIC;
 using mdlFuncions::taulaNoms;
 
-const std::u16string_view oddTexts[] = {u"21",   u" 21", u"0021", u"2.5", u"-1",   u"1E4",
-                                        u"9E99", u"",    u"abcd", u"3",   u"0000", u"9096"};
+const std::u16string_view oddTexts[] = {
+    u"21",  u" 21",  u"0021", u"2.5",   u"-1",
+    u"1E4", u"9E99", u"",     u"abcd",  u"\uFF12\uFF11\uFF10\uFF10",
+    u"3",   u"0000", u"9096", u"02100", u"9E99 and more"};
 
 std::u16string fourDigits(int code) {
     std::u16string s(4, u'0');
