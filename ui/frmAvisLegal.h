@@ -16,6 +16,8 @@ public:
 
     const forms::FormDef& definition() const override;
 
+    // Nothing unwinds out of a reaction into the toolkit: a failure that cannot
+    // be handled here ends the program.
     void Form_Load() noexcept override;
     void Form_Activate() noexcept override;
     void onClick(int control) noexcept override;

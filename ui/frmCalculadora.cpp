@@ -109,6 +109,7 @@ constexpr std::array<forms::ControlDef, frmCalculadora::nombreControls> controls
     etiqueta(u"Label1(2)").text(u"Entitat:").posicio(1200, 1800, 495, 195).autoAjust(),
     // Keeps its box and one line: a long name is cut at the right edge.
     etiqueta(u"lblEntitat").posicio(1920, 1800, 4095, 255).fons(plata).nomAccessible(u"Entitat:"),
+    // The distributor's block sizes itself to its texts; no width is listed.
     etiqueta(u"Label1(3)")
         .text(u"Merrowfield,S.L.")
         .posicio(120, 3720, 0, 345)
