@@ -9,7 +9,7 @@
 
 class frmAvisLegal : public forms::Form {
 public:
-    // Rows of the control table; the order is the designed tab order.
+    // Rows of the control table, in tab order.
     enum Control : int { Label1, Label2, Label3, btnSortir, Picture1, nombreControls };
 
     explicit frmAvisLegal(forms::Runtime& runtime) : forms::Form(runtime) {}

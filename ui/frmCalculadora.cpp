@@ -24,7 +24,7 @@ using forms::Font;
 
 // ---- Layout -------------------------------------------------------------------
 
-constexpr forms::Color grisCamp = 0xE0E0E0; // also the designed background of the fields
+constexpr forms::Color grisCamp = 0xE0E0E0; // also the fields' background as laid out
 constexpr forms::Color grocFocus = 0xC0FFFF;
 constexpr forms::Color blauResultat = 0xFFC0C0;
 constexpr forms::Color plata = 0xC0C0C0;

@@ -22,7 +22,7 @@
 
 class frmCalculadora : public forms::Form {
 public:
-    // Rows of the control table; the order is the designed tab order.
+    // Rows of the control table, in tab order.
     enum Control : int {
         txtBanc,
         txtAgencia,
