@@ -27,6 +27,8 @@ public:
     // Needs a QApplication. Installs Qt's Catalan translations, which the
     // standard texts of the widgets (a text box's context menu) use.
     QtRuntime();
+    // Deletes the windows still loaded, without raising events; their forms,
+    // which hold a reference to this runtime, must not be used afterwards.
     ~QtRuntime() override;
     QtRuntime(const QtRuntime&) = delete;
     QtRuntime& operator=(const QtRuntime&) = delete;

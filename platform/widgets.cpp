@@ -21,6 +21,7 @@ QString typedCharacters(const QKeyEvent& event) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
     case Qt::Key_Escape:
+    case Qt::Key_Delete: // some platforms report it as the DEL character
         return {};
     default:
         break;
