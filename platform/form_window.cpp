@@ -240,8 +240,8 @@ FormWindow::FormWindow(WindowOwner& owner, forms::Form& form)
     }
 }
 
-// A form never outlives its runtime, which deletes the windows still loaded when
-// it goes; their forms may be gone already, so they are not touched here.
+// Only the runtime deletes a window that is still loaded, when it goes itself; the
+// form may be gone by then, so it is not touched here.
 FormWindow::~FormWindow() {
     form_ = nullptr;
     // The controls call back into this object (focus moves while they go), so
