@@ -20,11 +20,13 @@ void centrarFormulari(forms::Window& finestra, const forms::Screen& pantalla) {
 }
 
 void filtrarDigit(std::int16_t& code) {
+    // The code carries a UTF-16 unit, so a negative value is a character from U+8000
+    // up (CJK, either half of an emoji), not a control key: compare it unsigned.
+    const auto caracter = static_cast<char16_t>(code);
     // Below 30 are Backspace and the editing shortcuts (copy, cut, paste).
-    if (code < 30) {
+    if (caracter < 30) {
         return;
     }
-    const auto caracter = static_cast<char16_t>(code);
     if (caracter > u'9' || caracter < u'0') {
         code = 0;
     }

@@ -13,8 +13,9 @@ namespace mdlFuncions {
 // bits stays where it is.
 void centrarFormulari(forms::Window& finestra, const forms::Screen& pantalla);
 
-// Lets a typed key code through only when it is a control key (below 30) or one
-// of the digits "0" to "9"; any other code becomes 0, which drops the keystroke.
+// Lets a typed key code (a UTF-16 unit) through only when it is a control key
+// (below 30) or one of the digits "0" to "9"; any other code becomes 0, which
+// drops the keystroke.
 void filtrarDigit(std::int16_t& code);
 
 } // namespace mdlFuncions

@@ -74,9 +74,12 @@ TEST_P(FilteringKey, keeps_control_keys_and_digits_and_zeroes_the_rest) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, FilteringKey,
-    testing::Values(Key{"negative_code", -1, true}, Key{"null", 0, true}, Key{"backspace", 8, true},
-                    Key{"enter", 13, true}, Key{"ctrl_v", 22, true}, Key{"code_29", 29, true},
-                    Key{"code_30", 30, false}, Key{"code_31", 31, false}, Key{"space", 32, false},
+    testing::Values(Key{"unit_FFFF", -1, false},
+                    Key{"cjk_unit_8BA1", static_cast<std::int16_t>(0x8BA1), false},
+                    Key{"emoji_high_surrogate", static_cast<std::int16_t>(0xD83D), false},
+                    Key{"null", 0, true}, Key{"backspace", 8, true}, Key{"enter", 13, true},
+                    Key{"ctrl_v", 22, true}, Key{"code_29", 29, true}, Key{"code_30", 30, false},
+                    Key{"code_31", 31, false}, Key{"space", 32, false},
                     Key{"slash_just_below_zero", '/', false}, Key{"zero", '0', true},
                     Key{"nine", '9', true}, Key{"colon_just_above_nine", ':', false},
                     Key{"letter_a", 'a', false}, Key{"enye", 0x00F1, false}),
