@@ -85,6 +85,11 @@ QFont toQFont(const forms::Font& font) {
     result.setBold(font.bold);
     result.setItalic(font.italic);
     result.setUnderline(font.underline);
+    // The stand-in sets text about a twentieth wider than MS Sans Serif, to whose widths
+    // the windows were laid out: a caption would run into the field beside it.
+    if (font.name == u"MS Sans Serif") {
+        result.setLetterSpacing(QFont::PercentageSpacing, 95);
+    }
     return result;
 }
 
