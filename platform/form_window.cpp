@@ -327,7 +327,11 @@ void FormWindow::buildControls(const forms::FormDef& def) {
             auto* label = new QLabel(client_);
             label->setTextFormat(Qt::PlainText);
             label->setFont(toQFont(c.font));
-            label->setAlignment(toQtAlignment(c.alignment) | Qt::AlignTop);
+            // A framed box holding one line reads as a value shown in it: the line sits
+            // in the middle, not against the top edge.
+            const bool oneLineBox = c.border && !c.autoSize && !c.wordWrap;
+            label->setAlignment(toQtAlignment(c.alignment) |
+                                (oneLineBox ? Qt::AlignVCenter : Qt::AlignTop));
             label->setWordWrap(c.wordWrap && !c.autoSize);
             label->setMargin(0);
             label->setIndent(0);
