@@ -1,0 +1,296 @@
+// The calculator and the legal notice as a person meets them: the real windows on
+// the Qt binding, offscreen, driven with Qt's key and mouse events.
+
+#include "core/entitats.h"
+#include "platform/convert.h"
+#include "platform/qt_runtime.h"
+#include "ui/frmCalculadora.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using platform::toQString;
+
+int px(forms::Twips twips) {
+    return qRound(twips / 15);
+}
+
+std::string textIn(const QObject* object, const char* property = "text") {
+    return object != nullptr ? object->property(property).toString().toStdString() : "";
+}
+
+std::string focusName() {
+    return textIn(QApplication::focusWidget(), "objectName");
+}
+
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+// Each character goes wherever the focus is at that moment, as typing does.
+void type(const QString& keys) {
+    for (const QChar key : keys) {
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
+                            QString(key), Qt::NoModifier);
+    }
+}
+
+class WindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A window nobody closes fails the test instead of hanging it.
+        watchdog_.setSingleShot(true);
+        QObject::connect(&watchdog_, &QTimer::timeout, [] {
+            ADD_FAILURE() << "still waiting after 10 s: closing every window";
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QDialog*>(window)) {
+                    box->done(forms::vbNo);
+                }
+            }
+            QApplication::closeAllWindows();
+        });
+        watchdog_.start(10'000);
+        runtime.show(calc, false);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+    }
+
+    QWidget* window() const { return runtime.windowOf(calc); }
+    QWidget* find(const QString& name) const { return window()->findChild<QWidget*>(name); }
+    std::string textOf(const char* name) const { return textIn(find(name)); }
+    QColor backgroundOf(const char* name) const {
+        return find(name)->palette().color(QPalette::Base);
+    }
+    std::vector<std::string> shown() const {
+        std::vector<std::string> texts{focusName()};
+        for (const QObject* control : window()->findChildren<QWidget*>()) {
+            texts.push_back(textIn(control));
+        }
+        return texts;
+    }
+    // Delivered by the desktop to the calculator, so a modal window holds it back.
+    void keyToCalculator(Qt::Key key) { QTest::keyClick(window()->windowHandle(), key); }
+
+    // Runs `action` once on the next modal window, as soon as it is active.
+    void whenModal(std::function<void(QWidget&)> action) {
+        auto* poll = new QTimer(&watchdog_);
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, action = std::move(action)] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal != nullptr && QApplication::activeWindow() == modal) {
+                poll->stop();
+                poll->deleteLater();
+                action(*modal);
+            }
+        });
+        poll->start(5);
+    }
+
+    // Returns once the notice it opens is closed.
+    void chooseLegalNotice() {
+        auto* bar = window()->findChild<QMenuBar*>();
+        auto* menu = window()->findChild<QMenu*>("mnuAvis");
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(menu->menuAction()).center());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        const QRect item = menu->actionGeometry(menu->findChild<QAction*>("mnuAvisLegal"));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, item.center());
+    }
+
+    platform::QtRuntime runtime;
+    frmCalculadora calc{runtime};
+
+private:
+    QTimer watchdog_;
+};
+
+TEST_F(WindowsTest, every_control_stands_as_laid_out_once_the_window_is_ready) {
+    for (const forms::ControlDef& row : calc.definition().controls) {
+        const QString name = toQString(row.name);
+        SCOPED_TRACE(name.toStdString());
+        QWidget* widget = find(name);
+        ASSERT_NE(widget, nullptr);
+        const auto colour = [widget](forms::Color c) {
+            return platform::toQColor(c, widget->palette());
+        };
+        if (row.kind == forms::ControlKind::Line) {
+            EXPECT_TRUE(widget->geometry().contains(px(row.left), px(row.top)));
+            EXPECT_TRUE(widget->geometry().contains(px(row.width), px(row.height)));
+            EXPECT_EQ(widget->grab().toImage().pixelColor(0, 0), colour(row.foreColor));
+            continue;
+        }
+        EXPECT_EQ(widget->pos(), QPoint(px(row.left), px(row.top)));
+        if (!row.autoSize) {
+            EXPECT_EQ(widget->size(), QSize(px(row.width), px(row.height)));
+        }
+        if (row.kind == forms::ControlKind::Image) {
+            continue;
+        }
+        const QFont font = widget->font();
+        EXPECT_EQ(QFontInfo(font).family(), platform::fontFamilyFor(row.font.name));
+        EXPECT_EQ(std::tuple(font.pointSizeF(), font.bold(), font.italic()),
+                  std::tuple(row.font.points, row.font.bold, row.font.italic));
+        // The first activation empties the results' sample texts.
+        const bool sample = name == "lblSEPA" || name == "lblBIC";
+        EXPECT_EQ(textIn(widget), sample ? "" : toQString(row.text).toStdString());
+        if (row.kind == forms::ControlKind::CommandButton) {
+            continue; // in the desktop's own colours
+        }
+        EXPECT_EQ(widget->property("alignment").value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
+                  platform::toQtAlignment(row.alignment));
+        const bool field = row.kind == forms::ControlKind::TextBox;
+        const QPalette& palette = widget->palette();
+        EXPECT_EQ(palette.color(field ? QPalette::Text : QPalette::WindowText),
+                  colour(row.foreColor));
+        EXPECT_EQ(field || widget->autoFillBackground(), row.opaque);
+        if (row.opaque && !widget->hasFocus()) {
+            EXPECT_EQ(palette.color(field ? QPalette::Base : QPalette::Window),
+                      colour(row.backColor));
+        }
+    }
+}
+
+TEST_F(WindowsTest, tab_cycles_through_the_four_fields_and_never_reaches_a_button) {
+    std::vector<std::string> reached;
+    for (int i = 0; i < 4; ++i) {
+        press(Qt::Key_Tab);
+        reached.push_back(focusName());
+    }
+    EXPECT_EQ(reached, (std::vector<std::string>{"txtAgencia", "txtDC", "txtCompte", "txtBanc"}));
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(focusName(), "txtCompte");
+}
+
+TEST_F(WindowsTest, screen_readers_announce_the_fields_results_and_buttons_by_name) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"txtBanc", "Entitat"},  {"txtAgencia", "Agència"},   {"txtDC", "D.C."},
+        {"txtCompte", "Compte"}, {"lblEntitat", "Entitat:"},  {"lblSEPA", "Prefixe IBAN"},
+        {"lblBIC", "Codi BIC"},  {"btnCalcular", "Calcular"}, {"btnSortir", "Sortir"},
+    };
+    for (const auto& [control, name] : rows) {
+        SCOPED_TRACE(control);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(find(control));
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_EQ(accessible->text(QAccessible::Name).toStdString(), name);
+    }
+}
+
+TEST_F(WindowsTest, typing_2100_names_each_prefix_and_the_fourth_digit_moves_on) {
+    ASSERT_EQ(focusName(), "txtBanc");
+    std::u16string typed;
+    for (const char16_t digit : std::u16string(u"2100")) {
+        type(QString(QChar(digit)));
+        typed += digit;
+        SCOPED_TRACE(toQString(typed).toStdString());
+        EXPECT_EQ(textOf("lblEntitat"), toQString(mdlFuncions::obtenirNom(typed)).toStdString());
+    }
+    EXPECT_FALSE(textOf("lblEntitat").empty());
+    EXPECT_EQ(focusName(), "txtAgencia");
+    EXPECT_EQ(backgroundOf("txtAgencia"), QColor(255, 255, 192));
+    EXPECT_EQ(backgroundOf("txtBanc"), QColor(224, 224, 224));
+}
+
+TEST_F(WindowsTest, enter_in_the_empty_entity_field_moves_on_and_only_digits_are_typed) {
+    press(Qt::Key_Return);
+    ASSERT_EQ(focusName(), "txtAgencia");
+    const std::pair<const char*, const char*> keys[] = {
+        {"a letter", "a"},           {"a space", " "},          {"a punctuation mark", "-"},
+        {"an accented letter", "é"}, {"a CJK character", "中"},
+    };
+    for (const auto& [what, key] : keys) {
+        SCOPED_TRACE(what);
+        type(QString::fromUtf8(key));
+        EXPECT_EQ(textOf("txtAgencia"), "");
+    }
+    type("7");
+    EXPECT_EQ(textOf("txtAgencia"), "7");
+}
+
+TEST_F(WindowsTest, enter_in_the_account_field_calculates_asking_first_about_wrong_digits) {
+    // answer: the question box's button to press, or none when nothing is asked.
+    struct Row {
+        const char *name, *dc, *answer, *prefix, *focus;
+    };
+    const Row rows[] = {
+        {"no stops and returns to the entity field", "99", "no", "", "txtBanc"},
+        {"right control digits ask nothing", "51", nullptr, "ES03", "txtCompte"},
+        {"yes goes on with the number as typed", "99", "yes", "ES34", "txtCompte"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        find("txtBanc")->setFocus();
+        type(QString("21001234") + row.dc + "5678901234");
+        if (row.answer != nullptr) {
+            whenModal([yes = QString(row.answer) == "yes"](QWidget& box) {
+                EXPECT_EQ(box.windowTitle(), "Brelvoxa");
+                EXPECT_EQ(textIn(box.findChild<QWidget*>("prompt")),
+                          "El c/c és incorrecte. Vols continuar?");
+                if (yes) {
+                    press(Qt::Key_Return);
+                } else {
+                    QTest::mouseClick(box.findChild<QWidget*>("no"), Qt::LeftButton);
+                }
+            });
+        }
+        press(Qt::Key_Return);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+        EXPECT_EQ(textOf("lblSEPA"), row.prefix);
+        EXPECT_EQ(textOf("lblBIC"), *row.prefix != 0 ? "CAIXESBBXXX" : "");
+        EXPECT_EQ(focusName(), row.focus);
+    }
+}
+
+TEST_F(WindowsTest, escape_ends_the_program) {
+    type("210012");
+    QTimer::singleShot(0, [this] { keyToCalculator(Qt::Key_Escape); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(calc.loaded());
+    EXPECT_EQ(window(), nullptr);
+}
+
+TEST_F(WindowsTest, the_legal_notice_opens_modally_centred_and_leaves_the_calculator_as_it_was) {
+    type("21001234515678901234");
+    press(Qt::Key_Return);
+    const std::vector<std::string> before = shown();
+    int opened = 0;
+    for (const int opening : {1, 2}) {
+        SCOPED_TRACE(opening);
+        whenModal([this, &opened](QWidget& notice) {
+            ++opened;
+            EXPECT_EQ(notice.objectName(), "frmAvisLegal");
+            const QRect screen = notice.screen()->geometry();
+            const QRect frame = notice.frameGeometry();
+            EXPECT_NEAR(frame.x(), (screen.width() - frame.width()) / 2, 1);
+            EXPECT_NEAR(frame.y(), (screen.height() - frame.height()) / 2, 1);
+            EXPECT_EQ(focusName(), "Picture1");
+            keyToCalculator(Qt::Key_Escape);
+            EXPECT_TRUE(calc.loaded());
+            press(Qt::Key_Return);
+            press(Qt::Key_Space);
+            EXPECT_EQ(focusName(), "Picture1");
+            press(Qt::Key_Tab);
+            EXPECT_EQ(textIn(QApplication::focusWidget()), "Tancar");
+            notice.move(3, 4); // the next opening centres it again
+            press(Qt::Key_Escape);
+        });
+        chooseLegalNotice();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+        EXPECT_EQ(opened, opening);
+    }
+    EXPECT_EQ(shown(), before);
+}
+
+} // namespace
