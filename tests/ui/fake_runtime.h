@@ -1,165 +1,148 @@
 #pragma once
-// A recording stand-in for the windowing toolkit. It builds a form's controls
-// from its FormDef, keeps their state, raises the form's events the way the real
-// binding does (Change only when a text really changes, LostFocus then GotFocus
-// on every focus move, Activate again when a modal window closes), answers the
-// question box from a script, and writes what happened into a log of short lines
-// ("ask <prompt>", "focus <control>", "caption <label>=<text>", "pointer busy",
-// "refresh", "unload <form>"...) so that tests can check order as well as state.
-//
-// A test plays the person: it shows a form, types keys or pastes text where the
-// focus is, moves the focus with the mouse or Tab, clicks, presses Escape.
+// A recording stand-in for the windowing toolkit. It keeps the controls of the
+// loaded form, raises the form's events as the real binding does (Change only when
+// a text really changes, LostFocus before GotFocus, KeyPress before the key takes
+// effect), answers questions from a script and logs what the form does:
+// "ask <prompt>", "<label>=<caption>", "focus <control>" (every request, even for
+// the focused control), "pointer busy", "refresh", "load <form>", "activate <form>".
 
 #include "ui/forms.h"
 
-#include <cstdint>
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace fake {
 
-std::string utf8(std::u16string_view text);
-
-class Runtime;
-class Host;
-
-// One control of a loaded form; it plays every kind, and the host checks that the
-// form asks for it as the kind its row says.
-class Control final : public forms::TextBox,
-                      public forms::Label,
-                      public forms::CommandButton,
-                      public forms::PictureBox {
-public:
-    Control(Host& host, int row);
-
-    const forms::ControlDef& def() const;
-
-    // Text box text, or label and button caption.
+// One control, whatever its kind, of a loaded form.
+struct Control final : forms::TextBox, forms::Label, forms::CommandButton, forms::PictureBox {
+    Control(std::u16string& l, forms::Form*& f, int& focused, std::u16string_view n, int r)
+        : log(l), form(f), focus(focused), name(n), row(r) {}
+    std::u16string& log;
+    forms::Form*& form; // nullptr once unloaded
+    int& focus;         // the row of the form's focused control
+    std::u16string name;
+    int row;
     std::u16string value;
-    int start = 0;
-    int length = 0;
-    forms::Color back = forms::colors::white;
-    bool isEnabled = true;
+    int start = 0, length = 0;
+    forms::Color back = 0;
 
     std::u16string text() const override { return value; }
-    void setText(std::u16string_view text) override;
     int selStart() const override { return start; }
     int selLength() const override { return length; }
-    void setSelStart(int start) override;
-    void setSelLength(int length) override;
+    void setSelStart(int s) override { start = std::clamp(s, 0, int(value.size())), length = 0; }
+    void setSelLength(int l) override { length = std::clamp(l, 0, int(value.size()) - start); }
     forms::Color backColor() const override { return back; }
-    void setBackColor(forms::Color color) override;
-    void setFocus() override;
+    void setBackColor(forms::Color color) override { back = color; }
     std::u16string caption() const override { return value; }
-    void setCaption(std::u16string_view caption) override;
-    bool enabled() const override { return isEnabled; }
-
-    // The person's editing: the selection is replaced, the maximum length holds.
-    void insert(std::u16string_view text);
-    void backspace();
-
-private:
-    void touch() const;
-
-    Host& host_;
-    int row_;
+    void setCaption(std::u16string_view caption) override {
+        log += name + u"=" + std::u16string(caption) + u"; ";
+        value = caption;
+    }
+    bool enabled() const override { return true; }
+    void setText(std::u16string_view text) override {
+        if (text != value)
+            value = text, start = int(value.size()), length = 0, form->onChange(row);
+    }
+    void setFocus() override {
+        log += u"focus " + name + u"; ";
+        if (const int previous = std::exchange(focus, row); previous != row) {
+            if (previous >= 0)
+                form->onLostFocus(previous);
+            if (form != nullptr && focus == row)
+                form->onGotFocus(row);
+        }
+    }
+    // The person's editing: the selection is replaced.
+    void edit(std::u16string_view typed) {
+        std::u16string edited = value;
+        edited.replace(start, length, typed);
+        start += int(typed.size()), length = 0;
+        if (edited != value)
+            value = edited, form->onChange(row);
+    }
 };
 
-// A loaded form's window and controls.
-class Host final : public forms::FormHost, public forms::Window {
-public:
-    Host(Runtime& runtime, forms::Form& form);
-
-    forms::Form* form; // nullptr once unloaded
+// A loaded form's window; its frame adds 120 twips across and 690 down.
+struct Host final : forms::FormHost, forms::Window {
+    Host(std::u16string& l, forms::Form& f) : log(l), form(&f), def(f.definition()) {
+        for (const auto& c : def.controls)
+            controls.emplace_back(log, form, focus, c.name, int(controls.size())).value = c.text;
+    }
+    std::u16string& log;
+    forms::Form* form;
     const forms::FormDef& def;
-    std::deque<Control> controls; // a deque never moves what it holds
-    const forms::ControlDef& defOf(int row) const { return def.controls[std::size_t(row)]; }
-    int rowOf(std::u16string_view name) const;
     int focus = -1;
-    forms::Twips topEdge = 0;
-    forms::Twips leftEdge = 0;
-
-    Runtime& runtime() { return runtime_; }
+    std::deque<Control> controls;
+    forms::Twips topEdge = -7, leftEdge = -7; // where no real window would be put
 
     forms::Window& window() override { return *this; }
-    forms::TextBox& textBox(int control) override;
-    forms::Label& label(int control) override;
-    forms::CommandButton& button(int control) override;
-    forms::PictureBox& pictureBox(int control) override;
-
-    forms::Twips height() const override;
-    forms::Twips width() const override;
+    forms::TextBox& textBox(int row) override { return controls.at(row); }
+    forms::Label& label(int row) override { return controls.at(row); }
+    forms::CommandButton& button(int row) override { return controls.at(row); }
+    forms::PictureBox& pictureBox(int row) override { return controls.at(row); }
+    forms::Twips height() const override { return def.clientHeight + 690; }
+    forms::Twips width() const override { return def.clientWidth + 120; }
     forms::Twips top() const override { return topEdge; }
     forms::Twips left() const override { return leftEdge; }
-    void setTop(forms::Twips top) override;
-    void setLeft(forms::Twips left) override;
-    void refresh() override;
-    void unload() override;
-
-private:
-    Control& as(int control, forms::ControlKind kind);
-
-    Runtime& runtime_;
+    void setTop(forms::Twips top) override { topEdge = top; }
+    void setLeft(forms::Twips left) override { leftEdge = left; }
+    void refresh() override { log += u"refresh; "; }
+    void unload() override { std::exchange(form, nullptr)->attach(nullptr); }
 };
 
+// One window at a time: the calculator's reactions open no other.
 class Runtime final : public forms::Runtime, public forms::Screen {
 public:
-    // 1024 by 768 pixels unless a test says otherwise.
-    explicit Runtime(forms::Twips screenWidth = 15360, forms::Twips screenHeight = 11520);
-    ~Runtime() override;
+    ~Runtime() override { EXPECT_EQ(answers, "") << "scripted answers never asked for"; }
 
-    // ---- What the forms see
+    std::u16string log;  // each line ends in "; "
+    std::string answers; // the replies to the questions, in turn: 'Y' or 'N'
+    forms::Twips screenWidth = 15360, screenHeight = 11520; // 1024 by 768 pixels
+    forms::MousePointer pointer = forms::MousePointer::Default;
+    std::unique_ptr<Host> window; // kept after unloading, to be looked at
+
     forms::Screen& screen() override { return *this; }
-    int msgBox(std::u16string_view prompt, int style) override;
-    void show(forms::Form& form, bool modal) override;
-    forms::Twips height() const override { return screenHeight_; }
-    forms::Twips width() const override { return screenWidth_; }
-    forms::MousePointer mousePointer() const override { return pointer_; }
-    void setMousePointer(forms::MousePointer pointer) override;
+    forms::Twips height() const override { return screenHeight; }
+    forms::Twips width() const override { return screenWidth; }
+    forms::MousePointer mousePointer() const override { return pointer; }
+    void setMousePointer(forms::MousePointer p) override {
+        log +=
+            (pointer = p) == forms::MousePointer::Busy ? u"pointer busy; " : u"pointer default; ";
+    }
+    int msgBox(std::u16string_view prompt, int style) override {
+        log += u"ask " + std::u16string(prompt) + u"; ";
+        EXPECT_TRUE(style == forms::vbYesNo && !answers.empty()) << "an unexpected question";
+        const bool yes = answers.starts_with('Y');
+        answers.erase(0, 1);
+        return yes ? forms::vbYes : forms::vbNo;
+    }
+    void show(forms::Form& form, bool modal) override {
+        EXPECT_FALSE(modal) << "no reaction under test opens a modal window";
+        if (!form.loaded()) {
+            log += u"load " + std::u16string(form.definition().name) + u"; ";
+            form.attach((window = std::make_unique<Host>(log, form)).get());
+            form.Form_Load();
+        }
+        log += u"activate " + std::u16string(form.definition().name) + u"; ";
+        form.Form_Activate();
+    }
 
-    // ---- The script and the record
-    std::deque<int> answers;                      // replies to the questions, in turn
-    std::function<void(forms::Form&)> whileModal; // what the person does in a modal window
-    std::function<void()> onRefresh;              // a look at the world mid-reaction
-    forms::Twips frameWidth = 120;                // outer size minus client size
-    forms::Twips frameHeight = 690;
-    std::vector<std::string> log;
-    std::vector<std::string> logOf(std::string_view prefix) const;
-
-    // ---- The person
-    void activate(forms::Form& form);
-    void type(forms::Form& form, std::u16string_view keys); // where the focus is
-    void press(forms::Form& form, std::int16_t keyAscii);
-    void paste(forms::Form& form, std::u16string_view text);
-    void focus(forms::Form& form, std::u16string_view control); // a click into it
-    void tab(forms::Form& form);
-    void click(forms::Form& form, std::u16string_view control);
-    void escape(forms::Form& form);
-    void chooseMenu(forms::Form& form, std::u16string_view menu);
-
-    // ---- Looking
-    Host& host(const forms::Form& form);
-    Control& control(const forms::Form& form, std::u16string_view name);
-    std::u16string focused(const forms::Form& form);
-
-    // ---- For the host and its controls
-    void moveFocus(Host& host, int row);
-    void changed(Host& host, int row);
-    void unload(Host& host);
-
-private:
-    Host* find(const forms::Form& form);
-
-    forms::Twips screenWidth_;
-    forms::Twips screenHeight_;
-    forms::MousePointer pointer_ = forms::MousePointer::Default;
-    forms::Form* active_ = nullptr;
-    // Unloaded hosts stay here, so a late call from a form is caught, not a crash.
-    std::vector<std::unique_ptr<Host>> hosts_;
+    // The person types into the focused text box; the form sees each key first.
+    void type(std::u16string_view keys) {
+        for (char16_t key : keys) {
+            Control& box = window->controls.at(window->focus);
+            auto code = std::int16_t(key);
+            window->form->onKeyPress(box.row, code);
+            if (char16_t(code) >= 32)
+                box.edit(std::u16string(1, char16_t(code)));
+        }
+    }
+    void paste(std::u16string_view text) { window->controls.at(window->focus).edit(text); }
 };
 
 } // namespace fake

@@ -1,88 +1,39 @@
 #include "tests/ui/fake_runtime.h"
 #include "ui/finestres.h"
+#include "ui/frmCalculadora.h"
 
-#include <gtest/gtest.h>
+#include <tuple>
 
-#include <string>
-#include <vector>
-
-namespace {
-
-// A bare window frame that records which edges were set, in order.
-struct Frame final : forms::Window {
-    forms::Twips h = 0, w = 0, t = 0, l = 0;
-    std::vector<std::string> moves;
-    forms::Twips height() const override { return h; }
-    forms::Twips width() const override { return w; }
-    forms::Twips top() const override { return t; }
-    forms::Twips left() const override { return l; }
-    void setTop(forms::Twips v) override { moves.push_back("top"), t = v; }
-    void setLeft(forms::Twips v) override { moves.push_back("left"), l = v; }
-    void refresh() override {}
-    void unload() override {}
-};
-
-struct Centring {
-    const char* name;
-    forms::Twips screenW, screenH, windowW, windowH;
-    forms::Twips top, left; // expected; the window starts at (-7, -7)
-};
-
-class CentringWindow : public testing::TestWithParam<Centring> {};
-
-TEST_P(CentringWindow, sets_top_then_left_from_the_rounded_halved_difference) {
-    const Centring& c = GetParam();
-    fake::Runtime screen(c.screenW, c.screenH);
-    Frame frame;
-    frame.w = c.windowW, frame.h = c.windowH, frame.t = -7, frame.l = -7;
-    mdlFuncions::centrarFormulari(frame, screen);
-    EXPECT_EQ(frame.t, c.top);
-    EXPECT_EQ(frame.l, c.left);
-    if (frame.t != -7) {
-        EXPECT_EQ(frame.moves, (std::vector<std::string>{"top", "left"}));
+// The calculator measures 8295 x 5925 twips with its frame.
+TEST(WindowRoutines, centre_a_window_on_the_whole_screen_from_the_halved_rounded_difference) {
+    const std::tuple<const char*, forms::Twips, forms::Twips, forms::Twips, forms::Twips> rows[] = {
+        {"odd_leftovers_lose_their_half", 15360, 11520, 2797, 3532},
+        {"one_twip_too_big_sits_at_zero", 8294, 5924, 0, 0},
+        {"fractions_round_half_to_even_before_halving", 8295 + 5.5, 5925 + 3.6, 2, 3},
+        {"too_big_both_ways_sticks_out_on_all_sides", 6000, 4000, -962, -1147},
+        {"a_width_beyond_32_bits_moves_neither_edge", 1e12, 11520, -7, -7},
+        {"a_height_beyond_32_bits_moves_neither_edge", 15360, 4.5e9, -7, -7},
+    };
+    for (const auto& [name, screenWidth, screenHeight, top, left] : rows) {
+        fake::Runtime rt;
+        rt.screenWidth = screenWidth, rt.screenHeight = screenHeight;
+        frmCalculadora calc(rt);
+        rt.show(calc, false);
+        EXPECT_EQ(std::tuple(rt.window->top(), rt.window->left()), std::tuple(top, left)) << name;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, CentringWindow,
-    testing::Values(
-        Centring{"window_301_high_on_a_768_screen_sits_at_233", 1024, 768, 400, 301, 233, 312},
-        Centring{"window_101_taller_than_the_screen_sits_at_minus_50", 1000, 600, 1000, 701, -50,
-                 0},
-        Centring{"odd_differences_lose_their_half", 1001, 1000, 0, 3, 498, 500},
-        Centring{"difference_of_minus_one_gives_zero", 10, 10, 11, 11, 0, 0},
-        Centring{"fraction_is_rounded_half_to_even_before_halving", 15.5, 7.6, 10, 4, 2, 3},
-        Centring{"larger_than_the_screen_both_ways_sticks_out_on_all_sides", 15360, 11520, 20000,
-                 15000, -1740, -2320},
-        Centring{"overflow_in_width_moves_neither_edge", 1e12, 768, 0, 301, -7, -7},
-        Centring{"overflow_in_height_moves_neither_edge", 1024, 4.5e9, 100, 0, -7, -7}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct Key {
-    const char* name;
-    std::int16_t code;
-    bool passes;
-};
-
-class FilteringKey : public testing::TestWithParam<Key> {};
-
-TEST_P(FilteringKey, keeps_control_keys_and_digits_and_zeroes_the_rest) {
-    std::int16_t code = GetParam().code;
-    mdlFuncions::filtrarDigit(code);
-    EXPECT_EQ(code, GetParam().passes ? GetParam().code : 0);
+TEST(WindowRoutines, let_only_control_keys_and_digits_through) {
+    // clang-format off
+    const std::tuple<const char*, char16_t, bool> rows[] = {
+        {"null", 0, true}, {"backspace", 8, true}, {"ctrl_v", 22, true}, {"code_29", 29, true},
+        {"code_30", 30, false}, {"space", u' ', false}, {"slash", u'/', false},
+        {"zero", u'0', true}, {"nine", u'9', true}, {"colon", u':', false}, {"enye", u'ñ', false},
+        {"cjk", u'\u8BA1', false}, {"high_surrogate", u'\xD83D', false}, {"unit_FFFF", u'\xFFFF', false}};
+    // clang-format on
+    for (const auto& [name, key, passes] : rows) {
+        auto code = std::int16_t(key);
+        mdlFuncions::filtrarDigit(code);
+        EXPECT_EQ(code, passes ? std::int16_t(key) : 0) << name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, FilteringKey,
-    testing::Values(Key{"unit_FFFF", -1, false},
-                    Key{"cjk_unit_8BA1", static_cast<std::int16_t>(0x8BA1), false},
-                    Key{"emoji_high_surrogate", static_cast<std::int16_t>(0xD83D), false},
-                    Key{"null", 0, true}, Key{"backspace", 8, true}, Key{"enter", 13, true},
-                    Key{"ctrl_v", 22, true}, Key{"code_29", 29, true}, Key{"code_30", 30, false},
-                    Key{"code_31", 31, false}, Key{"space", 32, false},
-                    Key{"slash_just_below_zero", '/', false}, Key{"zero", '0', true},
-                    Key{"nine", '9', true}, Key{"colon_just_above_nine", ':', false},
-                    Key{"letter_a", 'a', false}, Key{"enye", 0x00F1, false}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-} // namespace

@@ -1,0 +1,132 @@
+#include "core/entitats.h"
+#include "tests/ui/fake_runtime.h"
+#include "ui/frmCalculadora.h"
+
+#include <tuple>
+
+namespace {
+
+using F = frmCalculadora;
+
+// The calculator started on the fake, with its log emptied.
+struct Shown {
+    Shown() { rt.show(calc, false), rt.log.clear(); }
+    fake::Control& at(int row) { return rt.window->controls.at(row); }
+    int focus() { return rt.window->focus; }
+    // The person clicks into each field in turn and pastes; "|" separates the fields.
+    void enter(std::u16string_view fields) {
+        for (int field = F::txtBanc; field <= F::txtCompte; ++field) {
+            const auto bar = std::min(fields.find(u'|'), fields.size());
+            at(field).setFocus();
+            rt.paste(fields.substr(0, bar));
+            fields.remove_prefix(std::min(bar + 1, fields.size()));
+        }
+    }
+    std::u16string fields() {
+        return at(F::txtBanc).value + u"|" + at(F::txtAgencia).value + u"|" + at(F::txtDC).value +
+               u"|" + at(F::txtCompte).value;
+    }
+    fake::Runtime rt;
+    frmCalculadora calc{rt};
+};
+
+} // namespace
+
+TEST(StartingTheCalculator, clears_it_then_fills_the_directory_under_a_busy_pointer) {
+    if (!mdlFuncions::obtenirNom(u"2100").empty())
+        GTEST_SKIP() << "an earlier test in this process filled the directory";
+    fake::Runtime rt;
+    frmCalculadora calc(rt);
+    rt.show(calc, false);
+    EXPECT_EQ(rt.log, u"load frmCalculadora; activate frmCalculadora; pointer busy; lblSEPA=; "
+                      u"lblBIC=; lblEntitat=; refresh; pointer default; focus txtBanc; ");
+    EXPECT_EQ(mdlFuncions::obtenirNom(u"2100"), u"CAIXABANK, S.A.");
+    EXPECT_EQ(rt.window->controls[F::txtBanc].back, 0xC0FFFFu); // focused
+}
+
+// State: empty fields. Action: in each field, keys that are no digits, then Enter.
+// Expected: nothing typed; Enter moves on, and in the account field runs the command.
+TEST(TheFields, take_only_digits_and_enter_moves_on_and_runs_the_command_from_the_last) {
+    Shown s;
+    s.rt.answers = "N";
+    for (int field = F::txtBanc; field <= F::txtCompte; ++field)
+        s.rt.type(u"a /:\u00f1\u8BA1\r");
+    EXPECT_EQ(s.fields(), u"|||");
+    EXPECT_EQ(s.rt.log, u"focus txtAgencia; focus txtDC; focus txtCompte; "
+                        u"ask El banc no té 4 dígits. És correcte?; focus txtBanc; ");
+}
+
+// State: the field holds `before`, pasted. Action: the person clicks back in if the
+// focus left it, which selects its whole text, and types.
+TEST(EditingAField, moves_on_exactly_when_a_change_leaves_it_full) {
+    // clang-format off
+    const std::tuple<const char*, int, std::u16string_view, std::u16string_view, std::u16string_view, int> rows[] = {
+        {"a_digit_that_fills_the_office", F::txtAgencia, u"123", u"4", u"1234", F::txtDC},
+        {"pasted_blanks_and_letters_that_fill_it", F::txtAgencia, u" 1a ", u"", u" 1a ", F::txtDC},
+        {"a_digit_over_a_whole_full_field", F::txtDC, u"12", u"4", u"4", F::txtDC},
+        {"the_tenth_account_digit", F::txtCompte, u"123456789", u"4", u"1234567894", F::txtCompte},
+    };
+    // clang-format on
+    for (const auto& [name, field, before, typed, after, focus] : rows) {
+        Shown s;
+        s.at(field).setFocus();
+        s.rt.paste(before);
+        if (!typed.empty())
+            s.at(field).setFocus(), s.rt.type(typed);
+        EXPECT_EQ(std::tuple(s.at(field).value, s.focus()), std::tuple(after, focus)) << name;
+        EXPECT_EQ(s.at(F::lblSEPA).value, u"") << name;
+    }
+}
+
+// State: a first run has shown ES03 and CAIXESBBXXX; the row's fields are pasted in.
+// Action: the command. Expected: the fields trimmed first, then the questions in
+// order; a No moves the focus and keeps the old results, otherwise the new ones
+// arrive, the prefix first.
+TEST(TheCommand, asks_its_questions_in_order_then_shows_the_results_or_keeps_the_old_ones) {
+    const std::u16string questions[] = {
+        u"El banc no té 4 dígits. És correcte?",
+        u"El codi de sucursal no té 4 dígits. És correcte?",
+        u"No hi ha els 2 dígits de control. És correcte?",
+        u"El compte not té 10 dígits. És correcte?",
+        u"El c/c és incorrecte. Vols continuar?",
+    };
+    struct Row {
+        const char* name;
+        std::u16string_view fields;
+        const char* dialogue; // each question by number with its answer: "1Y4N"
+        std::u16string_view outcome, trimmed{}, trimming{};
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"a_right_number_asks_nothing", u"2100|1234|51|5678901234", "", u"lblSEPA=ES03; lblBIC=CAIXESBBXXX; "},
+        {"short_entity_declined", u"210|1234|51|5678901234", "1N", u"focus txtBanc; "},
+        {"short_entity_accepted_leaves_19_and_no_check", u"210|1234|51|5678901234", "1Y", u"lblSEPA=ES14; lblBIC=; "},
+        {"short_office_declined", u"2100|123|51|5678901234", "2N", u"focus txtAgencia; "},
+        {"short_office_accepted", u"2100|123|51|5678901234", "2Y", u"lblSEPA=ES50; lblBIC=CAIXESBBXXX; "},
+        {"short_control_digits_declined", u"2100|1234|5|5678901234", "3N", u"focus txtDC; "},
+        {"short_control_digits_accepted", u"2100|1234|5|5678901234", "3Y", u"lblSEPA=ES34; lblBIC=CAIXESBBXXX; "},
+        {"short_account_declined", u"2100|1234|51|567890123", "4N", u"focus txtCompte; "},
+        {"short_account_accepted", u"2100|1234|51|567890123", "4Y", u"lblSEPA=ES17; lblBIC=CAIXESBBXXX; "},
+        {"wrong_ccc_declined", u"2100|1234|52|5678901234", "5N", u"focus txtBanc; "},
+        {"wrong_ccc_accepted", u"2100|1234|52|5678901234", "5Y", u"lblSEPA=ES38; lblBIC=CAIXESBBXXX; "},
+        {"all_empty_accepted", u"|||", "1Y2Y3Y4Y", u"lblSEPA=ES82; lblBIC=; "},
+        {"all_empty_declined_at_the_third", u"|||", "1Y2Y3N", u"focus txtDC; "},
+        {"twenty_zeros", u"0000|0000|00|0000000000", "5Y", u"lblSEPA=ES82; lblBIC=; "},
+        {"pasted_blanks", u"\t21 |1234|  | 5678901 ", "1Y3Y4Y", u"lblSEPA=ES75; lblBIC=; ",
+         u"\t21|1234||5678901", u"lblEntitat=; lblEntitat=BANCO CONDAL, S.A.; "},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        Shown s;
+        s.enter(u"2100|1234|51|5678901234");
+        s.calc.onClick(F::btnCalcular);
+        s.enter(row.fields);
+        s.rt.log.clear();
+        std::u16string expected(row.trimming);
+        for (const char* d = row.dialogue; *d != 0; d += 2)
+            expected += u"ask " + questions[d[0] - '1'] + u"; ", s.rt.answers += d[1];
+        s.calc.onClick(F::btnCalcular);
+        EXPECT_EQ(s.rt.log, expected + std::u16string(row.outcome)) << row.name;
+        EXPECT_EQ(s.fields(), row.trimmed.empty() ? row.fields : row.trimmed) << row.name;
+    }
+}
