@@ -7,11 +7,9 @@
 #include <memory>
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
+    testing::InitGoogleTest(&argc, argv);
     std::unique_ptr<QApplication> app;
-    if (!GTEST_FLAG_GET(list_tests)) {
-        app = std::make_unique<QApplication>(argc, argv);
-        QApplication::setApplicationName(QStringLiteral("Brelvoxa"));
-    }
+    if (!GTEST_FLAG_GET(list_tests))
+        app = std::make_unique<QApplication>(argc, argv), app->setApplicationName("Brelvoxa");
     return RUN_ALL_TESTS();
 }
