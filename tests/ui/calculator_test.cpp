@@ -32,7 +32,7 @@ struct Shown {
 
 } // namespace
 
-TEST(StartingTheCalculator, clears_it_then_fills_the_directory_under_a_busy_pointer) {
+TEST(StartingTheCalculator, clears_it_and_fills_the_directory_under_a_busy_pointer_once_only) {
     if (!mdlFuncions::obtenirNom(u"2100").empty())
         GTEST_SKIP() << "an earlier test in this process filled the directory";
     fake::Runtime rt;
@@ -42,6 +42,9 @@ TEST(StartingTheCalculator, clears_it_then_fills_the_directory_under_a_busy_poin
                       u"lblBIC=; lblEntitat=; refresh; pointer default; focus txtBanc; ");
     EXPECT_EQ(mdlFuncions::obtenirNom(u"2100"), u"CAIXABANK, S.A.");
     EXPECT_EQ(rt.window->controls[F::txtBanc].back, 0xC0FFFFu); // focused
+    rt.log.clear();
+    rt.show(calc, false); // as when the legal notice closes
+    EXPECT_EQ(rt.log, u"activate frmCalculadora; ");
 }
 
 // State: empty fields. Action: in each field, keys that are no digits, then Enter.
