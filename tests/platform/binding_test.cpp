@@ -166,8 +166,15 @@ TEST_F(Binding,
                            "LostFocus btnOk; GotFocus txtA; ");
 }
 
+TEST_F(Binding, a_question_box_opening_and_closing_raises_no_focus_event) {
+    whenModal([](QWidget& box) { QTest::keyClick(&box, Qt::Key_Return); });
+    runtime.msgBox(u"Segur?", forms::vbYesNo);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(runtime.windowOf(form)));
+    EXPECT_EQ(form.events, "");
+}
+
 // State: a click asks a question, then moves the focus, as a declined check does.
-TEST_F(Binding, a_question_box_moves_no_focus_and_a_focus_set_as_it_closes_arrives) {
+TEST_F(Binding, a_focus_set_as_a_question_box_closes_arrives) {
     form.whenClicked = [this] {
         runtime.msgBox(u"Segur?", forms::vbYesNo);
         form.controls().textBox(txtB).setFocus();
