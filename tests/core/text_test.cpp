@@ -8,12 +8,6 @@
 
 constexpr double inf = std::numeric_limits<double>::infinity();
 
-TEST(Text, trims_only_spaces_at_either_end) {
-    EXPECT_EQ(text::trim(u"  a b  "), u"a b");
-    EXPECT_EQ(text::trim(u"\t\u00A0a\t "), u"\t\u00A0a\t");
-    EXPECT_EQ(text::trim(u"   "), u"");
-}
-
 TEST(Text, reads_the_number_a_text_starts_with) {
     const std::tuple<const char*, std::u16string, double> rows[] = {
         {"empty_text_is_zero", u"", 0},
