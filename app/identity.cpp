@@ -10,8 +10,9 @@
 namespace app {
 
 void setApplicationIdentity() {
+    // The name doubles as the display name (the question boxes' caption). Setting a
+    // display name of its own would make X11 title bars read "Calcular IBAN — Brelvoxa".
     QGuiApplication::setApplicationName(QStringLiteral("Brelvoxa"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Brelvoxa"));
     QGuiApplication::setApplicationVersion(QStringLiteral("1.00"));
     QGuiApplication::setOrganizationName(QStringLiteral("Merrowfield,S.L."));
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/brelvoxa/icona.png")));
