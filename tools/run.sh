@@ -22,7 +22,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     done
     [ -n "${id:-}" ] || { echo "The calculator window did not appear." >&2; kill $pid; exit 1; }
     sleep 1
-    import -window root "$SCREENSHOT"
+    import -window "$id" "$SCREENSHOT"
     kill $pid; wait $pid 2>/dev/null || true
 '
 echo "No display here: the calculator ran on a virtual one. Screenshot: $SCREENSHOT"
