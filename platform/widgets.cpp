@@ -69,7 +69,7 @@ QKeyEvent keyEventFor(std::int16_t keyAscii) {
 } // namespace
 
 EntryField::EntryField(ControlEvents& events, int row, QWidget* parent)
-    : QLineEdit(parent), events_(events), row_(row) {
+    : ControlWidget(events, row, parent) {
     // An input method would commit text without a key event, past KeyPress.
     setAttribute(Qt::WA_InputMethodEnabled, false);
 }
@@ -106,13 +106,8 @@ void EntryField::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void EntryField::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
-    events_.controlFocused(row_);
-}
-
 CommandButtonWidget::CommandButtonWidget(ControlEvents& events, int row, QWidget* parent)
-    : QPushButton(parent), events_(events), row_(row) {
+    : ControlWidget(events, row, parent) {
     setAutoDefault(false);
 }
 
@@ -124,19 +119,6 @@ void CommandButtonWidget::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QPushButton::keyPressEvent(event);
-}
-
-void CommandButtonWidget::focusInEvent(QFocusEvent* event) {
-    QPushButton::focusInEvent(event);
-    events_.controlFocused(row_);
-}
-
-PictureBoxWidget::PictureBoxWidget(ControlEvents& events, int row, QWidget* parent)
-    : QFrame(parent), events_(events), row_(row) {}
-
-void PictureBoxWidget::focusInEvent(QFocusEvent* event) {
-    QFrame::focusInEvent(event);
-    events_.controlFocused(row_);
 }
 
 LineWidget::LineWidget(QPoint from, QPoint to, QColor color, QWidget* parent)

@@ -25,50 +25,47 @@ protected:
     ~ControlEvents() = default;
 };
 
+// A control widget of kind Base that knows its row and tells its window when it
+// receives the keyboard focus, for whatever reason.
+template <class Base> class ControlWidget : public Base {
+public:
+    ControlWidget(ControlEvents& events, int row, QWidget* parent)
+        : Base(parent), events_(events), row_(row) {}
+
+protected:
+    void focusInEvent(QFocusEvent* event) override {
+        Base::focusInEvent(event);
+        events_.controlFocused(row_);
+    }
+
+    ControlEvents& events_;
+    const int row_;
+};
+
 // A text box: every typed character goes through KeyPress first, one UTF-16
 // unit at a time. Pasting and dropping are left alone: the maximum length is
 // their only limit.
-class EntryField final : public QLineEdit {
+class EntryField final : public ControlWidget<QLineEdit> {
 public:
     EntryField(ControlEvents& events, int row, QWidget* parent);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-
-private:
-    ControlEvents& events_;
-    int row_;
 };
 
 // A command button. Unlike a plain QPushButton outside a dialog, Enter clicks it
 // while it has the focus.
-class CommandButtonWidget final : public QPushButton {
+class CommandButtonWidget final : public ControlWidget<QPushButton> {
 public:
     CommandButtonWidget(ControlEvents& events, int row, QWidget* parent);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-
-private:
-    ControlEvents& events_;
-    int row_;
 };
 
 // A picture box without a picture: it can hold the focus and draws only its
 // background (and its border, if it has one).
-class PictureBoxWidget final : public QFrame {
-public:
-    PictureBoxWidget(ControlEvents& events, int row, QWidget* parent);
-
-protected:
-    void focusInEvent(QFocusEvent* event) override;
-
-private:
-    ControlEvents& events_;
-    int row_;
-};
+using PictureBoxWidget = ControlWidget<QFrame>;
 
 // A one-pixel solid line between two points of the parent, which it covers
 // only with its bounding box; the mouse passes through it.
