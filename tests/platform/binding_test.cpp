@@ -1,5 +1,6 @@
 #include "platform/convert.h"
 #include "platform/qt_runtime.h"
+#include "tests/support/qt_harness.h"
 #include "ui/fila.h"
 
 #include <QApplication>
@@ -9,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -60,18 +60,10 @@ struct RecordingForm final : forms::Form {
     void onLostFocus(int row) override { record("LostFocus", row); }
 };
 
-// The form shown and active, its events so far forgotten. A test waiting on a
-// question box that never comes, or never goes, fails after 10 s instead of hanging.
-class Binding : public testing::Test {
+// The form shown and active, its events so far forgotten.
+class Binding : public testing::Test, protected harness::ModalGuard {
 protected:
     void SetUp() override {
-        watchdog_.setSingleShot(true);
-        QObject::connect(&watchdog_, &QTimer::timeout, [] {
-            ADD_FAILURE() << "still waiting after 10 s";
-            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                box->done(forms::vbNo);
-        });
-        watchdog_.start(10'000);
         runtime.show(form, false);
         ASSERT_TRUE(QTest::qWaitForWindowActive(runtime.windowOf(form)));
         form.events.clear();
@@ -84,20 +76,9 @@ protected:
     template <class W = QWidget> W* widget(const char* name) {
         return runtime.windowOf(form)->findChild<W*>(name);
     }
-    // Runs `action` once on the next modal window, as soon as it is active.
-    void whenModal(std::function<void(QWidget&)> action) {
-        auto* poll = new QTimer(&watchdog_);
-        QObject::connect(poll, &QTimer::timeout, [poll, action] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal != nullptr && QApplication::activeWindow() == modal)
-                poll->stop(), poll->deleteLater(), action(*modal);
-        });
-        poll->start(5);
-    }
 
     platform::QtRuntime runtime;
     RecordingForm form{runtime};
-    QTimer watchdog_;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "core/entitats.h"
 #include "platform/convert.h"
 #include "platform/qt_runtime.h"
+#include "tests/support/qt_harness.h"
 #include "ui/frmCalculadora.h"
 
 #include <QAccessible>
@@ -50,21 +51,9 @@ void type(const QString& keys) {
     }
 }
 
-class WindowsTest : public ::testing::Test {
+class WindowsTest : public ::testing::Test, protected harness::ModalGuard {
 protected:
     void SetUp() override {
-        // A window nobody closes fails the test instead of hanging it.
-        watchdog_.setSingleShot(true);
-        QObject::connect(&watchdog_, &QTimer::timeout, [] {
-            ADD_FAILURE() << "still waiting after 10 s: closing every window";
-            for (QWidget* window : QApplication::topLevelWidgets()) {
-                if (auto* box = qobject_cast<QDialog*>(window)) {
-                    box->done(forms::vbNo);
-                }
-            }
-            QApplication::closeAllWindows();
-        });
-        watchdog_.start(10'000);
         runtime.show(calc, false);
         ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
     }
@@ -85,20 +74,6 @@ protected:
     // Delivered by the desktop to the calculator, so a modal window holds it back.
     void keyToCalculator(Qt::Key key) { QTest::keyClick(window()->windowHandle(), key); }
 
-    // Runs `action` once on the next modal window, as soon as it is active.
-    void whenModal(std::function<void(QWidget&)> action) {
-        auto* poll = new QTimer(&watchdog_);
-        QObject::connect(poll, &QTimer::timeout, poll, [poll, action = std::move(action)] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal != nullptr && QApplication::activeWindow() == modal) {
-                poll->stop();
-                poll->deleteLater();
-                action(*modal);
-            }
-        });
-        poll->start(5);
-    }
-
     // Returns once the notice it opens is closed.
     void chooseLegalNotice() {
         auto* bar = window()->findChild<QMenuBar*>();
@@ -112,9 +87,6 @@ protected:
 
     platform::QtRuntime runtime;
     frmCalculadora calc{runtime};
-
-private:
-    QTimer watchdog_;
 };
 
 TEST_F(WindowsTest, every_control_stands_as_laid_out_once_the_window_is_ready) {
