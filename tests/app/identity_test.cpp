@@ -79,8 +79,10 @@ void readBlocks(const Bytes& d, std::size_t at, std::size_t end, const std::u16s
 std::map<std::u16string, std::u16string> compiledVersion() {
     const fs::path res = scratch() / "Dormatique.res";
     std::string output;
-    const int status =
-        run({BRELVOXA_LLVM_RC, "/C", "65001", "/FO", res.string(), BRELVOXA_RC_SCRIPT}, output);
+    // "--" ends the options: llvm-rc takes an absolute path such as /check/... for
+    // the option /C followed by its value.
+    const int status = run(
+        {BRELVOXA_LLVM_RC, "/C", "65001", "/FO", res.string(), "--", BRELVOXA_RC_SCRIPT}, output);
     EXPECT_EQ(status, 0) << output;
     std::ifstream in(res, std::ios::binary);
     const Bytes d{std::istreambuf_iterator<char>(in), {}};
