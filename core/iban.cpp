@@ -14,21 +14,23 @@ namespace mdlFuncions {
 
 namespace {
 
-// Hands each digit the text stands for, in order, to emit.
-template <class Emit> void perDigit(std::u16string_view text, Emit&& emit) {
+// Hands each digit the text stands for, in order, to the accumulator, and returns
+// it. Taken and returned by value so that its state stays in registers.
+template <class Acumulador> Acumulador perDigit(std::u16string_view text, Acumulador acc) {
     for (char16_t c : text) {
         if (c >= u'0' && c <= u'9') {
-            emit(c - u'0');
+            acc.afegir(c - u'0');
             continue;
         }
         if (c >= u'a' && c <= u'z')
             c = static_cast<char16_t>(c - u'a' + u'A');
         if (c >= u'A' && c <= u'Z') {
             const int valor = c - u'A' + 10;
-            emit(valor / 10);
-            emit(valor % 10);
+            acc.afegir(valor / 10);
+            acc.afegir(valor % 10);
         }
     }
+    return acc;
 }
 
 // The remainder modulo 97 of a digit string of any length, taken in chunks that a
@@ -56,18 +58,19 @@ private:
 } // namespace
 
 std::u16string convertirLletres(std::u16string_view text) {
+    struct Xifres {
+        std::u16string* text;
+        void afegir(int d) { text->push_back(static_cast<char16_t>(u'0' + d)); }
+    };
     std::u16string digits;
     digits.reserve(text.size());
-    perDigit(text, [&](int d) { digits.push_back(static_cast<char16_t>(u'0' + d)); });
+    perDigit(text, Xifres{&digits});
     return digits;
 }
 
 std::u16string calcularDigitsIBAN(std::u16string_view compte, std::u16string_view pais) {
     // The joined text is never built: its digits go straight into the remainder.
-    Residu97 r;
-    const auto afegir = [&](int d) { r.afegir(d); };
-    perDigit(compte, afegir);
-    perDigit(pais, afegir);
+    Residu97 r = perDigit(pais, perDigit(compte, Residu97{}));
     r.afegir(0);
     r.afegir(0);
     return text::twoDigits(98 - r.residu());
