@@ -43,24 +43,12 @@ struct RecordingForm final : frmCalculadora {
 };
 
 // The form shown and active with the focus in txtBanc, its events so far forgotten.
-class Binding : public testing::Test, protected harness::ModalGuard {
+class Binding : public harness::Shown<RecordingForm> {
 protected:
     void SetUp() override {
-        runtime.show(form, false);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(runtime.windowOf(form)));
+        Shown::SetUp();
         form.events.clear();
     }
-    void TearDown() override {
-        if (form.loaded())
-            form.controls().window().unload();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    template <class W = QWidget> W* widget(const char* name) {
-        return runtime.windowOf(form)->findChild<W*>(name);
-    }
-
-    platform::QtRuntime runtime;
-    RecordingForm form{runtime};
 };
 
 } // namespace
@@ -90,15 +78,15 @@ TEST(Conversions, colours_hold_red_in_the_low_byte_and_system_colours_come_from_
 
 TEST_F(Binding, a_typed_key_raises_key_press_then_change_and_keys_that_type_nothing_raise_neither) {
     for (Qt::Key key : {Qt::Key_1, Qt::Key_Backspace, Qt::Key_Left, Qt::Key_Delete, Qt::Key_Shift})
-        QTest::keyClick(widget("txtBanc"), key);
+        QTest::keyClick(find("txtBanc"), key);
     EXPECT_EQ(form.events,
               "KeyPress txtBanc 49; Change txtBanc; KeyPress txtBanc 8; Change txtBanc; ");
 }
 
 TEST_F(Binding, key_press_can_drop_a_key_without_a_trace_or_type_another_instead) {
     form.whenKeyPressed = [](std::int16_t& key) { key = key == 'a' ? 0 : '7'; };
-    QTest::keyClicks(widget("txtBanc"), "ab");
-    EXPECT_EQ(widget<QLineEdit>("txtBanc")->text(), "7");
+    QTest::keyClicks(find("txtBanc"), "ab");
+    EXPECT_EQ(find<QLineEdit>("txtBanc")->text(), "7");
     EXPECT_EQ(form.events, "KeyPress txtBanc 97; KeyPress txtBanc 98; Change txtBanc; ");
 }
 
@@ -106,8 +94,8 @@ TEST_F(Binding, key_press_can_drop_a_key_without_a_trace_or_type_another_instead
 TEST_F(Binding, ctrl_v_reaches_key_press_as_22_and_pastes_unfiltered_up_to_the_maximum_length) {
     form.whenKeyPressed = [](std::int16_t& key) { key = key < 30 ? key : 0; };
     QGuiApplication::clipboard()->setText(" 12ab");
-    QTest::keyClick(widget("txtBanc"), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(widget<QLineEdit>("txtBanc")->text(), " 12a");
+    QTest::keyClick(find("txtBanc"), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(find<QLineEdit>("txtBanc")->text(), " 12a");
     EXPECT_EQ(form.events, "KeyPress txtBanc 22; Change txtBanc; ");
 }
 
@@ -117,7 +105,7 @@ TEST_F(Binding, text_set_by_the_program_raises_change_only_when_it_differs_and_c
     box.setText(u"12345");
     box.setSelStart(1);
     box.setSelLength(3);
-    EXPECT_EQ(widget<QLineEdit>("txtCompte")->selectedText(), "234");
+    EXPECT_EQ(find<QLineEdit>("txtCompte")->selectedText(), "234");
     EXPECT_EQ(form.events, "Change txtCompte; ");
 }
 
@@ -135,7 +123,7 @@ TEST_F(Binding, focus_moves_raise_lost_focus_then_got_focus_and_tab_cycles_throu
 TEST_F(Binding, a_question_box_opening_and_closing_raises_no_focus_event) {
     whenModal([](QWidget& box) { QTest::keyClick(&box, Qt::Key_Return); });
     runtime.msgBox(u"Segur?", forms::vbYesNo);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(runtime.windowOf(form)));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
     EXPECT_EQ(form.events, "");
 }
 
@@ -163,7 +151,7 @@ TEST_F(Binding, the_question_box_asks_in_catalan_and_closes_only_by_an_answer_en
 }
 
 TEST_F(Binding, the_close_box_unloads_the_form) {
-    runtime.windowOf(form)->close();
+    window()->close();
     EXPECT_FALSE(form.loaded());
-    EXPECT_EQ(runtime.windowOf(form), nullptr);
+    EXPECT_EQ(window(), nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,24 @@ void ModalGuard::whenModal(std::function<void(QWidget&)> action) {
         }
     });
     poll->start(5);
+}
+
+std::string textIn(const QObject* object, const char* property) {
+    return object != nullptr ? object->property(property).toString().toStdString() : "";
+}
+
+std::string focusName() {
+    return textIn(QApplication::focusWidget(), "objectName");
+}
+
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+void type(const QString& keys) {
+    for (const QChar key : keys)
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
+                            QString(key), Qt::NoModifier);
 }
 
 } // namespace harness

@@ -47,18 +47,6 @@ TEST(StartingTheCalculator, clears_it_and_fills_the_directory_under_a_busy_point
     EXPECT_EQ(rt.log, u"activate frmCalculadora; ");
 }
 
-// State: empty fields. Action: in each field, keys that are no digits, then Enter.
-// Expected: nothing typed; Enter moves on, and in the account field runs the command.
-TEST(TheFields, take_only_digits_and_enter_moves_on_and_runs_the_command_from_the_last) {
-    Shown s;
-    s.rt.answers = "N";
-    for (int field = F::txtBanc; field <= F::txtCompte; ++field)
-        s.rt.type(u"a /:\u00f1\u8BA1\r");
-    EXPECT_EQ(s.fields(), u"|||");
-    EXPECT_EQ(s.rt.log, u"focus txtAgencia; focus txtDC; focus txtCompte; "
-                        u"ask El banc no té 4 dígits. És correcte?; focus txtBanc; ");
-}
-
 // State: the field holds `before`, pasted. Action: the person clicks back in if the
 // focus left it, which selects its whole text, and types.
 TEST(EditingAField, moves_on_exactly_when_a_change_leaves_it_full) {

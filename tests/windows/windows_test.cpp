@@ -27,48 +27,22 @@ namespace {
 
 using platform::toQString;
 
+using harness::focusName, harness::press, harness::textIn, harness::type;
+
 int px(forms::Twips twips) {
     return qRound(twips / 15);
 }
 
-std::string textIn(const QObject* object, const char* property = "text") {
-    return object != nullptr ? object->property(property).toString().toStdString() : "";
-}
-
-std::string focusName() {
-    return textIn(QApplication::focusWidget(), "objectName");
-}
-
-void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-}
-
-// Each character goes wherever the focus is at that moment, as typing does.
-void type(const QString& keys) {
-    for (const QChar key : keys) {
-        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
-                            QString(key), Qt::NoModifier);
-    }
-}
-
-class WindowsTest : public ::testing::Test, protected harness::ModalGuard {
+class WindowsTest : public harness::Shown<frmCalculadora> {
 protected:
-    void SetUp() override {
-        runtime.show(calc, false);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
-    }
-
-    QWidget* window() const { return runtime.windowOf(calc); }
-    QWidget* find(const QString& name) const { return window()->findChild<QWidget*>(name); }
     std::string textOf(const char* name) const { return textIn(find(name)); }
     QColor backgroundOf(const char* name) const {
         return find(name)->palette().color(QPalette::Base);
     }
     std::vector<std::string> shown() const {
         std::vector<std::string> texts{focusName()};
-        for (const QObject* control : window()->findChildren<QWidget*>()) {
+        for (const QObject* control : window()->findChildren<QWidget*>())
             texts.push_back(textIn(control));
-        }
         return texts;
     }
     // Delivered by the desktop to the calculator, so a modal window holds it back.
@@ -77,20 +51,17 @@ protected:
     // Returns once the notice it opens is closed.
     void chooseLegalNotice() {
         auto* bar = window()->findChild<QMenuBar*>();
-        auto* menu = window()->findChild<QMenu*>("mnuAvis");
+        auto* menu = find<QMenu>("mnuAvis");
         QTest::mouseClick(bar, Qt::LeftButton, {},
                           bar->actionGeometry(menu->menuAction()).center());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
         const QRect item = menu->actionGeometry(menu->findChild<QAction*>("mnuAvisLegal"));
         QTest::mouseClick(menu, Qt::LeftButton, {}, item.center());
     }
-
-    platform::QtRuntime runtime;
-    frmCalculadora calc{runtime};
 };
 
 TEST_F(WindowsTest, every_control_stands_as_laid_out_once_the_window_is_ready) {
-    for (const forms::ControlDef& row : calc.definition().controls) {
+    for (const forms::ControlDef& row : form.definition().controls) {
         const QString name = toQString(row.name);
         SCOPED_TRACE(name.toStdString());
         QWidget* widget = find(name);
@@ -164,20 +135,13 @@ TEST_F(WindowsTest, typing_2100_names_each_prefix_and_the_fourth_digit_moves_on)
     EXPECT_EQ(backgroundOf("txtBanc"), QColor(224, 224, 224));
 }
 
-TEST_F(WindowsTest, enter_in_the_empty_entity_field_moves_on_and_only_digits_are_typed) {
-    press(Qt::Key_Return);
-    ASSERT_EQ(focusName(), "txtAgencia");
-    const std::pair<const char*, const char*> keys[] = {
-        {"a letter", "a"},           {"a space", " "},          {"a punctuation mark", "-"},
-        {"an accented letter", "é"}, {"a CJK character", "中"},
-    };
-    for (const auto& [what, key] : keys) {
-        SCOPED_TRACE(what);
-        type(QString::fromUtf8(key));
-        EXPECT_EQ(textOf("txtAgencia"), "");
+TEST_F(WindowsTest, enter_moves_on_from_each_empty_field_and_only_digits_are_typed) {
+    for (const char* next : {"txtAgencia", "txtDC", "txtCompte"}) {
+        press(Qt::Key_Return);
+        EXPECT_EQ(focusName(), next);
     }
-    type("7");
-    EXPECT_EQ(textOf("txtAgencia"), "7");
+    type("a -\u00E9\u4E2D7"); // a letter, a space, punctuation, an accent, CJK, a digit
+    EXPECT_EQ(textOf("txtCompte"), "7");
 }
 
 TEST_F(WindowsTest, enter_in_the_account_field_calculates_asking_first_about_wrong_digits) {
@@ -218,7 +182,7 @@ TEST_F(WindowsTest, escape_ends_the_program) {
     type("210012");
     QTimer::singleShot(0, [this] { keyToCalculator(Qt::Key_Escape); });
     EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_FALSE(calc.loaded());
+    EXPECT_FALSE(form.loaded());
     EXPECT_EQ(window(), nullptr);
 }
 
@@ -238,7 +202,7 @@ TEST_F(WindowsTest, the_legal_notice_opens_modally_centred_and_leaves_the_calcul
             EXPECT_NEAR(frame.y(), (screen.height() - frame.height()) / 2, 1);
             EXPECT_EQ(focusName(), "Picture1");
             keyToCalculator(Qt::Key_Escape);
-            EXPECT_TRUE(calc.loaded());
+            EXPECT_TRUE(form.loaded());
             press(Qt::Key_Return);
             press(Qt::Key_Space);
             EXPECT_EQ(focusName(), "Picture1");
