@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -17,41 +16,41 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A directory of this test process, removed when it ends.
-const fs::path& scratch() {
-    static const struct Directory {
-        fs::path path =
-            fs::temp_directory_path() / ("brelvoxa-app-" + std::to_string(std::random_device()()));
-        Directory() { fs::create_directories(path); }
-        ~Directory() { fs::remove_all(path); }
-    } directory;
-    return directory.path;
+// Outputs go to a directory of the build tree; each test writes its own files.
+const fs::path scratch = [] {
+    const fs::path path = fs::path(BRELVOXA_BUILD_DIR) / "tests/app/scratch";
+    fs::create_directories(path);
+    return path;
+}();
+
+std::string contents(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Runs a command line of quoted words; its output ends up in `output`.
+// Runs a command line of quoted words; its output ends up in `output`, through a
+// file named after the program, so that tests running at once keep theirs apart.
 int run(const std::vector<std::string>& words, std::string& output) {
+    const fs::path log = scratch / fs::path(words.front()).filename().concat(".txt");
     std::string command;
     for (const std::string& word : words)
         command += "'" + word + "' ";
-    const fs::path log = scratch() / "output.txt";
     const int status = std::system((command + "> '" + log.string() + "' 2>&1").c_str());
-    std::ifstream in(log);
-    output.assign(std::istreambuf_iterator<char>(in), {});
+    output = contents(log);
     return status;
 }
 
 // The script compiled by llvm-rc, as the little-endian UTF-16 units that its
 // version resource is written in.
 std::u16string compiledResource() {
-    const fs::path res = scratch() / "Dormatique.res";
+    const fs::path res = scratch / "Dormatique.res";
     std::string output;
     // "--" ends the options: llvm-rc takes an absolute path such as /check/... for
     // the option /C followed by its value.
     const int status = run(
         {BRELVOXA_LLVM_RC, "/C", "65001", "/FO", res.string(), "--", BRELVOXA_RC_SCRIPT}, output);
     EXPECT_EQ(status, 0) << output;
-    std::ifstream in(res, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    const std::string bytes = contents(res);
     std::u16string units;
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
         units += char16_t(std::uint8_t(bytes[i]) | std::uint8_t(bytes[i + 1]) << 8);
@@ -93,21 +92,19 @@ TEST(WindowsIdentity, the_version_resource_names_the_program_1_00_in_one_spanish
     // VS_FIXEDFILEINFO in 32-bit words from its signature: file version (high, low),
     // product version (high, low), flags mask, flags, OS, type.
     const std::size_t fixed = res.find(u"\x04BD\xFEEF");
+    // clang-format off
     const std::tuple<const char*, std::size_t, unsigned> words[] = {
-        {"file_version_high", 2, 0x00010000},
-        {"file_version_low", 3, 0},
-        {"product_version_high", 4, 0x00010000},
-        {"product_version_low", 5, 0},
-        {"os_windows32", 8, 4},
-        {"type_application", 9, 1},
-    };
+        {"file_version_high", 2, 0x00010000}, {"file_version_low", 3, 0},
+        {"product_version_high", 4, 0x00010000}, {"product_version_low", 5, 0},
+        {"os_windows32", 8, 4}, {"type_application", 9, 1}};
+    // clang-format on
     ASSERT_NE(fixed, res.npos);
     for (const auto& [name, word, value] : words)
         EXPECT_EQ(res.at(fixed + 2 * word) | res.at(fixed + 2 * word + 1) << 16, value) << name;
 }
 
 TEST(LinuxInstall, puts_the_program_its_desktop_entry_and_its_icon_under_the_prefix) {
-    const fs::path prefix = scratch() / "prefix";
+    const fs::path prefix = scratch / "prefix";
     std::string output;
     const int status = run({BRELVOXA_CMAKE, "--install", BRELVOXA_BUILD_DIR, "--config",
                             BRELVOXA_CONFIG, "--component", "Runtime", "--prefix", prefix.string()},
@@ -117,8 +114,7 @@ TEST(LinuxInstall, puts_the_program_its_desktop_entry_and_its_icon_under_the_pre
     EXPECT_TRUE(fs::is_regular_file(prefix / "share/icons/hicolor/32x32/apps/brelvoxa.png"));
     const fs::path entry = prefix / "share/applications/brelvoxa.desktop";
     EXPECT_EQ(run({BRELVOXA_DESKTOP_FILE_VALIDATE, entry.string()}, output), 0) << output;
-    std::ifstream in(entry);
-    const std::string lines{std::istreambuf_iterator<char>(in), {}};
+    const std::string lines = contents(entry);
     for (const char* line :
          {"\nName=Brelvoxa\n", "\nExec=Dormatique\n", "\nIcon=brelvoxa\n", "\nComment[ca]="})
         EXPECT_NE(lines.find(line), lines.npos) << line;

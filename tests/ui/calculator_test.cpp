@@ -47,28 +47,6 @@ TEST(StartingTheCalculator, clears_it_and_fills_the_directory_under_a_busy_point
     EXPECT_EQ(rt.log, u"activate frmCalculadora; ");
 }
 
-// State: the field holds `before`, pasted. Action: the person clicks back in if the
-// focus left it, which selects its whole text, and types.
-TEST(EditingAField, moves_on_exactly_when_a_change_leaves_it_full) {
-    // clang-format off
-    const std::tuple<const char*, int, std::u16string_view, std::u16string_view, std::u16string_view, int> rows[] = {
-        {"a_digit_that_fills_the_office", F::txtAgencia, u"123", u"4", u"1234", F::txtDC},
-        {"pasted_blanks_and_letters_that_fill_it", F::txtAgencia, u" 1a ", u"", u" 1a ", F::txtDC},
-        {"a_digit_over_a_whole_full_field", F::txtDC, u"12", u"4", u"4", F::txtDC},
-        {"the_tenth_account_digit", F::txtCompte, u"123456789", u"4", u"1234567894", F::txtCompte},
-    };
-    // clang-format on
-    for (const auto& [name, field, before, typed, after, focus] : rows) {
-        Shown s;
-        s.at(field).setFocus();
-        s.rt.paste(before);
-        if (!typed.empty())
-            s.at(field).setFocus(), s.rt.type(typed);
-        EXPECT_EQ(std::tuple(s.at(field).value, s.focus()), std::tuple(after, focus)) << name;
-        EXPECT_EQ(s.at(F::lblSEPA).value, u"") << name;
-    }
-}
-
 // State: a first run has shown ES03 and CAIXESBBXXX; the row's fields are pasted in.
 // Action: the command. Expected: the fields trimmed first, then the questions in
 // order; a No moves the focus and keeps the old results, otherwise the new ones

@@ -1,8 +1,8 @@
 #pragma once
 // A recording stand-in for the windowing toolkit. It keeps the controls of the
 // loaded form, raises the form's events as the real binding does (Change only when
-// a text really changes, LostFocus before GotFocus, KeyPress before the key takes
-// effect), answers questions from a script and logs what the form does:
+// a text really changes, LostFocus before GotFocus), answers questions from a
+// script and logs what the form does:
 // "ask <prompt>", "<label>=<caption>", "focus <control>" (every request, even for
 // the focused control), "pointer busy", "refresh", "load <form>", "activate <form>".
 
@@ -57,11 +57,11 @@ struct Control final : forms::TextBox, forms::Label, forms::CommandButton, forms
                 form->onGotFocus(row);
         }
     }
-    // The person's editing: the selection is replaced.
-    void edit(std::u16string_view typed) {
+    // The person's paste: the selection is replaced.
+    void paste(std::u16string_view pasted) {
         std::u16string edited = value;
-        edited.replace(start, length, typed);
-        start += int(typed.size()), length = 0;
+        edited.replace(start, length, pasted);
+        start += int(pasted.size()), length = 0;
         if (edited != value)
             value = edited, form->onChange(row);
     }
@@ -132,17 +132,7 @@ public:
         form.Form_Activate();
     }
 
-    // The person types into the focused text box; the form sees each key first.
-    void type(std::u16string_view keys) {
-        for (char16_t key : keys) {
-            Control& box = window->controls.at(window->focus);
-            auto code = std::int16_t(key);
-            window->form->onKeyPress(box.row, code);
-            if (char16_t(code) >= 32)
-                box.edit(std::u16string(1, char16_t(code)));
-        }
-    }
-    void paste(std::u16string_view text) { window->controls.at(window->focus).edit(text); }
+    void paste(std::u16string_view text) { window->controls.at(window->focus).paste(text); }
 };
 
 } // namespace fake

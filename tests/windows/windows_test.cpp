@@ -10,6 +10,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -120,7 +121,7 @@ TEST_F(WindowsTest, screen_readers_announce_the_fields_results_and_buttons_by_na
     }
 }
 
-TEST_F(WindowsTest, typing_2100_names_each_prefix_and_the_fourth_digit_moves_on) {
+TEST_F(WindowsTest, typing_2100_names_each_prefix_and_a_change_that_leaves_it_full_moves_on) {
     ASSERT_EQ(focusName(), "txtBanc");
     std::u16string typed;
     for (const char16_t digit : std::u16string(u"2100")) {
@@ -133,6 +134,14 @@ TEST_F(WindowsTest, typing_2100_names_each_prefix_and_the_fourth_digit_moves_on)
     EXPECT_EQ(focusName(), "txtAgencia");
     EXPECT_EQ(backgroundOf("txtAgencia"), QColor(255, 255, 192));
     EXPECT_EQ(backgroundOf("txtBanc"), QColor(224, 224, 224));
+    // Coming back selects it all; one digit replaced leaves it full, so it moves on.
+    find("txtBanc")->setFocus();
+    EXPECT_EQ(find<QLineEdit>("txtBanc")->selectedText(), "2100");
+    press(Qt::Key_End);
+    press(Qt::Key_Left, Qt::ShiftModifier);
+    type("9");
+    EXPECT_EQ(textOf("txtBanc"), "2109");
+    EXPECT_EQ(focusName(), "txtAgencia");
 }
 
 TEST_F(WindowsTest, enter_moves_on_from_each_empty_field_and_only_digits_are_typed) {
