@@ -67,6 +67,7 @@ TEST(Directory, holds_the_282_entities_with_their_known_counts_the_same_after_a_
     EXPECT_EQ(nonAscii, (std::set<char16_t>{u'Ñ', u'Ó', u'Ü'}));
 }
 
+// Codes are read as the leading decimal number of the text, rounded half to even.
 TEST(Directory, gives_the_bic_for_four_characters_and_the_name_for_any_length) {
     fill();
     constexpr std::u16string_view condal = u"BANCO CONDAL, S.A.";
@@ -78,6 +79,11 @@ TEST(Directory, gives_the_bic_for_four_characters_and_the_name_for_any_length) {
             {"blanks_around_four_characters", u" 21 ", u"BCNDESM1XXX", condal},
             {"five_characters_name_only", u"02100", u"", u"CAIXABANK, S.A."},
             {"a_long_prefix_of_zeros", std::u16string(100000, u'0') + u"21", u"", condal},
+            {"blanks_between_digits", u"2 \t1", u"BCNDESM1XXX", condal},
+            {"exponent_d", u"2.1d1", u"", condal},
+            {"an_exponent_without_digits", u"21E+", u"BCNDESM1XXX", condal},
+            {"a_comma_ends_the_number", u"21,9", u"BCNDESM1XXX", condal},
+            {"a_second_point_ends_the_number", u"21.0.5", u"", condal},
             {"a_half_rounded_to_even", u"10.5", u"BBVAESMMXXX", u"BANCO BILBAO VIZCAYA"},
             {"a_half_to_an_empty_slot", u"2.5", u"", u""},
             {"negative", u"-1", u"", u""},
@@ -85,6 +91,8 @@ TEST(Directory, gives_the_bic_for_four_characters_and_the_name_for_any_length) {
             {"five_digits_beyond_the_table", u"21000", u"", u""},
             {"too_large_for_16_bits", u"4E4", u"", u""},
             {"far_too_large", u"9E99", u"", u""},
+            {"a_thousand_digit_exponent", u"1E" + std::u16string(1000, u'9'), u"", u""},
+            {"two_signs", u"--21", u"", u""},
             {"empty", u"", u"", u""},
             {"letters", u"abcd", u"", u""},
             {"fullwidth_digits", u"\uFF12\uFF11\uFF10\uFF10", u"", u""},
