@@ -1,17 +1,12 @@
 #pragma once
 // What the tests on real Qt windows share: a watchdog that fails a test left
 // waiting on a modal window instead of letting it hang, a way to act on the next
-// modal window once it is active (a modal show only returns when it closes), a
-// fixture that shows a form, and the person's keys.
-
-#include "platform/qt_runtime.h"
+// modal window once it is active (a modal show only returns when it closes), and
+// the person's keys.
 
 #include <QString>
-#include <QTest>
 #include <QTimer>
 #include <QWidget>
-
-#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -26,23 +21,6 @@ public:
 
 private:
     QTimer watchdog_;
-};
-
-// FormType shown on the binding and active, under the watchdog.
-template <class FormType> class Shown : public testing::Test, protected ModalGuard {
-protected:
-    void SetUp() override {
-        runtime.show(form, false);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
-    }
-    QWidget* window() const { return runtime.windowOf(form); }
-    template <class W = QWidget> W* find(const QString& name) const {
-        const QWidget* shown = window();
-        return shown->findChild<W*>(name);
-    }
-
-    platform::QtRuntime runtime;
-    FormType form{runtime};
 };
 
 // A widget's property as text, empty for no widget.

@@ -9,6 +9,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -34,8 +35,17 @@ int px(forms::Twips twips) {
     return qRound(twips / 15);
 }
 
-class WindowsTest : public harness::Shown<frmCalculadora> {
+// The calculator shown and active, under the watchdog.
+class WindowsTest : public ::testing::Test, protected harness::ModalGuard {
 protected:
+    void SetUp() override {
+        runtime.show(form, false);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+    }
+    QWidget* window() const { return runtime.windowOf(form); }
+    template <class W = QWidget> W* find(const QString& name) const {
+        return window()->findChild<W*>(name);
+    }
     std::string textOf(const char* name) const { return textIn(find(name)); }
     QColor backgroundOf(const char* name) const {
         return find(name)->palette().color(QPalette::Base);
@@ -59,6 +69,9 @@ protected:
         const QRect item = menu->actionGeometry(menu->findChild<QAction*>("mnuAvisLegal"));
         QTest::mouseClick(menu, Qt::LeftButton, {}, item.center());
     }
+
+    platform::QtRuntime runtime;
+    frmCalculadora form{runtime};
 };
 
 TEST_F(WindowsTest, every_control_stands_as_laid_out_once_the_window_is_ready) {
@@ -80,9 +93,8 @@ TEST_F(WindowsTest, every_control_stands_as_laid_out_once_the_window_is_ready) {
         if (!row.autoSize) {
             EXPECT_EQ(widget->size(), QSize(px(row.width), px(row.height)));
         }
-        if (row.kind == forms::ControlKind::Image) {
+        if (row.kind == forms::ControlKind::Image)
             continue;
-        }
         const QFont font = widget->font();
         EXPECT_EQ(QFontInfo(font).family(), platform::fontFamilyFor(row.font.name));
         EXPECT_EQ(std::tuple(font.pointSizeF(), font.bold(), font.italic()),
@@ -90,9 +102,8 @@ TEST_F(WindowsTest, every_control_stands_as_laid_out_once_the_window_is_ready) {
         // The first activation empties the results' sample texts.
         const bool sample = name == "lblSEPA" || name == "lblBIC";
         EXPECT_EQ(textIn(widget), sample ? "" : toQString(row.text).toStdString());
-        if (row.kind == forms::ControlKind::CommandButton) {
+        if (row.kind == forms::ControlKind::CommandButton)
             continue; // in the desktop's own colours
-        }
         EXPECT_EQ(widget->property("alignment").value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
                   platform::toQtAlignment(row.alignment));
         const bool field = row.kind == forms::ControlKind::TextBox;
@@ -121,6 +132,16 @@ TEST_F(WindowsTest, screen_readers_announce_the_fields_results_and_buttons_by_na
     }
 }
 
+TEST_F(WindowsTest, tab_cycles_through_the_four_fields_and_never_reaches_a_button) {
+    std::vector<std::string> reached;
+    for (int i = 0; i < 4; ++i)
+        press(Qt::Key_Tab), reached.push_back(focusName());
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    reached.push_back(focusName());
+    EXPECT_EQ(reached, (std::vector<std::string>{"txtAgencia", "txtDC", "txtCompte", "txtBanc",
+                                                 "txtCompte"}));
+}
+
 TEST_F(WindowsTest, typing_2100_names_each_prefix_and_a_change_that_leaves_it_full_moves_on) {
     ASSERT_EQ(focusName(), "txtBanc");
     std::u16string typed;
@@ -142,6 +163,18 @@ TEST_F(WindowsTest, typing_2100_names_each_prefix_and_a_change_that_leaves_it_fu
     type("9");
     EXPECT_EQ(textOf("txtBanc"), "2109");
     EXPECT_EQ(focusName(), "txtAgencia");
+}
+
+// Pasting is not filtered: the field keeps the head that fits, and reacts to its
+// change as to typing; so it does to a text set by the program.
+TEST_F(WindowsTest, a_paste_goes_in_unfiltered_up_to_the_maximum_length_and_any_change_reacts) {
+    QGuiApplication::clipboard()->setText(" 21ab");
+    press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(textOf("txtBanc"), " 21a");
+    EXPECT_EQ(textOf("lblEntitat"), "BANCO CONDAL, S.A.");
+    EXPECT_EQ(focusName(), "txtAgencia");
+    find<QLineEdit>("txtBanc")->setText("2100");
+    EXPECT_EQ(textOf("lblEntitat"), "CAIXABANK, S.A.");
 }
 
 TEST_F(WindowsTest, enter_moves_on_from_each_empty_field_and_only_digits_are_typed) {
@@ -172,11 +205,10 @@ TEST_F(WindowsTest, enter_in_the_account_field_calculates_asking_first_about_wro
                 EXPECT_EQ(box.windowTitle(), "Brelvoxa");
                 EXPECT_EQ(textIn(box.findChild<QWidget*>("prompt")),
                           "El c/c és incorrecte. Vols continuar?");
-                if (yes) {
+                if (yes)
                     press(Qt::Key_Return);
-                } else {
+                else
                     QTest::mouseClick(box.findChild<QWidget*>("no"), Qt::LeftButton);
-                }
             });
         }
         press(Qt::Key_Return);
@@ -191,6 +223,12 @@ TEST_F(WindowsTest, escape_ends_the_program) {
     type("210012");
     QTimer::singleShot(0, [this] { keyToCalculator(Qt::Key_Escape); });
     EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(form.loaded());
+    EXPECT_EQ(window(), nullptr);
+}
+
+TEST_F(WindowsTest, the_close_box_ends_the_program) {
+    window()->close();
     EXPECT_FALSE(form.loaded());
     EXPECT_EQ(window(), nullptr);
 }
