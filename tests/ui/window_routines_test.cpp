@@ -1,5 +1,4 @@
 #include "tests/ui/fake_runtime.h"
-#include "ui/finestres.h"
 #include "ui/frmCalculadora.h"
 
 #include <tuple>
@@ -20,20 +19,5 @@ TEST(WindowRoutines, centre_a_window_on_the_whole_screen_from_the_halved_rounded
         frmCalculadora calc(rt);
         rt.show(calc, false);
         EXPECT_EQ(std::tuple(rt.window->top(), rt.window->left()), std::tuple(top, left)) << name;
-    }
-}
-
-TEST(WindowRoutines, let_only_control_keys_and_digits_through) {
-    // clang-format off
-    const std::tuple<const char*, char16_t, bool> rows[] = {
-        {"null", 0, true}, {"backspace", 8, true}, {"ctrl_v", 22, true}, {"code_29", 29, true},
-        {"code_30", 30, false}, {"space", u' ', false}, {"slash", u'/', false},
-        {"zero", u'0', true}, {"nine", u'9', true}, {"colon", u':', false}, {"enye", u'ñ', false},
-        {"cjk", u'\u8BA1', false}, {"high_surrogate", u'\xD83D', false}, {"unit_FFFF", u'\xFFFF', false}};
-    // clang-format on
-    for (const auto& [name, key, passes] : rows) {
-        auto code = std::int16_t(key);
-        mdlFuncions::filtrarDigit(code);
-        EXPECT_EQ(code, passes ? std::int16_t(key) : 0) << name;
     }
 }
