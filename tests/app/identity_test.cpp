@@ -28,28 +28,22 @@ std::string contents(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Runs a command line of quoted words; its output ends up in `output`, through a
-// file named after the program, so that tests running at once keep theirs apart.
-int run(const std::vector<std::string>& words, std::string& output) {
-    const fs::path log = scratch / fs::path(words.front()).filename().concat(".txt");
+// Runs a command line of quoted words; what it prints goes to the test's output.
+int run(const std::vector<std::string>& words) {
     std::string command;
     for (const std::string& word : words)
         command += "'" + word + "' ";
-    const int status = std::system((command + "> '" + log.string() + "' 2>&1").c_str());
-    output = contents(log);
-    return status;
+    return std::system(command.c_str());
 }
 
 // The script compiled by llvm-rc, as the little-endian UTF-16 units that its
 // version resource is written in.
 std::u16string compiledResource() {
     const fs::path res = scratch / "Dormatique.res";
-    std::string output;
     // "--" ends the options: llvm-rc takes an absolute path such as /check/... for
     // the option /C followed by its value.
-    const int status = run(
-        {BRELVOXA_LLVM_RC, "/C", "65001", "/FO", res.string(), "--", BRELVOXA_RC_SCRIPT}, output);
-    EXPECT_EQ(status, 0) << output;
+    EXPECT_EQ(run({BRELVOXA_LLVM_RC, "/C", "65001", "/FO", res.string(), "--", BRELVOXA_RC_SCRIPT}),
+              0);
     const std::string bytes = contents(res);
     std::u16string units;
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
@@ -105,15 +99,13 @@ TEST(WindowsIdentity, the_version_resource_names_the_program_1_00_in_one_spanish
 
 TEST(LinuxInstall, puts_the_program_its_desktop_entry_and_its_icon_under_the_prefix) {
     const fs::path prefix = scratch / "prefix";
-    std::string output;
-    const int status = run({BRELVOXA_CMAKE, "--install", BRELVOXA_BUILD_DIR, "--config",
-                            BRELVOXA_CONFIG, "--component", "Runtime", "--prefix", prefix.string()},
-                           output);
-    ASSERT_EQ(status, 0) << output;
+    ASSERT_EQ(run({BRELVOXA_CMAKE, "--install", BRELVOXA_BUILD_DIR, "--config", BRELVOXA_CONFIG,
+                   "--component", "Runtime", "--prefix", prefix.string()}),
+              0);
     EXPECT_TRUE(fs::is_regular_file(prefix / "bin/Dormatique"));
     EXPECT_TRUE(fs::is_regular_file(prefix / "share/icons/hicolor/32x32/apps/brelvoxa.png"));
     const fs::path entry = prefix / "share/applications/brelvoxa.desktop";
-    EXPECT_EQ(run({BRELVOXA_DESKTOP_FILE_VALIDATE, entry.string()}, output), 0) << output;
+    EXPECT_EQ(run({BRELVOXA_DESKTOP_FILE_VALIDATE, entry.string()}), 0);
     const std::string lines = contents(entry);
     for (const char* line :
          {"\nName=Brelvoxa\n", "\nExec=Dormatique\n", "\nIcon=brelvoxa\n", "\nComment[ca]="})
