@@ -1,14 +1,7 @@
-// The Qt binding's own rules: measures and colours, and the question box. How the
-// text boxes, buttons and focus behave is tested on the real windows.
+// The Qt binding's conversions of measures and colours. How its widgets behave is
+// tested on the real windows.
 
 #include "platform/convert.h"
-#include "platform/qt_runtime.h"
-#include "tests/support/qt_harness.h"
-
-#include <QApplication>
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -35,32 +28,4 @@ TEST(Conversions, colours_hold_red_in_the_low_byte_and_system_colours_come_from_
     EXPECT_EQ(platform::toQColor(0xFF0000, palette), QColor(0, 0, 255));
     EXPECT_EQ(platform::toQColor(forms::colors::buttonFace, palette), QColor(1, 2, 3));
     EXPECT_EQ(platform::toQColor(forms::colors::buttonText, palette), QColor(7, 8, 9));
-}
-
-class QuestionBox : public testing::Test, protected harness::ModalGuard {
-protected:
-    platform::QtRuntime runtime;
-};
-
-TEST_F(QuestionBox, the_question_box_asks_in_catalan_and_closes_only_by_an_answer_enter_for_yes) {
-    QStringList texts;
-    QString title;
-    bool picture = false, stillOpen = false;
-    whenModal([&](QWidget& box) {
-        for (const QPushButton* button : box.findChildren<QPushButton*>())
-            texts << button->text();
-        for (const QLabel* label : box.findChildren<QLabel*>())
-            texts << label->text(), picture = picture || !label->pixmap().isNull();
-        title = box.windowTitle();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-        box.close();
-        stillOpen = box.isVisible();
-        QTest::keyClick(&box, Qt::Key_Return);
-    });
-    EXPECT_EQ(runtime.msgBox(u"El banc no té 4 dígits. És correcte?", forms::vbYesNo),
-              forms::vbYes);
-    EXPECT_EQ(texts, (QStringList{"Sí", "No", "El banc no té 4 dígits. És correcte?"}));
-    EXPECT_FALSE(picture);
-    EXPECT_EQ(title, "Brelvoxa");
-    EXPECT_TRUE(stillOpen);
 }

@@ -1,19 +1,20 @@
-// The calculator and the legal notice as a person meets them: the real windows on
-// the Qt binding, offscreen, driven with Qt's key and mouse events.
+// The calculator, its questions and the legal notice as a person meets them: the
+// real windows on the Qt binding, offscreen, driven with Qt's key and mouse events.
 
 #include "core/entitats.h"
 #include "platform/convert.h"
 #include "platform/qt_runtime.h"
-#include "tests/support/qt_harness.h"
 #include "ui/frmCalculadora.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -21,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -29,18 +31,62 @@ namespace {
 
 using platform::toQString;
 
-using harness::focusName, harness::press, harness::textIn, harness::type;
-
 int px(forms::Twips twips) {
     return qRound(twips / 15);
 }
 
-// The calculator shown and active, under the watchdog.
-class WindowsTest : public ::testing::Test, protected harness::ModalGuard {
+std::string textIn(const QObject* object, const char* property = "text") {
+    return object != nullptr ? object->property(property).toString().toStdString() : "";
+}
+
+std::string focusName() {
+    return textIn(QApplication::focusWidget(), "objectName");
+}
+
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+// Each character goes wherever the focus is at that moment, as typing does.
+void type(const QString& keys) {
+    for (const QChar key : keys)
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
+                            QString(key), Qt::NoModifier);
+}
+
+// The calculator shown and active. Every 10 s a watchdog fails a test left waiting
+// on a modal window, and closes it, instead of letting the test hang.
+class WindowsTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        QObject::connect(&watchdog, &QTimer::timeout, [] {
+            ADD_FAILURE() << "still waiting after 10 s: closing the modal windows";
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (!window->isVisible() || !window->isModal())
+                    continue;
+                if (auto* box = qobject_cast<QDialog*>(window))
+                    box->done(QDialog::Rejected);
+                else
+                    window->close();
+            }
+        });
+        watchdog.start(10'000);
         runtime.show(form, false);
         ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+    }
+    // Runs `action` once on the next modal window as soon as it is active: a modal
+    // show only returns once its window closes.
+    void whenModal(std::function<void(QWidget&)> action) {
+        auto* poll = new QTimer(&watchdog);
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, action = std::move(action)] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal != nullptr && QApplication::activeWindow() == modal) {
+                poll->stop();
+                poll->deleteLater();
+                action(*modal);
+            }
+        });
+        poll->start(5);
     }
     QWidget* window() const { return runtime.windowOf(form); }
     template <class W = QWidget> W* find(const QString& name) const {
@@ -70,6 +116,7 @@ protected:
         QTest::mouseClick(menu, Qt::LeftButton, {}, item.center());
     }
 
+    QTimer watchdog;
     platform::QtRuntime runtime;
     frmCalculadora form{runtime};
 };
@@ -222,6 +269,29 @@ TEST_F(WindowsTest, enter_in_the_account_field_calculates_asking_first_about_wro
     }
 }
 
+TEST_F(WindowsTest, the_question_box_asks_in_catalan_and_closes_only_by_an_answer_enter_for_yes) {
+    QStringList texts;
+    QString title;
+    bool picture = false, stillOpen = false;
+    whenModal([&](QWidget& box) {
+        for (const QPushButton* button : box.findChildren<QPushButton*>())
+            texts << button->text();
+        for (const QLabel* label : box.findChildren<QLabel*>())
+            texts << label->text(), picture = picture || !label->pixmap().isNull();
+        title = box.windowTitle();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        box.close();
+        stillOpen = box.isVisible();
+        QTest::keyClick(&box, Qt::Key_Return);
+    });
+    EXPECT_EQ(runtime.msgBox(u"El banc no té 4 dígits. És correcte?", forms::vbYesNo),
+              forms::vbYes);
+    EXPECT_EQ(texts, (QStringList{"Sí", "No", "El banc no té 4 dígits. És correcte?"}));
+    EXPECT_FALSE(picture);
+    EXPECT_EQ(title, "Brelvoxa");
+    EXPECT_TRUE(stillOpen);
+}
+
 TEST_F(WindowsTest, escape_ends_the_program) {
     type("210012");
     QTimer::singleShot(0, [this] { keyToCalculator(Qt::Key_Escape); });
@@ -269,3 +339,15 @@ TEST_F(WindowsTest, the_legal_notice_opens_modally_centred_and_leaves_the_calcul
 }
 
 } // namespace
+
+// One QApplication, named as the program is, for the whole binary; listing the
+// tests needs no display.
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    std::unique_ptr<QApplication> app;
+    if (!GTEST_FLAG_GET(list_tests)) {
+        app = std::make_unique<QApplication>(argc, argv);
+        QApplication::setApplicationName("Brelvoxa");
+    }
+    return RUN_ALL_TESTS();
+}
