@@ -5,9 +5,7 @@
 
 #include "ui/forms.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -49,18 +47,6 @@ QuestionBox::QuestionBox(const QString& prompt, const QString& caption, QWidget*
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setModal(true);
-}
-
-void QuestionBox::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void QuestionBox::closeEvent(QCloseEvent* event) {
-    event->ignore();
 }
 
 } // namespace platform

@@ -12,12 +12,8 @@ class QuestionBox final : public QDialog {
 public:
     QuestionBox(const QString& prompt, const QString& caption, QWidget* parent = nullptr);
 
-    // Not a way out: there is no cancel answer.
+    // Escape and the close box both reject; there is no cancel answer to give.
     void reject() override {}
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 };
 
 } // namespace platform
