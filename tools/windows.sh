@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# Cross-builds Brelvoxa for 64-bit Windows on Debian 12 and packs it as
+# dist/Brelvoxa-1.00-windows-x64.zip: Dormatique.exe (and brelvoxa.exe when the tree has
+# it), the Qt DLLs and plugins it loads, and the MinGW run-time DLLs.
+#
+# Qt for Windows is built once from Debian's own qt6-base source package with the
+# MinGW-w64 compiler, into a cache folder (BRELVOXA_WIN_CACHE, by default
+# ~/.cache/brelvoxa-windows) that later runs reuse. The test suite's Windows build then
+# runs under Wine, and unless WINDOWS_SCREENSHOT=0, Dormatique.exe is shown on a
+# virtual display, an account typed and calculated, and the window saved to
+# screenshots/windows.png.
+#
+# Stages, for CI and for working on one part: `bash tools/windows.sh [qt|build|test|shot|zip]...`
+# (no argument runs them all).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+cache=${BRELVOXA_WIN_CACHE:-$HOME/.cache/brelvoxa-windows}
+build_dir=${BUILD_DIR:-build-windows}
+qt_version=6.4.2
+qt_prefix=$cache/qt-$qt_version-mingw64
+triplet=x86_64-w64-mingw32
+wine=/usr/lib/wine/wine64
+# WINDOWS_QT=0 leaves Qt out: only the parts without it (core, forms layer, command line).
+gui=$([ "${WINDOWS_QT:-1}" = 0 ] && echo OFF || echo ON)
+export WINEPREFIX=${WINEPREFIX:-$cache/wine}
+export WINEDEBUG=${WINEDEBUG:--all}
+# No "install Mono/Gecko?" questions, no desktop integration of the Wine prefix.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+
+say() { printf '== %s\n' "$*"; }
+
+install_packages() {
+    local missing=() p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return
+    echo "Installing: ${missing[*]}"
+    # Wait for another apt run to finish rather than failing on its lock.
+    $sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq \
+        --no-install-recommends "${missing[@]}"
+}
+
+setup() {
+    install_packages cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix \
+        qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n \
+        libgtest-dev wine64 icoutils zip xz-utils \
+        xvfb xauth x11-utils xdotool imagemagick
+}
+
+# Fetches Debian's qt6-base source through an apt configuration of its own inside the
+# cache, so the machine's sources and package lists stay as they are.
+fetch_qt_source() {
+    local apt=$cache/apt src=$cache/src
+    mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$apt/preferences.d" "$src"
+    cat >"$apt/sources.list" <<'EOF'
+deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main
+EOF
+    local opts=(
+        -o Dir::Etc::SourceList="$apt/sources.list"
+        -o Dir::Etc::SourceParts=/nonexistent
+        -o Dir::Etc::Preferences="$apt/preferences"
+        -o Dir::Etc::PreferencesParts="$apt/preferences.d"
+        -o Dir::State::Lists="$apt/lists"
+        -o Dir::Cache="$apt"
+        -o Dir::Cache::archives="$apt/archives"
+        -o APT::Sandbox::User=root
+    )
+    apt-get "${opts[@]}" update -qq
+    # The same Debian revision as the host Qt whose moc, rcc and uic the build uses.
+    local version
+    version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+    (cd "$src" && apt-get "${opts[@]}" source -qq "qt6-base=$version")
+}
+
+qt_source_tree() {
+    find "$cache/src" -maxdepth 1 -type d -name "qt6-base-$qt_version*" 2>/dev/null | head -n1 || true
+}
+
+build_qt() {
+    if [ -f "$qt_prefix/.complete" ]; then
+        say "Qt $qt_version for Windows: reusing $qt_prefix"
+        return
+    fi
+    say "Qt $qt_version for Windows: building into $qt_prefix (about 15 minutes on 2 cores)"
+    local started=$SECONDS
+    local tree
+    tree=$(qt_source_tree)
+    if [ -z "$tree" ]; then
+        fetch_qt_source
+        tree=$(qt_source_tree)
+    fi
+    local qt_build=$cache/qt-build
+    rm -rf "$qt_build" "$qt_prefix"
+    # Host tools (moc, rcc, uic) come from the Debian Qt of the same version. Only
+    # Core, Gui and Widgets with the windows and offscreen platforms, and Test for the
+    # window tests; OpenGL off
+    # (INPUT_opengl, since FEATURE_opengl alone keeps dynamic OpenGL); no tablet events,
+    # as Debian's source lacks the wintab headers.
+    cmake -S "$tree" -B "$qt_build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$qt_prefix" \
+        -DQT_HOST_PATH=/usr \
+        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+        -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
+        -DBUILD_SHARED_LIBS=ON \
+        -DINPUT_opengl=no -DFEATURE_opengl=OFF \
+        -DFEATURE_tabletevent=OFF \
+        -DFEATURE_sql=OFF -DFEATURE_network=OFF \
+        -DFEATURE_printsupport=OFF -DFEATURE_dbus=OFF -DFEATURE_concurrent=OFF \
+        -DFEATURE_xml=OFF -DFEATURE_vulkan=OFF \
+        -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF \
+        -DFEATURE_system_jpeg=OFF -DFEATURE_system_freetype=OFF \
+        -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_doubleconversion=OFF \
+        -DFEATURE_system_libb2=OFF -DFEATURE_system_md4c=OFF \
+        -DFEATURE_sql_sqlite=OFF
+    cmake --build "$qt_build" --parallel "${QT_JOBS:-$(nproc)}"
+    cmake --install "$qt_build"
+    touch "$qt_prefix/.complete"
+    rm -rf "$qt_build"
+    say "Qt built in $(((SECONDS - started) / 60)) min $(((SECONDS - started) % 60)) s"
+}
+
+# GoogleTest has no MinGW package: build Debian's copy of its sources (libgtest-dev).
+build_gtest() {
+    local prefix=$cache/googletest version
+    version=$(dpkg-query -W -f='${Version}' libgtest-dev)
+    [ "$(cat "$prefix/.complete" 2>/dev/null)" = "$version" ] && return
+    say "GoogleTest $version for Windows"
+    rm -rf "$cache/googletest-build" "$prefix"
+    cmake -S /usr/src/googletest -B "$cache/googletest-build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=ON
+    cmake --build "$cache/googletest-build"
+    cmake --install "$cache/googletest-build"
+    rm -rf "$cache/googletest-build"
+    echo "$version" >"$prefix/.complete"
+}
+
+# Wine finds DLLs on WINEPATH: Qt's, and the MinGW run time (C++, GCC, threads).
+mingw_runtime_dirs() {
+    dirname "$($triplet-g++-posix -print-file-name=libstdc++-6.dll)"
+    dirname "$($triplet-g++-posix -print-file-name=libwinpthread-1.dll)"
+}
+windows_path() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
+setup_wine() {
+    local dirs=("$qt_prefix/bin") d wp=""
+    mapfile -t -O 1 dirs < <(mingw_runtime_dirs)
+    for d in "${dirs[@]}"; do wp+="${wp:+;}$(windows_path "$d")"; done
+    export WINEPATH=$wp
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        say "Wine: preparing $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        "$wine" wineboot --init </dev/null >/dev/null 2>&1 || true
+        "$wine" wineserver -w 2>/dev/null || /usr/lib/wine/wineserver -w || true
+    fi
+}
+
+build_program() {
+    build_gtest
+    setup_wine
+    say "Brelvoxa for Windows: building into $build_dir"
+    cmake -S . -B "$build_dir" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_PREFIX_PATH="$qt_prefix;$cache/googletest" \
+        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+        -DBRELVOXA_TESTS=ON -DBRELVOXA_GUI="$gui"
+    cmake --build "$build_dir" -j "$(nproc)"
+}
+
+run_tests() {
+    setup_wine
+    say "Windows tests under Wine"
+    ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" --timeout 300
+}
+
+stages=("$@")
+[ ${#stages[@]} -gt 0 ] || stages=(qt build test shot zip)
+for stage in "${stages[@]}"; do
+    case $stage in
+    setup) setup ;;
+    qt) setup; [ "$gui" = OFF ] || build_qt ;;
+    build) build_program ;;
+    test) run_tests ;;
+    *) echo "Unknown stage: $stage" >&2; exit 2 ;;
+    esac
+done
