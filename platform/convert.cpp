@@ -70,12 +70,15 @@ QColor toQColor(forms::Color color, const QPalette& palette) {
 }
 
 QString fontFamilyFor(std::u16string_view designedName) {
+#ifndef Q_OS_WIN
+    // Windows has the designed fonts; elsewhere these families stand in for them.
     if (designedName == u"MS Sans Serif" || designedName == u"Arial") {
         return QStringLiteral("Liberation Sans");
     }
     if (designedName == u"Comic Sans MS") {
         return QStringLiteral("Comic Neue");
     }
+#endif
     return toQString(designedName);
 }
 
@@ -87,7 +90,7 @@ QFont toQFont(const forms::Font& font) {
     result.setUnderline(font.underline);
     // The stand-in sets text about a twentieth wider than MS Sans Serif, to whose widths
     // the windows were laid out: a caption would run into the field beside it.
-    if (font.name == u"MS Sans Serif") {
+    if (font.name == u"MS Sans Serif" && fontFamilyFor(font.name) != toQString(font.name)) {
         result.setLetterSpacing(QFont::PercentageSpacing, 95);
     }
     return result;

@@ -73,7 +73,10 @@ public:
         // Hiding a window is not what ends this program: unloading the last one is.
         quitOnLastWindowClosed_ = QGuiApplication::quitOnLastWindowClosed();
         QGuiApplication::setQuitOnLastWindowClosed(false);
-        if (translator_.load(QStringLiteral("qtbase_ca"),
+        // Windows has no system copy of Qt's translations: there the program carries
+        // its own, as a resource.
+        if (translator_.load(QStringLiteral("qtbase_ca"), QStringLiteral(":/brelvoxa/i18n")) ||
+            translator_.load(QStringLiteral("qtbase_ca"),
                              QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
             QCoreApplication::installTranslator(&translator_);
         }

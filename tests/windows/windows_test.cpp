@@ -224,6 +224,14 @@ TEST_F(WindowsTest, a_paste_goes_in_unfiltered_up_to_the_maximum_length_and_any_
     EXPECT_EQ(textOf("lblEntitat"), "CAIXABANK, S.A.");
 }
 
+// Qt's own texts come in Catalan too; on Windows from the copy built into the program.
+TEST_F(WindowsTest, a_field_s_context_menu_speaks_catalan) {
+    const std::unique_ptr<QMenu> menu{find<QLineEdit>("txtBanc")->createStandardContextMenu()};
+    ASSERT_FALSE(menu->actions().isEmpty());
+    // The first entry, Undo, without its shortcut.
+    EXPECT_EQ(menu->actions().front()->text().section('\t', 0, 0).toStdString(), "&Desf\u00E9s");
+}
+
 TEST_F(WindowsTest, enter_moves_on_from_each_empty_field_and_only_digits_are_typed) {
     for (const char* next : {"txtAgencia", "txtDC", "txtCompte"}) {
         press(Qt::Key_Return);
