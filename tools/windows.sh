@@ -10,8 +10,8 @@
 # virtual display, an account typed and calculated, and the window saved to
 # screenshots/windows.png.
 #
-# Stages, for CI and for working on one part: `bash tools/windows.sh [qt|build|test|shot|zip]...`
-# (no argument runs them all).
+# Stages, for CI and for working on one part: `bash tools/windows.sh [qt|build|test|zip|shot]...`
+# (no argument runs them all, in that order).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -22,6 +22,7 @@ qt_version=6.4.2
 qt_prefix=$cache/qt-$qt_version-mingw64
 triplet=x86_64-w64-mingw32
 wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
 # WINDOWS_QT=0 leaves Qt out: only the parts without it (core, forms layer, command line).
 gui=$([ "${WINDOWS_QT:-1}" = 0 ] && echo OFF || echo ON)
 export WINEPREFIX=${WINEPREFIX:-$cache/wine}
@@ -50,7 +51,7 @@ install_packages() {
 setup() {
     install_packages cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix \
         qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n \
-        libgtest-dev wine64 icoutils zip xz-utils \
+        libgtest-dev libcli11-dev wine64 icoutils zip unzip xz-utils \
         xvfb xauth x11-utils xdotool imagemagick
 }
 
@@ -155,11 +156,15 @@ setup_wine() {
     mapfile -t -O 1 dirs < <(mingw_runtime_dirs)
     for d in "${dirs[@]}"; do wp+="${wp:+;}$(windows_path "$d")"; done
     export WINEPATH=$wp
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    if [ ! -f "$WINEPREFIX/.complete" ]; then
         say "Wine: preparing $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
         "$wine" wineboot --init </dev/null >/dev/null 2>&1 || true
-        "$wine" wineserver -w 2>/dev/null || /usr/lib/wine/wineserver -w || true
+        # Wine lacks Windows' Comic Sans MS: the look-alike stands in, under its name.
+        "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Comic Sans MS' \
+            /t REG_SZ /d 'Comic Neue' /f >/dev/null 2>&1
+        "$wineserver" -w || true
+        touch "$WINEPREFIX/.complete"
     fi
 }
 
@@ -167,7 +172,11 @@ build_program() {
     build_gtest
     setup_wine
     say "Brelvoxa for Windows: building into $build_dir"
+    # CLI11 is header-only, but the cross-compiler must not see the rest of /usr/include.
+    mkdir -p "$cache/cli11"
+    [ ! -d /usr/include/CLI ] || cp -r /usr/include/CLI "$cache/cli11/"
     cmake -S . -B "$build_dir" -G Ninja \
+        -DCLI11_INCLUDE_DIR="$cache/cli11" \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_PREFIX_PATH="$qt_prefix;$cache/googletest" \
@@ -182,14 +191,103 @@ run_tests() {
     ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" --timeout 300
 }
 
+zip_name=Brelvoxa-1.00-windows-x64
+folder=Brelvoxa-1.00
+
+# The executables' folder as users unzip it: Qt as DLLs beside the programs, the
+# plugins Qt loads from there, and the MinGW run time; everything stripped.
+make_zip() {
+    setup_wine
+    say "Packing dist/$zip_name.zip"
+    local stage=$build_dir/zip/$folder exe dll
+    rm -rf "$build_dir/zip"
+    mkdir -p "$stage/platforms" "$stage/styles" dist
+    cp "$build_dir/app/Dormatique.exe" "$stage/"
+    [ ! -f "$build_dir/cli/brelvoxa.exe" ] || cp "$build_dir/cli/brelvoxa.exe" "$stage/"
+    cp "$qt_prefix"/bin/Qt6{Core,Gui,Widgets}.dll "$stage/"
+    cp "$qt_prefix/plugins/platforms/qwindows.dll" "$stage/platforms/"
+    cp "$qt_prefix/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+    for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+        cp "$($triplet-g++-posix -print-file-name=$dll)" "$stage/"
+    done
+    $triplet-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
+    # Notepad reads UTF-8 with a byte-order mark and CRLF line ends on any Windows.
+    { printf '\xEF\xBB\xBF'; sed 's/$/\r/' packaging/windows/LLEGEIX-ME.txt; } >"$stage/LLEGEIX-ME.txt"
+    local licence
+    licence=$(find "$(qt_source_tree)/LICENSES" -name 'LGPL-3.0-only.txt' 2>/dev/null | head -n1 || true)
+    [ -z "$licence" ] || sed 's/$/\r/' "$licence" >"$stage/LLICENCIA-Qt-LGPL-3.0.txt"
+
+    # Every DLL a file imports is in the folder or is part of Windows (as Wine has it).
+    local missing=0 imported
+    for exe in "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll; do
+        while read -r dll; do
+            imported=$(find "$stage" "$WINEPREFIX/drive_c/windows/system32" -maxdepth 1 \
+                -iname "$dll" | head -n1)
+            [ -n "$imported" ] || { echo "$(basename "$exe") needs $dll, missing" >&2; missing=1; }
+        done < <($triplet-objdump -p "$exe" | sed -n 's/^\tDLL Name: //p')
+    done
+    [ "$missing" -eq 0 ]
+
+    rm -f "dist/$zip_name.zip"
+    (cd "$build_dir/zip" && zip -q -r -9 -X "$root/dist/$zip_name.zip" "$folder")
+    unzip -l "dist/$zip_name.zip"
+    say "dist/$zip_name.zip: $(du -h "dist/$zip_name.zip" | cut -f1)"
+}
+
+# Types an account into a calculator on a virtual display, presses Enter and saves
+# the screen: "$@" is the command that starts the calculator.
+screenshot_of() {
+    local out=$1
+    shift
+    OUT=$out xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+        "$@" & pid=$!
+        for _ in $(seq 150); do
+            id=$(xdotool search --onlyvisible --name "^Calcular IBAN$" 2>/dev/null | head -n1)
+            [ -n "$id" ] && break
+            sleep 0.2
+        done
+        [ -n "${id:-}" ] || { echo "The calculator window did not appear." >&2; kill $pid; exit 1; }
+        sleep 2
+        # Without a window manager the keys go where the pointer is.
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) windowfocus "$id"
+        xdotool type --delay 120 "21001234515678901234"
+        xdotool key Return
+        sleep 2
+        import -window root "$OUT"
+        kill $pid; wait $pid 2>/dev/null || true
+    ' screenshot "$@"
+    echo "Screenshot: $out"
+}
+
+# The real Dormatique.exe from the zip, with only the DLLs the zip holds; and, when
+# there is a Linux build, the same typing there to compare with.
+take_screenshots() {
+    setup_wine
+    say "Dormatique.exe under Wine on a virtual display"
+    local unpacked
+    unpacked=$(mktemp -d)
+    unzip -q "dist/$zip_name.zip" -d "$unpacked"
+    mkdir -p screenshots
+    WINEPATH="" screenshot_of "$root/screenshots/windows.png" "$wine" "$unpacked/$folder/Dormatique.exe"
+    "$wineserver" -k 2>/dev/null || true
+    rm -rf "$unpacked"
+    if [ -x build/app/Dormatique ]; then
+        screenshot_of "$root/screenshots/linux.png" build/app/Dormatique
+    fi
+}
+
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(qt build test shot zip)
+[ ${#stages[@]} -gt 0 ] || stages=(qt build test zip)
+[ "${WINDOWS_SCREENSHOT:-1}" = 0 ] || [ $# -gt 0 ] || stages+=(shot)
 for stage in "${stages[@]}"; do
     case $stage in
     setup) setup ;;
     qt) setup; [ "$gui" = OFF ] || build_qt ;;
     build) build_program ;;
     test) run_tests ;;
+    zip) make_zip ;;
+    shot) take_screenshots ;;
     *) echo "Unknown stage: $stage" >&2; exit 2 ;;
     esac
 done
