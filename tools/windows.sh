@@ -51,7 +51,8 @@ install_packages() {
 setup() {
     install_packages cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix \
         qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n \
-        libgtest-dev libcli11-dev wine64 icoutils zip unzip xz-utils \
+        libgtest-dev libcli11-dev wine64 fonts-wine icoutils zip unzip xz-utils \
+        fonts-liberation2 fonts-comic-neue python3-fonttools \
         xvfb xauth x11-utils xdotool imagemagick
 }
 
@@ -185,8 +186,47 @@ build_program() {
     cmake --build "$build_dir" -j "$(nproc)"
 }
 
+# Qt's offscreen platform on Windows takes its fonts from one folder, QT_QPA_FONTDIR,
+# as a Windows machine's C:\Windows\Fonts. This one has the designed families:
+# Wine's own MS Sans Serif, and Liberation Sans and Comic Neue (metric twin and
+# look-alike) renamed Arial and Comic Sans MS.
+test_fonts() {
+    local fonts=$cache/fonts
+    if [ ! -f "$fonts/.complete" ]; then
+        rm -rf "$fonts"
+        mkdir -p "$fonts"
+        cp /usr/share/wine/fonts/ms_sans_serif.ttf "$fonts/"
+        /usr/bin/python3 - "$fonts" <<'PY'
+import glob, os, sys
+from fontTools.ttLib import TTFont
+out = sys.argv[1]
+for pattern, family in [
+    ("/usr/share/fonts/truetype/liberation2/LiberationSans-*.ttf", "Arial"),
+    ("/usr/share/fonts/opentype/comic-neue/ComicNeue-[!L]*.otf", "Comic Sans MS"),
+]:
+    for path in glob.glob(pattern):
+        font = TTFont(path)
+        names = font["name"]
+        style = names.getDebugName(2)
+        for record in names.names:
+            if record.nameID in (1, 16):
+                record.string = family
+            elif record.nameID in (4, 18):
+                record.string = family if style == "Regular" else f"{family} {style}"
+            elif record.nameID == 6:
+                record.string = (family + "-" + style).replace(" ", "")
+        font.save(os.path.join(out, family.replace(" ", "") + "-" + style.replace(" ", "") +
+                               os.path.splitext(path)[1]))
+PY
+        touch "$fonts/.complete"
+    fi
+    QT_QPA_FONTDIR=$(windows_path "$fonts")
+    export QT_QPA_FONTDIR
+}
+
 run_tests() {
     setup_wine
+    test_fonts
     say "Windows tests under Wine"
     ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" --timeout 300
 }
