@@ -70,8 +70,15 @@ QColor toQColor(forms::Color color, const QPalette& palette) {
 }
 
 QString fontFamilyFor(std::u16string_view designedName) {
-#ifndef Q_OS_WIN
-    // Windows has the designed fonts; elsewhere these families stand in for them.
+#ifdef Q_OS_WIN
+    // MS Sans Serif is a bitmap font, which Qt draws a size too large: it asks GDI for
+    // the cell height it knows as the character height. Its outline twin has the same
+    // widths, scales to the designed sizes, and comes with every Windows since 2000.
+    if (designedName == u"MS Sans Serif") {
+        return QStringLiteral("Microsoft Sans Serif");
+    }
+#else
+    // Windows has the designed fonts; other systems have these stand-ins.
     if (designedName == u"MS Sans Serif" || designedName == u"Arial") {
         return QStringLiteral("Liberation Sans");
     }
@@ -88,11 +95,13 @@ QFont toQFont(const forms::Font& font) {
     result.setBold(font.bold);
     result.setItalic(font.italic);
     result.setUnderline(font.underline);
+#ifndef Q_OS_WIN
     // The stand-in sets text about a twentieth wider than MS Sans Serif, to whose widths
     // the windows were laid out: a caption would run into the field beside it.
-    if (font.name == u"MS Sans Serif" && fontFamilyFor(font.name) != toQString(font.name)) {
+    if (font.name == u"MS Sans Serif") {
         result.setLetterSpacing(QFont::PercentageSpacing, 95);
     }
+#endif
     return result;
 }
 

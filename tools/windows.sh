@@ -161,9 +161,7 @@ setup_wine() {
         say "Wine: preparing $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
         "$wine" wineboot --init </dev/null >/dev/null 2>&1 || true
-        # Wine lacks Windows' Comic Sans MS: the look-alike stands in, under its name.
-        "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Comic Sans MS' \
-            /t REG_SZ /d 'Comic Neue' /f >/dev/null 2>&1
+        windows_fonts
         "$wineserver" -w || true
         touch "$WINEPREFIX/.complete"
     fi
@@ -187,21 +185,21 @@ build_program() {
     cmake --build "$build_dir" -j "$(nproc)"
 }
 
-# Qt's offscreen platform on Windows takes its fonts from one folder, QT_QPA_FONTDIR,
-# as a Windows machine's C:\Windows\Fonts. This one has the designed families:
-# Wine's own MS Sans Serif, and Liberation Sans and Comic Neue (metric twin and
-# look-alike) renamed Arial and Comic Sans MS.
-test_fonts() {
-    local fonts=$cache/fonts
-    if [ ! -f "$fonts/.complete" ]; then
-        rm -rf "$fonts"
-        mkdir -p "$fonts"
-        cp /usr/share/wine/fonts/ms_sans_serif.ttf "$fonts/"
-        /usr/bin/python3 - "$fonts" <<'PY'
+# The designed fonts, as a Windows machine has them in C:\Windows\Fonts, for the Wine
+# prefix: Wine's own fonts (Debian's Wine does not look where fonts-wine puts them) and, renamed, Wine's outline MS Sans Serif as
+# Microsoft Sans Serif, Liberation Sans (Arial's metric twin) as Arial and Comic Neue
+# as Comic Sans MS. Qt's offscreen platform on Windows reads its fonts from that folder too.
+windows_fonts() {
+    local fonts=$WINEPREFIX/drive_c/windows/Fonts
+    [ -f "$fonts/.complete" ] && return
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/* "$fonts/"
+    /usr/bin/python3 - "$fonts" <<'PY'
 import glob, os, sys
 from fontTools.ttLib import TTFont
 out = sys.argv[1]
 for pattern, family in [
+    ("/usr/share/wine/fonts/ms_sans_serif.ttf", "Microsoft Sans Serif"),
     ("/usr/share/fonts/truetype/liberation2/LiberationSans-*.ttf", "Arial"),
     ("/usr/share/fonts/opentype/comic-neue/ComicNeue-[!L]*.otf", "Comic Sans MS"),
 ]:
@@ -209,9 +207,13 @@ for pattern, family in [
         font = TTFont(path)
         names = font["name"]
         style = names.getDebugName(2)
+        if style not in ("Regular", "Bold", "Italic", "Bold Italic"):
+            style = "Regular"
         for record in names.names:
             if record.nameID in (1, 16):
                 record.string = family
+            elif record.nameID in (2, 17):
+                record.string = style
             elif record.nameID in (4, 18):
                 record.string = family if style == "Regular" else f"{family} {style}"
             elif record.nameID == 6:
@@ -219,15 +221,14 @@ for pattern, family in [
         font.save(os.path.join(out, family.replace(" ", "") + "-" + style.replace(" ", "") +
                                os.path.splitext(path)[1]))
 PY
-        touch "$fonts/.complete"
-    fi
-    QT_QPA_FONTDIR=$(windows_path "$fonts")
-    export QT_QPA_FONTDIR
+    # Wine hands no QT_ variable of this shell to Windows programs; its registry can.
+    "$wine" reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /t REG_SZ \
+        /d 'C:\windows\Fonts' /f >/dev/null 2>&1
+    touch "$fonts/.complete"
 }
 
 run_tests() {
     setup_wine
-    test_fonts
     say "Windows tests under Wine"
     ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" --timeout 300
 }
@@ -258,10 +259,12 @@ make_zip() {
     licence=$(find "$(qt_source_tree)/LICENSES" -name 'LGPL-3.0-only.txt' 2>/dev/null | head -n1 || true)
     [ -z "$licence" ] || sed 's/$/\r/' "$licence" >"$stage/LLICENCIA-Qt-LGPL-3.0.txt"
 
-    # Every DLL a file imports is in the folder or is part of Windows (as Wine has it).
+    # Every DLL a file imports is in the folder or is part of Windows (as Wine has it;
+    # api-ms-win-* are the API sets of Windows 8 and later, not files).
     local missing=0 imported
     for exe in "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll; do
         while read -r dll; do
+            [[ $dll != api-ms-win-* ]] || continue
             imported=$(find "$stage" "$WINEPREFIX/drive_c/windows/system32" -maxdepth 1 \
                 -iname "$dll" | head -n1)
             [ -n "$imported" ] || { echo "$(basename "$exe") needs $dll, missing" >&2; missing=1; }
