@@ -90,7 +90,7 @@ build_qt() {
         say "Qt $qt_version for Windows: reusing $qt_prefix"
         return
     fi
-    say "Qt $qt_version for Windows: building into $qt_prefix (about 15 minutes on 2 cores)"
+    say "Qt $qt_version for Windows: building into $qt_prefix (15 to 25 minutes on 2 cores)"
     local started=$SECONDS
     local tree
     tree=$(qt_source_tree)
@@ -102,9 +102,8 @@ build_qt() {
     rm -rf "$qt_build" "$qt_prefix"
     # Host tools (moc, rcc, uic) come from the Debian Qt of the same version. Only
     # Core, Gui and Widgets with the windows and offscreen platforms, and Test for the
-    # window tests; OpenGL off
-    # (INPUT_opengl, since FEATURE_opengl alone keeps dynamic OpenGL); no tablet events,
-    # as Debian's source lacks the wintab headers.
+    # window tests. OpenGL off (INPUT_opengl, since FEATURE_opengl alone keeps dynamic
+    # OpenGL); no tablet events, as Debian's source lacks the wintab headers.
     cmake -S "$tree" -B "$qt_build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release \
@@ -186,9 +185,10 @@ build_program() {
 }
 
 # The designed fonts, as a Windows machine has them in C:\Windows\Fonts, for the Wine
-# prefix: Wine's own fonts (Debian's Wine does not look where fonts-wine puts them) and, renamed, Wine's outline MS Sans Serif as
-# Microsoft Sans Serif, Liberation Sans (Arial's metric twin) as Arial and Comic Neue
-# as Comic Sans MS. Qt's offscreen platform on Windows reads its fonts from that folder too.
+# prefix: Wine's own fonts (Debian's Wine does not look where fonts-wine puts them),
+# and renamed, Wine's outline MS Sans Serif as Microsoft Sans Serif, Liberation Sans
+# (Arial's metric twin) as Arial and Comic Neue as Comic Sans MS. Qt's offscreen
+# platform on Windows reads its fonts from that folder too.
 windows_fonts() {
     local fonts=$WINEPREFIX/drive_c/windows/Fonts
     [ -f "$fonts/.complete" ] && return
@@ -322,8 +322,11 @@ take_screenshots() {
 }
 
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(qt build test zip)
-[ "${WINDOWS_SCREENSHOT:-1}" = 0 ] || [ $# -gt 0 ] || stages+=(shot)
+if [ ${#stages[@]} -eq 0 ]; then
+    stages=(qt build test)
+    [ "$gui" = OFF ] || stages+=(zip)
+    [ "$gui" = OFF ] || [ "${WINDOWS_SCREENSHOT:-1}" = 0 ] || stages+=(shot)
+fi
 for stage in "${stages[@]}"; do
     case $stage in
     setup) setup ;;
