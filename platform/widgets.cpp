@@ -5,10 +5,14 @@
 
 #include "platform/widgets.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 namespace platform {
 
@@ -28,7 +32,7 @@ QString typedCharacters(const QKeyEvent& event) {
     }
     const Qt::KeyboardModifiers mods = event.modifiers();
     const bool ctrl = mods.testFlag(Qt::ControlModifier);
-    const bool alt = mods.testFlag(Qt::AltModifier);
+    const bool alt = mods.testFlag(Qt::AltModifier) || mods.testFlag(Qt::MetaModifier);
     // Ctrl+Alt is how some keyboards reach their third-level characters.
     if (alt && !ctrl) {
         return {};
@@ -66,6 +70,16 @@ QKeyEvent keyEventFor(std::int16_t keyAscii) {
     return QKeyEvent(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
 }
 
+// A key held with Alt or Meta (not AltGr, which arrives as Ctrl+Alt or unmodified)
+// that would type a character.
+bool chordTypesText(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers mods = event.modifiers();
+    const bool chord = mods.testAnyFlags(Qt::AltModifier | Qt::MetaModifier) &&
+                       !mods.testFlag(Qt::ControlModifier);
+    const QString text = event.text();
+    return chord && !text.isEmpty() && text.at(0).unicode() >= 0x20 && text.at(0).unicode() != 0x7F;
+}
+
 } // namespace
 
 EntryField::EntryField(ControlEvents& events, int row, QWidget* parent)
@@ -75,6 +89,10 @@ EntryField::EntryField(ControlEvents& events, int row, QWidget* parent)
 }
 
 void EntryField::keyPressEvent(QKeyEvent* event) {
+    if (chordTypesText(*event)) {
+        event->ignore(); // on to the window
+        return;
+    }
     const QString typed = typedCharacters(*event);
     if (typed.isEmpty()) {
         QLineEdit::keyPressEvent(event);
@@ -104,6 +122,48 @@ void EntryField::keyPressEvent(QKeyEvent* event) {
         QKeyEvent replacement = keyEventFor(static_cast<std::int16_t>(unit.unicode()));
         QLineEdit::keyPressEvent(&replacement);
     }
+}
+
+void EntryField::focusInEvent(QFocusEvent* event) {
+    focusedByClick_ = event->reason() == Qt::MouseFocusReason;
+    ControlWidget::focusInEvent(event);
+}
+
+void EntryField::focusOutEvent(QFocusEvent* event) {
+    focusedByClick_ = pressHeld_ = false;
+    ControlWidget::focusOutEvent(event);
+}
+
+// GotFocus has just selected the whole text; placing the caret now would undo it.
+void EntryField::mousePressEvent(QMouseEvent* event) {
+    if (std::exchange(focusedByClick_, false) && event->button() == Qt::LeftButton) {
+        pressHeld_ = true;
+        heldAt_ = event->position();
+        heldAtGlobal_ = event->globalPosition();
+        event->accept();
+        return;
+    }
+    QLineEdit::mousePressEvent(event);
+}
+
+// A drag from the focusing click selects from where it began, as in any field.
+void EntryField::mouseMoveEvent(QMouseEvent* event) {
+    if (pressHeld_ && event->buttons().testFlag(Qt::LeftButton) &&
+        (event->position() - heldAt_).manhattanLength() >= QApplication::startDragDistance()) {
+        pressHeld_ = false;
+        QMouseEvent press(QEvent::MouseButtonPress, heldAt_, heldAtGlobal_, Qt::LeftButton,
+                          Qt::LeftButton, event->modifiers(), event->pointingDevice());
+        QLineEdit::mousePressEvent(&press);
+    }
+    QLineEdit::mouseMoveEvent(event);
+}
+
+void EntryField::mouseReleaseEvent(QMouseEvent* event) {
+    if (std::exchange(pressHeld_, false)) {
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
 }
 
 CommandButtonWidget::CommandButtonWidget(ControlEvents& events, int row, QWidget* parent)
