@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
+#include <QWindow>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -106,6 +107,7 @@ public:
 
     std::u16string caption() const override { return toU16String(label_.text()); }
     void setCaption(std::u16string_view caption) override {
+        // A label without an accessible name of its own announces its new text.
         label_.setText(toQString(caption));
         if (autoSize_) {
             label_.adjustSize();
@@ -181,12 +183,13 @@ public:
     forms::Twips left() const override {
         return pixelsToTwips(window_.outerGeometry().left(), window_.dpiX());
     }
-    // A window's pos() is its frame's position.
     void setTop(forms::Twips top) override {
-        window_.move(window_.x(), twipsToPixels(top, window_.dpiY()));
+        const QRect frame = window_.outerGeometry();
+        window_.moveFrameTo(QPoint(frame.left(), twipsToPixels(top, window_.dpiY())));
     }
     void setLeft(forms::Twips left) override {
-        window_.move(twipsToPixels(left, window_.dpiX()), window_.y());
+        const QRect frame = window_.outerGeometry();
+        window_.moveFrameTo(QPoint(twipsToPixels(left, window_.dpiX()), frame.top()));
     }
     void refresh() override { window_.repaint(); }
     void unload() override { window_.unload(); }
@@ -423,6 +426,19 @@ void FormWindow::buildControls(const forms::FormDef& def) {
     for (auto it = behind.rbegin(); it != behind.rend(); ++it) {
         (*it)->lower();
     }
+    // A caption is the buddy of what it names (the labelled-by relation for a screen
+    // reader), and is read beside that control's own text as its description.
+    for (std::size_t index = 0; index < def.controls.size(); ++index) {
+        const int target = def.controls[index].labelFor;
+        auto* caption = qobject_cast<QLabel*>(controls_[index].widget);
+        if (target < 0 || static_cast<std::size_t>(target) >= controls_.size() ||
+            caption == nullptr) {
+            continue;
+        }
+        QWidget* named = controls_[static_cast<std::size_t>(target)].widget;
+        caption->setBuddy(named);
+        named->setAccessibleDescription(caption->text());
+    }
 }
 
 void FormWindow::orderTabs(const forms::FormDef& def) {
@@ -449,12 +465,23 @@ forms::FormHost& FormWindow::host() {
 }
 
 QRect FormWindow::outerGeometry() const {
-    if (isVisible()) {
-        return frameGeometry();
+    return geometry().marginsAdded(frameMargins());
+}
+
+// Placed by its inner geometry, with the frame worked out here: QWidget's own idea
+// of the frame can miss the window manager's news.
+void FormWindow::moveFrameTo(QPoint topLeft) {
+    const QMargins frame = frameMargins();
+    setGeometry(QRect(topLeft + QPoint(frame.left(), frame.top()), size()));
+}
+
+QMargins FormWindow::frameMargins() const {
+    const QWindow* handle = windowHandle();
+    if (isVisible() && handle != nullptr && !handle->frameMargins().isNull()) {
+        return handle->frameMargins();
     }
-    // Before the first show the desktop has not framed the window yet.
-    const QMargins frame = owner_.knownFrameMargins();
-    return QRect(pos(), size().grownBy(frame));
+    // Before the desktop frames the window, the frame last seen on another.
+    return owner_.knownFrameMargins();
 }
 
 double FormWindow::dpiX() const {
@@ -526,21 +553,31 @@ bool FormWindow::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::Show:
     case QEvent::Move:
-        if (isVisible() && frameGeometry() != geometry()) {
-            const QRect frame = frameGeometry();
-            const QRect inner = geometry();
-            owner_.frameMarginsSeen(QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
-                                             frame.right() - inner.right(),
-                                             frame.bottom() - inner.bottom()));
-        }
+        frameMaybeDrawn();
         break;
     case QEvent::WindowActivate:
+        // A window manager that frames a window where it was asked to moves nothing,
+        // so the first activation may be the first news of the frame.
+        frameMaybeDrawn();
         dispatch([](forms::Form& f) { f.Form_Activate(); });
         break;
     default:
         break;
     }
     return handled;
+}
+
+void FormWindow::frameMaybeDrawn() {
+    const QWindow* handle = windowHandle();
+    if (!isVisible() || handle == nullptr || handle->frameMargins().isNull()) {
+        return;
+    }
+    owner_.frameMarginsSeen(frameMargins());
+    // Once: Form_Load measured an estimate, and the window manager may have placed
+    // the window by its own rule.
+    if (!std::exchange(frameKnown_, true)) {
+        dispatch([](forms::Form& f) { f.onFrameKnown(); });
+    }
 }
 
 // The close box, the system menu and Alt+F4 unload the form like its own code would.

@@ -57,6 +57,9 @@ public:
 
     // Outer size and position in pixels, frame included (estimated until shown).
     QRect outerGeometry() const;
+    void moveFrameTo(QPoint topLeft);
+    // Around the inner geometry: as the desktop drew it, or an estimate until then.
+    QMargins frameMargins() const;
     double dpiX() const;
     double dpiY() const;
 
@@ -78,6 +81,8 @@ private:
     void orderTabs(const forms::FormDef& def);
     void clickButton(int row);
     void layOutChildren();
+    // Learns the frame the desktop drew, and tells the form the first time.
+    void frameMaybeDrawn();
     // Runs a reaction of the form if it is still loaded.
     template <class Reaction> void dispatch(Reaction&& reaction);
 
@@ -93,6 +98,7 @@ private:
     int focusedRow_ = -1; // the control the form was last told has the focus
     QEventLoop* modalLoop_ = nullptr;
     bool inCloseEvent_ = false;
+    bool frameKnown_ = false;
 };
 
 } // namespace platform

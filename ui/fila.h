@@ -87,6 +87,11 @@ public:
         return *this;
     }
 
+    constexpr Fila& etiquetaDe(int fila) {
+        def_.labelFor = fila;
+        return *this;
+    }
+
     constexpr operator forms::ControlDef() const { return def_; }
 
 private:

@@ -102,8 +102,13 @@ struct ControlDef {
     bool tabStop = true;    // controls that can take the focus
     int tabIndex = -1;      // keyboard order; -1 for controls that never take the focus
     ControlPointer pointer = ControlPointer::Default;
-    std::string_view picture;           // images: the picture's resource name
-    std::u16string_view accessibleName; // what a screen reader announces; empty: none
+    std::string_view picture; // images: the picture's resource name
+    // The name a screen reader announces where the control's own text names nothing
+    // (a field, whose text is its value, or a plain box). Empty: the control's text.
+    std::u16string_view accessibleName;
+    // A caption label: the row of the control it names, which a screen reader then
+    // reads with this caption beside its own text. -1: none.
+    int labelFor = -1;
 };
 
 // A menu entry; parent is the row of its menu in the same table, or -1 for the bar.
@@ -240,6 +245,9 @@ public:
     virtual void onGotFocus(int /*control*/) {}
     virtual void onLostFocus(int /*control*/) {}
     virtual void onMenuClick(int /*menu*/) {}
+    // The desktop has framed the shown window: its outer size is now the real one,
+    // where Form_Load could only see an estimate.
+    virtual void onFrameKnown() {}
 
     // The runtime attaches the host while the form is loaded and detaches it
     // (nullptr) when the window is unloaded.

@@ -87,13 +87,20 @@ constexpr std::array<forms::ControlDef, frmCalculadora::nombreControls> controls
         .ordreTab(7, false)
         .nomAccessible(u"Calcular"),
     // The sample texts of the two results are cleared before the window is first used.
-    resultat(u"lblBIC")
-        .text(u"CAIXESBBXXX")
-        .posicio(5520, 2880, 2535, 375)
-        .nomAccessible(u"Codi BIC"),
-    etiqueta(u"Label1(0)").text(u"Prefixe IBAN").posicio(4440, 2400, 900, 195).autoAjust(),
-    resultat(u"lblSEPA").text(u"ES99").posicio(5520, 2400, 855, 375).nomAccessible(u"Prefixe IBAN"),
-    etiqueta(u"Label1(1)").text(u"Codi BIC").posicio(4440, 2880, 615, 195).autoAjust(),
+    resultat(u"lblBIC").text(u"CAIXESBBXXX").posicio(5520, 2880, 2535, 375),
+    // The captions name the results for a screen reader, which reads each result by
+    // the value it shows.
+    etiqueta(u"Label1(0)")
+        .text(u"Prefixe IBAN")
+        .posicio(4440, 2400, 900, 195)
+        .autoAjust()
+        .etiquetaDe(frmCalculadora::lblSEPA),
+    resultat(u"lblSEPA").text(u"ES99").posicio(5520, 2400, 855, 375),
+    etiqueta(u"Label1(1)")
+        .text(u"Codi BIC")
+        .posicio(4440, 2880, 615, 195)
+        .autoAjust()
+        .etiquetaDe(frmCalculadora::lblBIC),
     etiqueta(u"Label4(0)")
         .text(u"Entitat")
         .posicio(1920, 1440, 450, 195)
@@ -106,9 +113,13 @@ constexpr std::array<forms::ControlDef, frmCalculadora::nombreControls> controls
         .autoAjust(),
     etiqueta(u"Label4(2)").text(u"D.C.").posicio(3840, 1440, 315, 195).tinta(vermell).autoAjust(),
     etiqueta(u"Label4(3)").text(u"Compte").posicio(4440, 1440, 540, 195).tinta(vermell).autoAjust(),
-    etiqueta(u"Label1(2)").text(u"Entitat:").posicio(1200, 1800, 495, 195).autoAjust(),
+    etiqueta(u"Label1(2)")
+        .text(u"Entitat:")
+        .posicio(1200, 1800, 495, 195)
+        .autoAjust()
+        .etiquetaDe(frmCalculadora::lblEntitat),
     // Keeps its box and one line: a long name is cut at the right edge.
-    etiqueta(u"lblEntitat").posicio(1920, 1800, 4095, 255).fons(plata).nomAccessible(u"Entitat:"),
+    etiqueta(u"lblEntitat").posicio(1920, 1800, 4095, 255).fons(plata),
     // The distributor's block sizes itself to its texts; no width is listed.
     etiqueta(u"Label1(3)")
         .text(u"Merrowfield,S.L.")
@@ -284,6 +295,12 @@ void frmCalculadora::onLostFocus(int control) noexcept {
     default:
         break;
     }
+}
+
+// Form_Load centred the window by an estimate of its frame; a desktop that tells the
+// real frame only once the window is on screen gets it centred again by that.
+void frmCalculadora::onFrameKnown() noexcept {
+    mdlFuncions::centrarFormulari(host().window(), runtime().screen());
 }
 
 void frmCalculadora::onMenuClick(int menu) noexcept {

@@ -70,6 +70,7 @@ public:
     void onGotFocus(int control) noexcept override;
     void onLostFocus(int control) noexcept override;
     void onMenuClick(int menu) noexcept override;
+    void onFrameKnown() noexcept override;
 
 private:
     void inicialitzarFinestra();

@@ -65,6 +65,17 @@ TEST(StartingTheCalculator, centres_it_on_the_whole_screen_from_the_halved_round
     }
 }
 
+// A desktop that tells the frame only once the window is on screen, here with a
+// title bar 390 twips taller than the estimate.
+TEST(StartingTheCalculator, centres_it_again_by_the_frame_the_desktop_draws) {
+    fake::Runtime rt;
+    frmCalculadora calc(rt);
+    rt.show(calc, false);
+    rt.window->frameDown += 390;
+    calc.onFrameKnown();
+    EXPECT_EQ(std::tuple(rt.window->top(), rt.window->left()), std::tuple(2602, 3532));
+}
+
 // State: a first run has shown ES03 and CAIXESBBXXX; the row's fields are pasted in.
 // Action: the command. Expected: the fields trimmed first, then the questions in
 // order; a No moves the focus and keeps the old results, otherwise the new ones

@@ -67,7 +67,8 @@ struct Control final : forms::TextBox, forms::Label, forms::CommandButton, forms
     }
 };
 
-// A loaded form's window; its frame adds 120 twips across and 690 down.
+// A loaded form's window; its frame adds 120 twips across and 690 down, until the
+// test draws another.
 struct Host final : forms::FormHost, forms::Window {
     Host(std::u16string& l, forms::Form& f) : log(l), form(&f), def(f.definition()) {
         for (const auto& c : def.controls)
@@ -79,14 +80,15 @@ struct Host final : forms::FormHost, forms::Window {
     int focus = -1;
     std::deque<Control> controls;
     forms::Twips topEdge = -7, leftEdge = -7; // where no real window would be put
+    forms::Twips frameAcross = 120, frameDown = 690;
 
     forms::Window& window() override { return *this; }
     forms::TextBox& textBox(int row) override { return controls.at(row); }
     forms::Label& label(int row) override { return controls.at(row); }
     forms::CommandButton& button(int row) override { return controls.at(row); }
     forms::PictureBox& pictureBox(int row) override { return controls.at(row); }
-    forms::Twips height() const override { return def.clientHeight + 690; }
-    forms::Twips width() const override { return def.clientWidth + 120; }
+    forms::Twips height() const override { return def.clientHeight + frameDown; }
+    forms::Twips width() const override { return def.clientWidth + frameAcross; }
     forms::Twips top() const override { return topEdge; }
     forms::Twips left() const override { return leftEdge; }
     void setTop(forms::Twips top) override { topEdge = top; }
