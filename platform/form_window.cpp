@@ -101,6 +101,17 @@ private:
     forms::Color backColor_;
 };
 
+class MenuItemAdapter final : public forms::MenuItem {
+public:
+    explicit MenuItemAdapter(QAction& action) : action_(action) {}
+
+    bool enabled() const override { return action_.isEnabled(); }
+    void setEnabled(bool enabled) override { action_.setEnabled(enabled); }
+
+private:
+    QAction& action_;
+};
+
 class LabelAdapter final : public forms::Label {
 public:
     LabelAdapter(QLabel& label, bool autoSize) : label_(label), autoSize_(autoSize) {}
@@ -113,6 +124,7 @@ public:
             label_.adjustSize();
         }
     }
+    void setToolTip(std::u16string_view tip) override { label_.setToolTip(toQString(tip)); }
 
 private:
     QLabel& label_;
@@ -169,6 +181,13 @@ public:
     }
     forms::PictureBox& pictureBox(int control) override {
         return *expect(control, forms::ControlKind::PictureBox).pictureBox;
+    }
+    forms::MenuItem& menu(int row) override {
+        auto& items = window_.menuItems_;
+        if (row < 0 || static_cast<std::size_t>(row) >= items.size()) {
+            qFatal("Menu row %d of %s does not exist", row, qPrintable(window_.objectName()));
+        }
+        return *items[static_cast<std::size_t>(row)];
     }
 
     forms::Twips height() const override {
@@ -255,42 +274,60 @@ FormWindow::~FormWindow() {
 
 void FormWindow::buildMenus(const forms::FormDef& def) {
     const auto& menus = def.menus;
-    if (menus.empty()) {
-        return;
+    const bool anyOnBar = std::any_of(menus.begin(), menus.end(),
+                                      [](const auto& m) { return m.parent < 0 && m.visible; });
+    if (anyOnBar) {
+        menuBar_ = new QMenuBar(this);
+        // The client area's position must not depend on a desktop-wide menu bar.
+        menuBar_->setNativeMenuBar(false);
     }
-    menuBar_ = new QMenuBar(this);
-    // The client area's position must not depend on a desktop-wide menu bar.
-    menuBar_->setNativeMenuBar(false);
-    std::vector<QMenu*> menuOfRow(menus.size(), nullptr);
+    menus_.assign(menus.size(), nullptr);
     for (std::size_t row = 0; row < menus.size(); ++row) {
         const forms::MenuDef& item = menus[row];
         const int parent = item.parent;
         QMenu* parentMenu = (parent >= 0 && static_cast<std::size_t>(parent) < row)
-                                ? menuOfRow[static_cast<std::size_t>(parent)]
+                                ? menus_[static_cast<std::size_t>(parent)]
                                 : nullptr;
         const bool hasItems = std::any_of(menus.begin(), menus.end(), [row](const auto& m) {
             return m.parent == static_cast<int>(row);
         });
         const QString caption = toQString(item.caption);
         const int r = static_cast<int>(row);
+        QAction* action = nullptr;
         if (hasItems) {
-            QMenu* menu =
-                parentMenu != nullptr ? parentMenu->addMenu(caption) : menuBar_->addMenu(caption);
+            QMenu* menu = nullptr;
+            if (parentMenu != nullptr) {
+                menu = parentMenu->addMenu(caption);
+            } else if (item.visible) {
+                menu = menuBar_->addMenu(caption);
+            } else {
+                menu = new QMenu(caption, this); // a context menu, off the bar
+            }
             menu->setObjectName(toQString(item.name));
-            menu->menuAction()->setObjectName(toQString(item.name));
             // Opening a menu is a click on it, as the menu's own Click event.
             connect(menu, &QMenu::aboutToShow, this,
                     [this, r] { dispatch([r](forms::Form& f) { f.onMenuClick(r); }); });
-            menuOfRow[row] = menu;
+            menus_[row] = menu;
+            action = menu->menuAction();
         } else {
-            QAction* action = parentMenu != nullptr ? parentMenu->addAction(caption)
-                                                    : menuBar_->addAction(caption);
-            action->setObjectName(toQString(item.name));
+            action = parentMenu != nullptr ? parentMenu->addAction(caption)
+                                           : menuBar_->addAction(caption);
             connect(action, &QAction::triggered, this,
                     [this, r] { dispatch([r](forms::Form& f) { f.onMenuClick(r); }); });
         }
+        action->setObjectName(toQString(item.name));
+        action->setEnabled(item.enabled);
+        if (!item.shortcut.empty()) {
+            // Also on the window itself, so the chord works while the menu is closed.
+            action->setShortcut(QKeySequence(toQString(item.shortcut), QKeySequence::PortableText));
+            action->setShortcutContext(Qt::WindowShortcut);
+            addAction(action);
+        }
+        menuItems_.push_back(std::make_unique<MenuItemAdapter>(*action));
     }
-    menuHeight_ = menuBar_->sizeHint().height();
+    if (menuBar_ != nullptr) {
+        menuHeight_ = menuBar_->sizeHint().height();
+    }
 }
 
 void FormWindow::buildControls(const forms::FormDef& def) {
@@ -421,6 +458,13 @@ void FormWindow::buildControls(const forms::FormDef& def) {
         if (c.pointer == forms::ControlPointer::Hand) {
             widget->setCursor(handCursor());
         }
+        if (c.popupMenu >= 0 && static_cast<std::size_t>(c.popupMenu) < menus_.size() &&
+            menus_[static_cast<std::size_t>(c.popupMenu)] != nullptr) {
+            QMenu* popup = menus_[static_cast<std::size_t>(c.popupMenu)];
+            widget->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(widget, &QWidget::customContextMenuRequested, popup,
+                    [popup, widget](QPoint at) { popup->popup(widget->mapToGlobal(at)); });
+        }
         controls_.push_back(std::move(control));
     }
     for (auto it = behind.rbegin(); it != behind.rend(); ++it) {
@@ -534,6 +578,12 @@ void FormWindow::controlFocused(int row) {
     if (focusedRow_ == row) {
         dispatch([row](forms::Form& f) { f.onGotFocus(row); });
     }
+}
+
+bool FormWindow::textPasted(int row, const QString& text) {
+    bool taken = false;
+    dispatch([row, &text, &taken](forms::Form& f) { taken = f.onPaste(row, toU16String(text)); });
+    return taken;
 }
 
 bool FormWindow::keyTyped(int row, std::int16_t& keyAscii) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 class QEventLoop;
+class QMenu;
 class QMenuBar;
 
 namespace platform {
@@ -75,6 +76,7 @@ private:
 
     void controlFocused(int row) override;
     bool keyTyped(int row, std::int16_t& keyAscii) override;
+    bool textPasted(int row, const QString& text) override;
 
     void buildMenus(const forms::FormDef& def);
     void buildControls(const forms::FormDef& def);
@@ -91,6 +93,8 @@ private:
     std::unique_ptr<Host> host_;
     std::vector<Control> controls_;
     QMenuBar* menuBar_ = nullptr;
+    std::vector<QMenu*> menus_; // by row of the menu table; nullptr for plain items
+    std::vector<std::unique_ptr<forms::MenuItem>> menuItems_;
     QWidget* client_ = nullptr;
     int menuHeight_ = 0;
     int cancelRow_ = -1;

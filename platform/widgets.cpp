@@ -5,9 +5,14 @@
 
 #include "platform/widgets.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -95,6 +100,10 @@ void EntryField::keyPressEvent(QKeyEvent* event) {
     }
     const QString typed = typedCharacters(*event);
     if (typed.isEmpty()) {
+        if (event->matches(QKeySequence::Paste) && pasteTaken()) {
+            event->accept();
+            return;
+        }
         QLineEdit::keyPressEvent(event);
         return;
     }
@@ -113,6 +122,10 @@ void EntryField::keyPressEvent(QKeyEvent* event) {
         }
     }
     if (unchanged) {
+        if (event->matches(QKeySequence::Paste) && pasteTaken()) {
+            event->accept();
+            return;
+        }
         QLineEdit::keyPressEvent(event);
         return;
     }
@@ -122,6 +135,28 @@ void EntryField::keyPressEvent(QKeyEvent* event) {
         QKeyEvent replacement = keyEventFor(static_cast<std::int16_t>(unit.unicode()));
         QLineEdit::keyPressEvent(&replacement);
     }
+}
+
+bool EntryField::pasteTaken() {
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    return clipboard != nullptr && !isReadOnly() && events_.textPasted(row_, clipboard->text());
+}
+
+// The standard edit menu, with its Paste offered to the form first like Ctrl+V. The
+// Paste item is the one wired to paste(); its caption is not looked at.
+void EntryField::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (QAction* action : menu->actions()) {
+        if (disconnect(action, SIGNAL(triggered()), this, SLOT(paste()))) {
+            connect(action, &QAction::triggered, this, [this] {
+                if (!pasteTaken()) {
+                    paste();
+                }
+            });
+        }
+    }
+    menu->popup(event->globalPos());
 }
 
 void EntryField::focusInEvent(QFocusEvent* event) {

@@ -21,6 +21,8 @@ public:
     virtual void controlFocused(int row) = 0;
     // Raises KeyPress; false when the form has been unloaded meanwhile.
     virtual bool keyTyped(int row, std::int16_t& keyAscii) = 0;
+    // The person pastes text; true when the form took it and the field gets nothing.
+    virtual bool textPasted(int row, const QString& text) = 0;
 
 protected:
     ~ControlEvents() = default;
@@ -62,8 +64,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // Offers the clipboard's text to the form first; false: paste as usual.
+    bool pasteTaken();
+
     bool focusedByClick_ = false; // the focus came with a mouse press still to arrive
     bool pressHeld_ = false;      // that press, kept back from the field
     QPointF heldAt_;

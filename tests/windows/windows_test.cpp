@@ -2,6 +2,7 @@
 // real windows on the Qt binding, offscreen, driven with Qt's key and mouse events.
 
 #include "core/entitats.h"
+#include "core/iban.h"
 #include "platform/convert.h"
 #include "platform/qt_runtime.h"
 #include "ui/frmCalculadora.h"
@@ -337,6 +338,103 @@ TEST_F(WindowsTest, a_paste_goes_in_unfiltered_up_to_the_maximum_length_and_any_
     EXPECT_EQ(focusName(), "txtAgencia");
     find<QLineEdit>("txtBanc")->setText("2100");
     EXPECT_EQ(textOf("lblEntitat"), "CAIXABANK, S.A.");
+}
+
+// A whole account or IBAN, pasted into any field, fills all four and waits in the
+// last one for Enter.
+TEST_F(WindowsTest, pasting_a_whole_iban_or_account_fills_the_four_fields) {
+    // Qt::Key_unknown: the Paste item of the field's own context menu.
+    const std::tuple<const char*, const char*, Qt::Key, Qt::KeyboardModifiers> rows[] = {
+        {"txtDC", "ES03 2100 1234 5156 7890 1234", Qt::Key_V, Qt::ControlModifier},
+        {"txtBanc", "IBAN es0321001234515678901234", Qt::Key_Insert, Qt::ShiftModifier},
+        {"txtAgencia", "2100-1234-51-5678901234", Qt::Key_unknown, {}},
+    };
+    for (const auto& [field, pasted, key, modifiers] : rows) {
+        SCOPED_TRACE(pasted);
+        for (const char* name : {"txtBanc", "txtAgencia", "txtDC", "txtCompte"})
+            find<QLineEdit>(name)->clear();
+        find(field)->setFocus();
+        QGuiApplication::clipboard()->setText(pasted);
+        if (key != Qt::Key_unknown) {
+            press(key, modifiers);
+        } else {
+            QTest::mouseClick(window()->windowHandle(), Qt::RightButton, {},
+                              find(field)->mapTo(window(), QPoint(5, 5)));
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            for (QAction* action : menu->actions())
+                if (action->text().startsWith(QLineEdit::tr("&Paste")))
+                    action->trigger();
+            menu->close();
+        }
+        EXPECT_EQ(std::vector({textOf("txtBanc"), textOf("txtAgencia"), textOf("txtDC"),
+                               textOf("txtCompte")}),
+                  (std::vector<std::string>{"2100", "1234", "51", "5678901234"}));
+        EXPECT_EQ(textOf("lblEntitat"), "CAIXABANK, S.A.");
+        EXPECT_EQ(focusName(), "txtCompte");
+        EXPECT_EQ(find<QLineEdit>("txtCompte")->selectedText(), "5678901234");
+    }
+    press(Qt::Key_Return);
+    EXPECT_EQ(textOf("lblSEPA"), "ES03");
+}
+
+// State: 2100 1234 51 5678901234 calculated. Action: each item of the results'
+// menu, opened with a right click over each result, then Ctrl+Shift+C; then a
+// declined calculation and one answered Yes on wrong control digits.
+TEST_F(WindowsTest, the_results_menu_copies_the_whole_iban_the_shown_prefix_belongs_to) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const auto choose = [&](const char* result, const char* item) {
+        clipboard->setText("-");
+        // Through the window, which turns a right click into a context menu request.
+        QWidget* label = find(result);
+        QTest::mouseClick(window()->windowHandle(), Qt::RightButton, {},
+                          label->mapTo(window(), label->rect().center()));
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr)
+            return std::string("no menu");
+        auto* action = menu->findChild<QAction*>(item);
+        const bool enabled = action->isEnabled();
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        if (QApplication::activePopupWidget() != nullptr)
+            QApplication::activePopupWidget()->close();
+        return enabled ? clipboard->text().toStdString() : std::string("disabled");
+    };
+    type("21001234515678901234");
+    press(Qt::Key_Return);
+    const std::string paper = "ES03 2100 1234 5156 7890 1234";
+    EXPECT_EQ(find("lblSEPA")->toolTip().toStdString(), paper + "\nCAIXESBBXXX\nCAIXABANK, S.A.");
+    const std::pair<const char*, std::string> items[] = {
+        {"mnuCopiaIBAN", "ES0321001234515678901234"},
+        {"mnuCopiaPaper", paper},
+        {"mnuCopiaBIC", "CAIXESBBXXX"},
+        {"mnuCopiaNom", "CAIXABANK, S.A."},
+    };
+    for (const char* result : {"lblSEPA", "lblBIC", "lblEntitat"})
+        for (const auto& [item, copied] : items)
+            EXPECT_EQ(choose(result, item), copied) << result << " " << item;
+    clipboard->setText("-");
+    press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(clipboard->text().toStdString(), "ES0321001234515678901234");
+
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "answered yes" : "declined");
+        find("txtBanc")->setFocus();
+        type("00491500051234567890");
+        whenModal([yes](QWidget& box) {
+            if (yes)
+                press(Qt::Key_Return);
+            else
+                QTest::mouseClick(box.findChild<QWidget*>("no"), Qt::LeftButton);
+        });
+        press(Qt::Key_Return);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+        const QString forced =
+            "ES" + toQString(mdlFuncions::calcularDigitsIBAN(u"00491500051234567890", u"ES"));
+        EXPECT_EQ(textOf("lblSEPA"), yes ? forced.toStdString() : "ES03");
+        EXPECT_EQ(choose("lblSEPA", "mnuCopiaIBAN"), yes ? "disabled" : "ES0321001234515678901234");
+        EXPECT_EQ(choose("lblBIC", "mnuCopiaBIC"), yes ? "BSCHESMMXXX" : "CAIXESBBXXX");
+        EXPECT_EQ(find("lblSEPA")->toolTip().isEmpty(), yes);
+    }
 }
 
 TEST_F(WindowsTest, enter_moves_on_from_each_empty_field_and_only_digits_are_typed) {
