@@ -301,7 +301,7 @@ Summary convert(Source& source, Sink& sink, const Options& options, const Report
     }
     const Encoding encoding = options.encoding.value_or(detectFrom(window, buffer.atEnd()));
     std::string what = std::string(encodingName(encoding)) + (bom ? " amb BOM" : "");
-    if (!options.encoding && encoding == Encoding::windows1252)
+    if ((!options.encoding || options.encodingDetected) && encoding == Encoding::windows1252)
         what += " (l'entrada no és UTF-8 vàlid)";
 
     Converter converter(encoding);

@@ -24,7 +24,8 @@ enum class HeaderMode { automatic, yes, no };
 struct Options {
     Format format = Format::automatic;
     char separator = 0;               // 0: taken from the header line
-    std::optional<Encoding> encoding; // none: detected
+    std::optional<Encoding> encoding; // none: detected from the first mebibyte
+    bool encodingDetected = false;    // encoding was found by reading the whole input
     std::string column;               // a header name or a number from 1; empty: chosen
     std::vector<std::string> four;    // entity, office, control digits, account columns
     HeaderMode header = HeaderMode::automatic;

@@ -162,9 +162,10 @@ char detectSeparator(std::string_view line) {
 }
 
 void appendCell(std::string& out, std::string_view cell, char separator, bool quote) {
-    if (!quote)
-        quote = cell.find_first_of(std::string_view{"\"\r\n", 3}) != std::string_view::npos ||
-                (separator != 0 && cell.find(separator) != std::string_view::npos);
+    for (std::size_t i = 0; !quote && i < cell.size(); ++i) {
+        const char c = cell[i];
+        quote = c == '"' || c == '\n' || c == '\r' || c == separator;
+    }
     if (!quote) {
         out += cell;
         return;

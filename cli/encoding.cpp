@@ -1,6 +1,8 @@
 #include "cli/encoding.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace cli {
 
@@ -47,9 +49,22 @@ std::string_view encodingName(Encoding e) {
 }
 
 bool Utf8Check::feed(std::string_view bytes) {
-    for (unsigned char b : bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (!valid_)
             return false;
+        // Runs of ASCII, the bulk of any account list, are skipped eight bytes at a time.
+        if (pending_ == 0) {
+            while (i + 8 <= bytes.size()) {
+                std::uint64_t word;
+                std::memcpy(&word, bytes.data() + i, 8);
+                if ((word & 0x8080808080808080ULL) != 0)
+                    break;
+                i += 8;
+            }
+            if (i == bytes.size())
+                break;
+        }
+        const auto b = static_cast<unsigned char>(bytes[i]);
         if (pending_ == 0) {
             if (b < 0x80)
                 continue;
@@ -84,6 +99,16 @@ bool Utf8Check::feed(std::string_view bytes) {
 
 void decode(std::string_view bytes, Encoding e, std::u16string& out) {
     out.clear();
+    // An account cell is almost always ASCII, the same in both encodings.
+    std::size_t ascii = 0;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
+        ++ascii;
+    if (ascii == bytes.size()) {
+        out.resize(bytes.size());
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            out[i] = static_cast<char16_t>(bytes[i]);
+        return;
+    }
     if (e == Encoding::windows1252) {
         for (unsigned char b : bytes)
             out += b >= 0x80 && b < 0xA0 ? cp1252Alt[b - 0x80] : char16_t(b);
@@ -126,7 +151,14 @@ void decode(std::string_view bytes, Encoding e, std::u16string& out) {
 }
 
 void encode(std::u16string_view text, Encoding e, std::string& out) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    std::size_t ascii = 0;
+    while (ascii < text.size() && text[ascii] < 0x80)
+        ++ascii;
+    const std::size_t at = out.size();
+    out.resize(at + ascii);
+    for (std::size_t i = 0; i < ascii; ++i)
+        out[at + i] = static_cast<char>(text[i]);
+    for (std::size_t i = ascii; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (e == Encoding::windows1252) {
             out += toCp1252(c);

@@ -347,6 +347,7 @@ int run(int argc, char** argv) {
             if (!these.encoding && in.file != stdin) {
                 FileSource scan(in.file, name);
                 these.encoding = cli::detectEncoding(scan);
+                these.encodingDetected = true;
                 if (std::fseek(in.file, 0, SEEK_SET) != 0)
                     throw Failure(name + ": no es pot tornar a llegir des del principi");
                 std::clearerr(in.file);
