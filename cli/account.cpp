@@ -67,16 +67,28 @@ std::string_view statusText(Status s) {
     return {};
 }
 
-Converter::Converter(Encoding e) : encoding_(e), bics_(entityCodes), names_(entityCodes) {
-    if (mdlFuncions::taulaBIC[2100].empty())
-        mdlFuncions::carregarEntitats();
-    std::u16string code = u"0000";
-    for (int v = 0; v < entityCodes; ++v) {
-        for (int i = 3, rest = v; i >= 0; --i, rest /= 10)
-            code[i] = static_cast<char16_t>(u'0' + rest % 10);
-        encode(mdlFuncions::obtenirBIC(code), e, bics_[v]);
-        encode(mdlFuncions::obtenirNom(code), e, names_[v]);
-    }
+const Converter::Directory& Converter::directory(Encoding e) {
+    const auto build = [](Encoding e) {
+        if (mdlFuncions::taulaBIC[2100].empty())
+            mdlFuncions::carregarEntitats();
+        Directory d{std::vector<std::string>(entityCodes), std::vector<std::string>(entityCodes)};
+        std::u16string code = u"0000";
+        for (int v = 0; v < entityCodes; ++v) {
+            for (int i = 3, rest = v; i >= 0; --i, rest /= 10)
+                code[i] = static_cast<char16_t>(u'0' + rest % 10);
+            encode(mdlFuncions::obtenirBIC(code), e, d.bics[v]);
+            encode(mdlFuncions::obtenirNom(code), e, d.names[v]);
+        }
+        return d;
+    };
+    static const Directory utf8 = build(Encoding::utf8);
+    if (e == Encoding::utf8)
+        return utf8;
+    static const Directory windows1252 = build(Encoding::windows1252);
+    return windows1252;
+}
+
+Converter::Converter(Encoding e) : encoding_(e), directory_(directory(e)) {
     for (std::size_t i = 0; i < statusCount; ++i)
         encode(fromUtf8(statusText(static_cast<Status>(i))), e, statuses_[i]);
 }
@@ -124,8 +136,8 @@ Status Converter::fromCcc(std::u16string_view ccc, std::u16string_view ibanDigit
     encode(mdlFuncions::formatPaper(iban_), encoding_, out.paper);
     const int code =
         (ccc[0] - u'0') * 1000 + (ccc[1] - u'0') * 100 + (ccc[2] - u'0') * 10 + (ccc[3] - u'0');
-    out.bic = bics_[code];
-    out.name = names_[code];
+    out.bic = directory_.bics[code];
+    out.name = directory_.names[code];
     return out.bic.empty() && out.name.empty() ? Status::unknownEntity : Status::correct;
 }
 

@@ -69,8 +69,14 @@ public:
 private:
     Status fromCcc(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out);
 
+    struct Directory {
+        std::vector<std::string> bics, names; // by entity code, 0..9999
+    };
+    // Built once per encoding, on first use.
+    static const Directory& directory(Encoding e);
+
     Encoding encoding_;
-    std::vector<std::string> bics_, names_; // by entity code, 0..9999
+    const Directory& directory_;
     std::array<std::string, statusCount> statuses_;
     std::u16string text_, iban_; // reused between rows
 };
