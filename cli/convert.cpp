@@ -188,7 +188,7 @@ std::vector<std::size_t> chooseColumns(const Sample& sample, std::size_t first, 
 std::string columnLabel(std::size_t column, const Plan& plan, const Sample& sample) {
     std::string label = std::to_string(column + 1);
     if (plan.header && !sample.rows.empty() && column < sample.rows.front().size())
-        label += " " + quoteName(sample.rows.front()[column]);
+        label.append(" «").append(sample.rows.front()[column]).append("»");
     return label;
 }
 
@@ -214,7 +214,7 @@ Plan planColumns(const Options& options, const Sample& sample, Encoding e) {
     }
     plan.how = plan.columns.size() == 1 ? "columna " : "columnes ";
     for (std::size_t i = 0; i < plan.columns.size(); ++i)
-        plan.how += (i == 0 ? "" : ", ") + columnLabel(plan.columns[i], plan, sample);
+        plan.how.append(i == 0 ? "" : ", ").append(columnLabel(plan.columns[i], plan, sample));
     if (chosen)
         plan.how += plan.columns.size() == 1 ? ", triada pels seus valors"
                                              : " (entitat, oficina, control, compte), triades "
