@@ -344,7 +344,8 @@ int run(int argc, char** argv) {
         for (auto& in : inputs) {
             const std::string name = displayName(in.path);
             cli::Options these = options;
-            if (!these.encoding && in.file != stdin) {
+            // A regular file is checked whole; a pipe, by the converter's first mebibyte.
+            if (!these.encoding && in.size) {
                 FileSource scan(in.file, name);
                 these.encoding = cli::detectEncoding(scan);
                 these.encodingDetected = true;
