@@ -78,6 +78,7 @@ TEST(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_messages)
         {"llista", "llista.txt", 1},
         {"punt-i-coma", "-c IBAN punt-i-coma.csv", 1},
         {"quatre-columnes", "--quatre-columnes=Entitat,Oficina,DC,Compte quatre-columnes.csv", 1},
+        {"quatre-columnes-triades", "quatre-columnes.csv", 1},
         {"windows-1252", "- < windows-1252.tsv", 0},
         {"illegible", "illegible.csv", 1},
         {"correcte", "correcte.csv", 0},
