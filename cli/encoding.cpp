@@ -68,7 +68,6 @@ bool Utf8Check::feed(std::string_view bytes) {
         if (pending_ == 0) {
             if (b < 0x80)
                 continue;
-            nonAscii_ = true;
             // Lead bytes of 2, 3 and 4 byte forms; C0, C1 and F5..FF never occur.
             if (b >= 0xC2 && b <= 0xDF)
                 pending_ = 1;

@@ -24,17 +24,14 @@ class Utf8Check {
 public:
     // False from the first byte that cannot be UTF-8 on.
     bool feed(std::string_view bytes);
-    // Whether the input as fed so far ends inside a character.
-    bool incomplete() const { return pending_ != 0; }
+    // Every byte fed was UTF-8 and no character is left cut.
     bool valid() const { return valid_ && pending_ == 0; }
-    bool sawNonAscii() const { return nonAscii_; }
 
 private:
     int pending_ = 0;        // continuation bytes still expected
     unsigned char lead_ = 0; // the lead byte of the character being read
     bool first_ = false;     // the next byte is the first continuation byte
     bool valid_ = true;
-    bool nonAscii_ = false;
 };
 
 // Bytes in the given encoding to UTF-16, replacing what cannot be decoded with
