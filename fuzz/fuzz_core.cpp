@@ -7,22 +7,13 @@
 #include "core/entitats.h"
 #include "core/iban.h"
 #include "core/text.h"
+#include "fuzz/check.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
-
-#define CHECK(condition)                                                                           \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition);           \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 bool onlyDigits(std::u16string_view s) {
     return s.find_first_not_of(u"0123456789") == std::u16string_view::npos;
