@@ -3,25 +3,17 @@
 // out-of-bounds reads, overflow, an exception escaping.
 
 #include "core/ccc.h"
+#include "core/compte.h"
 #include "core/entitats.h"
 #include "core/iban.h"
 #include "core/text.h"
+#include "fuzz/check.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
-
-#define CHECK(condition)                                                                           \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition);           \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 bool onlyDigits(std::u16string_view s) {
     return s.find_first_not_of(u"0123456789") == std::u16string_view::npos;
@@ -65,6 +57,17 @@ void checkAccount(std::u16string_view compte, std::u16string_view pais) {
     CHECK(value >= 2 && value <= 98 && value == 98 - r);
 }
 
+// Whatever the text, a reading is 20 ASCII digits with none or two check digits, and
+// the paper form only adds blanks.
+void checkReading(std::u16string_view text) {
+    const auto llegit = mdlFuncions::llegirCompte(text);
+    CHECK(!llegit || (llegit->ccc.size() == 20 && onlyDigits(llegit->ccc) &&
+                      (llegit->digitsIBAN.empty() ||
+                       (llegit->digitsIBAN.size() == 2 && onlyDigits(llegit->digitsIBAN)))));
+    const auto paper = mdlFuncions::formatPaper(text);
+    CHECK(paper.size() == text.size() + (text.empty() ? 0 : (text.size() - 1) / 4));
+}
+
 void checkDirectory(std::u16string_view codi) {
     const auto bic = mdlFuncions::obtenirBIC(codi);
     CHECK(bic.empty() || (bic.size() == 11 && codi.size() == 4));
@@ -92,5 +95,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string_view view(text);
     checkAccount(view.substr(0, split), view.substr(split));
     checkDirectory(text);
+    checkReading(text);
     return 0;
 }

@@ -1,15 +1,24 @@
 #!/bin/sh
-# Builds the core fuzzer with clang in its own build directory and runs it for the
-# given number of seconds. Exits non-zero on any crash or sanitizer report.
-#   fuzz/run.sh SECONDS
+# Builds a fuzzer with clang in its own build directory and runs it for the given
+# number of seconds. Exits non-zero on any crash or sanitizer report.
+#   fuzz/run.sh SECONDS [core|csv]
+# core, the default, fuzzes the account core; csv, brelvoxa's list and CSV conversion.
 # Needs clang and libclang-rt-14-dev (libFuzzer and the sanitizer runtimes).
 set -eu
 
-if [ $# -ne 1 ]; then
-    echo "usage: $0 SECONDS" >&2
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then
+    echo "usage: $0 SECONDS [core|csv]" >&2
     exit 2
 fi
 seconds=$1
+target=${2:-core}
+case $target in
+core | csv) ;;
+*)
+    echo "$0: unknown fuzzer: $target (core or csv)" >&2
+    exit 2
+    ;;
+esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRELVOXA_FUZZ_BUILD:-$root/build-fuzz}
 
@@ -20,20 +29,29 @@ fi
 # shellcheck disable=SC2086
 cmake -S "$root" -B "$build" $generator -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DBRELVOXA_FUZZ=ON -DBRELVOXA_GUI=OFF -DBRELVOXA_TESTS=OFF
-cmake --build "$build" --target fuzz_core -j2
+cmake --build "$build" --target "fuzz_$target" -j2
 
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
-# A few ordinary inputs to start from, as the windows pass them (UTF-16LE).
-seed() {
-    printf '%s' "$2" | iconv -f UTF-8 -t UTF-16LE >"$corpus/$1"
-}
-seed compte '21001234515678901234ES'
-seed lletres '1234567801X123456789es'
-seed codi '2100'
-seed prefix '21'
-seed exponent '9E99'
-seed decimal ' -2.5D+1 '
+if [ "$target" = core ]; then
+    # A few ordinary inputs to start from, as the windows pass them (UTF-16LE).
+    seed() {
+        printf '%s' "$2" | iconv -f UTF-8 -t UTF-16LE >"$corpus/$1"
+    }
+    seed compte '21001234515678901234ES'
+    seed lletres '1234567801X123456789es'
+    seed codi '2100'
+    seed prefix '21'
+    seed exponent '9E99'
+    seed decimal ' -2.5D+1 '
+else
+    # Two bytes of options and read size, then a file as people export them.
+    printf '\000\007Nom;IBAN\r\n"Puig; Anna";ES03 2100 1234 5156 7890 1234\r\n' >"$corpus/csv"
+    printf '\040\003ES0321001234515678901234\n\n2100-1234-51-5678901234\n' >"$corpus/llista"
+    printf '\000\001E,O,D,C\n0049,1500,01,0512345678\n"a""b\nc",1,2\n' >"$corpus/quatre"
+    printf '\010\011Mu\361oz\t31190001080000012345\n' >"$corpus/cp1252"
+    printf '\000\005\357\273\277x;"obert\n1;2\n' >"$corpus/obert"
+fi
 
-"$build/fuzz/fuzz_core" -max_total_time="$seconds" -print_final_stats=1 \
+"$build/fuzz/fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 \
     -artifact_prefix="$build/fuzz/" "$corpus"

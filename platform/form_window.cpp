@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
+#include <QWindow>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -100,17 +101,30 @@ private:
     forms::Color backColor_;
 };
 
+class MenuItemAdapter final : public forms::MenuItem {
+public:
+    explicit MenuItemAdapter(QAction& action) : action_(action) {}
+
+    bool enabled() const override { return action_.isEnabled(); }
+    void setEnabled(bool enabled) override { action_.setEnabled(enabled); }
+
+private:
+    QAction& action_;
+};
+
 class LabelAdapter final : public forms::Label {
 public:
     LabelAdapter(QLabel& label, bool autoSize) : label_(label), autoSize_(autoSize) {}
 
     std::u16string caption() const override { return toU16String(label_.text()); }
     void setCaption(std::u16string_view caption) override {
+        // A label without an accessible name of its own announces its new text.
         label_.setText(toQString(caption));
         if (autoSize_) {
             label_.adjustSize();
         }
     }
+    void setToolTip(std::u16string_view tip) override { label_.setToolTip(toQString(tip)); }
 
 private:
     QLabel& label_;
@@ -168,6 +182,13 @@ public:
     forms::PictureBox& pictureBox(int control) override {
         return *expect(control, forms::ControlKind::PictureBox).pictureBox;
     }
+    forms::MenuItem& menu(int row) override {
+        auto& items = window_.menuItems_;
+        if (row < 0 || static_cast<std::size_t>(row) >= items.size()) {
+            qFatal("Menu row %d of %s does not exist", row, qPrintable(window_.objectName()));
+        }
+        return *items[static_cast<std::size_t>(row)];
+    }
 
     forms::Twips height() const override {
         return pixelsToTwips(window_.outerGeometry().height(), window_.dpiY());
@@ -181,12 +202,13 @@ public:
     forms::Twips left() const override {
         return pixelsToTwips(window_.outerGeometry().left(), window_.dpiX());
     }
-    // A window's pos() is its frame's position.
     void setTop(forms::Twips top) override {
-        window_.move(window_.x(), twipsToPixels(top, window_.dpiY()));
+        const QRect frame = window_.outerGeometry();
+        window_.moveFrameTo(QPoint(frame.left(), twipsToPixels(top, window_.dpiY())));
     }
     void setLeft(forms::Twips left) override {
-        window_.move(twipsToPixels(left, window_.dpiX()), window_.y());
+        const QRect frame = window_.outerGeometry();
+        window_.moveFrameTo(QPoint(twipsToPixels(left, window_.dpiX()), frame.top()));
     }
     void refresh() override { window_.repaint(); }
     void unload() override { window_.unload(); }
@@ -252,42 +274,60 @@ FormWindow::~FormWindow() {
 
 void FormWindow::buildMenus(const forms::FormDef& def) {
     const auto& menus = def.menus;
-    if (menus.empty()) {
-        return;
+    const bool anyOnBar = std::any_of(menus.begin(), menus.end(),
+                                      [](const auto& m) { return m.parent < 0 && m.visible; });
+    if (anyOnBar) {
+        menuBar_ = new QMenuBar(this);
+        // The client area's position must not depend on a desktop-wide menu bar.
+        menuBar_->setNativeMenuBar(false);
     }
-    menuBar_ = new QMenuBar(this);
-    // The client area's position must not depend on a desktop-wide menu bar.
-    menuBar_->setNativeMenuBar(false);
-    std::vector<QMenu*> menuOfRow(menus.size(), nullptr);
+    menus_.assign(menus.size(), nullptr);
     for (std::size_t row = 0; row < menus.size(); ++row) {
         const forms::MenuDef& item = menus[row];
         const int parent = item.parent;
         QMenu* parentMenu = (parent >= 0 && static_cast<std::size_t>(parent) < row)
-                                ? menuOfRow[static_cast<std::size_t>(parent)]
+                                ? menus_[static_cast<std::size_t>(parent)]
                                 : nullptr;
         const bool hasItems = std::any_of(menus.begin(), menus.end(), [row](const auto& m) {
             return m.parent == static_cast<int>(row);
         });
         const QString caption = toQString(item.caption);
         const int r = static_cast<int>(row);
+        QAction* action = nullptr;
         if (hasItems) {
-            QMenu* menu =
-                parentMenu != nullptr ? parentMenu->addMenu(caption) : menuBar_->addMenu(caption);
+            QMenu* menu = nullptr;
+            if (parentMenu != nullptr) {
+                menu = parentMenu->addMenu(caption);
+            } else if (item.visible) {
+                menu = menuBar_->addMenu(caption);
+            } else {
+                menu = new QMenu(caption, this); // a context menu, off the bar
+            }
             menu->setObjectName(toQString(item.name));
-            menu->menuAction()->setObjectName(toQString(item.name));
             // Opening a menu is a click on it, as the menu's own Click event.
             connect(menu, &QMenu::aboutToShow, this,
                     [this, r] { dispatch([r](forms::Form& f) { f.onMenuClick(r); }); });
-            menuOfRow[row] = menu;
+            menus_[row] = menu;
+            action = menu->menuAction();
         } else {
-            QAction* action = parentMenu != nullptr ? parentMenu->addAction(caption)
-                                                    : menuBar_->addAction(caption);
-            action->setObjectName(toQString(item.name));
+            action = parentMenu != nullptr ? parentMenu->addAction(caption)
+                                           : menuBar_->addAction(caption);
             connect(action, &QAction::triggered, this,
                     [this, r] { dispatch([r](forms::Form& f) { f.onMenuClick(r); }); });
         }
+        action->setObjectName(toQString(item.name));
+        action->setEnabled(item.enabled);
+        if (!item.shortcut.empty()) {
+            // Also on the window itself, so the chord works while the menu is closed.
+            action->setShortcut(QKeySequence(toQString(item.shortcut), QKeySequence::PortableText));
+            action->setShortcutContext(Qt::WindowShortcut);
+            addAction(action);
+        }
+        menuItems_.push_back(std::make_unique<MenuItemAdapter>(*action));
     }
-    menuHeight_ = menuBar_->sizeHint().height();
+    if (menuBar_ != nullptr) {
+        menuHeight_ = menuBar_->sizeHint().height();
+    }
 }
 
 void FormWindow::buildControls(const forms::FormDef& def) {
@@ -418,10 +458,30 @@ void FormWindow::buildControls(const forms::FormDef& def) {
         if (c.pointer == forms::ControlPointer::Hand) {
             widget->setCursor(handCursor());
         }
+        if (c.popupMenu >= 0 && static_cast<std::size_t>(c.popupMenu) < menus_.size() &&
+            menus_[static_cast<std::size_t>(c.popupMenu)] != nullptr) {
+            QMenu* popup = menus_[static_cast<std::size_t>(c.popupMenu)];
+            widget->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(widget, &QWidget::customContextMenuRequested, popup,
+                    [popup, widget](QPoint at) { popup->popup(widget->mapToGlobal(at)); });
+        }
         controls_.push_back(std::move(control));
     }
     for (auto it = behind.rbegin(); it != behind.rend(); ++it) {
         (*it)->lower();
+    }
+    // A caption is the buddy of what it names (the labelled-by relation for a screen
+    // reader), and is read beside that control's own text as its description.
+    for (std::size_t index = 0; index < def.controls.size(); ++index) {
+        const int target = def.controls[index].labelFor;
+        auto* caption = qobject_cast<QLabel*>(controls_[index].widget);
+        if (target < 0 || static_cast<std::size_t>(target) >= controls_.size() ||
+            caption == nullptr) {
+            continue;
+        }
+        QWidget* named = controls_[static_cast<std::size_t>(target)].widget;
+        caption->setBuddy(named);
+        named->setAccessibleDescription(caption->text());
     }
 }
 
@@ -449,12 +509,23 @@ forms::FormHost& FormWindow::host() {
 }
 
 QRect FormWindow::outerGeometry() const {
-    if (isVisible()) {
-        return frameGeometry();
+    return geometry().marginsAdded(frameMargins());
+}
+
+// Placed by its inner geometry, with the frame worked out here: QWidget's own idea
+// of the frame can miss the window manager's news.
+void FormWindow::moveFrameTo(QPoint topLeft) {
+    const QMargins frame = frameMargins();
+    setGeometry(QRect(topLeft + QPoint(frame.left(), frame.top()), size()));
+}
+
+QMargins FormWindow::frameMargins() const {
+    const QWindow* handle = windowHandle();
+    if (isVisible() && handle != nullptr && !handle->frameMargins().isNull()) {
+        return handle->frameMargins();
     }
-    // Before the first show the desktop has not framed the window yet.
-    const QMargins frame = owner_.knownFrameMargins();
-    return QRect(pos(), size().grownBy(frame));
+    // Before the desktop frames the window, the frame last seen on another.
+    return owner_.knownFrameMargins();
 }
 
 double FormWindow::dpiX() const {
@@ -509,6 +580,12 @@ void FormWindow::controlFocused(int row) {
     }
 }
 
+bool FormWindow::textPasted(int row, const QString& text) {
+    bool taken = false;
+    dispatch([row, &text, &taken](forms::Form& f) { taken = f.onPaste(row, toU16String(text)); });
+    return taken;
+}
+
 bool FormWindow::keyTyped(int row, std::int16_t& keyAscii) {
     dispatch([row, &keyAscii](forms::Form& f) { f.onKeyPress(row, keyAscii); });
     return form_ != nullptr;
@@ -526,21 +603,31 @@ bool FormWindow::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::Show:
     case QEvent::Move:
-        if (isVisible() && frameGeometry() != geometry()) {
-            const QRect frame = frameGeometry();
-            const QRect inner = geometry();
-            owner_.frameMarginsSeen(QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
-                                             frame.right() - inner.right(),
-                                             frame.bottom() - inner.bottom()));
-        }
+        frameMaybeDrawn();
         break;
     case QEvent::WindowActivate:
+        // A window manager that frames a window where it was asked to moves nothing,
+        // so the first activation may be the first news of the frame.
+        frameMaybeDrawn();
         dispatch([](forms::Form& f) { f.Form_Activate(); });
         break;
     default:
         break;
     }
     return handled;
+}
+
+void FormWindow::frameMaybeDrawn() {
+    const QWindow* handle = windowHandle();
+    if (!isVisible() || handle == nullptr || handle->frameMargins().isNull()) {
+        return;
+    }
+    owner_.frameMarginsSeen(frameMargins());
+    // Once: Form_Load measured an estimate, and the window manager may have placed
+    // the window by its own rule.
+    if (!std::exchange(frameKnown_, true)) {
+        dispatch([](forms::Form& f) { f.onFrameKnown(); });
+    }
 }
 
 // The close box, the system menu and Alt+F4 unload the form like its own code would.

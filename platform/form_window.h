@@ -17,6 +17,7 @@
 #include <vector>
 
 class QEventLoop;
+class QMenu;
 class QMenuBar;
 
 namespace platform {
@@ -57,6 +58,9 @@ public:
 
     // Outer size and position in pixels, frame included (estimated until shown).
     QRect outerGeometry() const;
+    void moveFrameTo(QPoint topLeft);
+    // Around the inner geometry: as the desktop drew it, or an estimate until then.
+    QMargins frameMargins() const;
     double dpiX() const;
     double dpiY() const;
 
@@ -72,12 +76,15 @@ private:
 
     void controlFocused(int row) override;
     bool keyTyped(int row, std::int16_t& keyAscii) override;
+    bool textPasted(int row, const QString& text) override;
 
     void buildMenus(const forms::FormDef& def);
     void buildControls(const forms::FormDef& def);
     void orderTabs(const forms::FormDef& def);
     void clickButton(int row);
     void layOutChildren();
+    // Learns the frame the desktop drew, and tells the form the first time.
+    void frameMaybeDrawn();
     // Runs a reaction of the form if it is still loaded.
     template <class Reaction> void dispatch(Reaction&& reaction);
 
@@ -86,6 +93,8 @@ private:
     std::unique_ptr<Host> host_;
     std::vector<Control> controls_;
     QMenuBar* menuBar_ = nullptr;
+    std::vector<QMenu*> menus_; // by row of the menu table; nullptr for plain items
+    std::vector<std::unique_ptr<forms::MenuItem>> menuItems_;
     QWidget* client_ = nullptr;
     int menuHeight_ = 0;
     int cancelRow_ = -1;
@@ -93,6 +102,7 @@ private:
     int focusedRow_ = -1; // the control the form was last told has the focus
     QEventLoop* modalLoop_ = nullptr;
     bool inCloseEvent_ = false;
+    bool frameKnown_ = false;
 };
 
 } // namespace platform

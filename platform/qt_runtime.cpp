@@ -10,6 +10,7 @@
 #include "platform/question_box.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QLibraryInfo>
@@ -206,6 +207,12 @@ void QtRuntime::show(forms::Form& form, bool modal) {
     }
     if (shown != nullptr) {
         shown->setModalLoop(nullptr);
+    }
+}
+
+void QtRuntime::setClipboardText(std::u16string_view text) {
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) {
+        clipboard->setText(toQString(text));
     }
 }
 

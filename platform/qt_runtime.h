@@ -37,6 +37,7 @@ public:
     // Every style asks Yes or No: vbYesNo is the only one the windows use.
     int msgBox(std::u16string_view prompt, int style) override;
     void show(forms::Form& form, bool modal) override;
+    void setClipboardText(std::u16string_view text) override;
 
     // The top-level window of a form loaded by this runtime; nullptr otherwise.
     QWidget* windowOf(const forms::Form& form) const;

@@ -5,10 +5,19 @@
 
 #include "platform/widgets.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 namespace platform {
 
@@ -28,7 +37,7 @@ QString typedCharacters(const QKeyEvent& event) {
     }
     const Qt::KeyboardModifiers mods = event.modifiers();
     const bool ctrl = mods.testFlag(Qt::ControlModifier);
-    const bool alt = mods.testFlag(Qt::AltModifier);
+    const bool alt = mods.testFlag(Qt::AltModifier) || mods.testFlag(Qt::MetaModifier);
     // Ctrl+Alt is how some keyboards reach their third-level characters.
     if (alt && !ctrl) {
         return {};
@@ -66,6 +75,16 @@ QKeyEvent keyEventFor(std::int16_t keyAscii) {
     return QKeyEvent(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
 }
 
+// A key held with Alt or Meta (not AltGr, which arrives as Ctrl+Alt or unmodified)
+// that would type a character.
+bool chordTypesText(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers mods = event.modifiers();
+    const bool chord = mods.testAnyFlags(Qt::AltModifier | Qt::MetaModifier) &&
+                       !mods.testFlag(Qt::ControlModifier);
+    const QString text = event.text();
+    return chord && !text.isEmpty() && text.at(0).unicode() >= 0x20 && text.at(0).unicode() != 0x7F;
+}
+
 } // namespace
 
 EntryField::EntryField(ControlEvents& events, int row, QWidget* parent)
@@ -75,8 +94,16 @@ EntryField::EntryField(ControlEvents& events, int row, QWidget* parent)
 }
 
 void EntryField::keyPressEvent(QKeyEvent* event) {
+    if (chordTypesText(*event)) {
+        event->ignore(); // on to the window
+        return;
+    }
     const QString typed = typedCharacters(*event);
     if (typed.isEmpty()) {
+        if (event->matches(QKeySequence::Paste) && pasteTaken()) {
+            event->accept();
+            return;
+        }
         QLineEdit::keyPressEvent(event);
         return;
     }
@@ -95,6 +122,10 @@ void EntryField::keyPressEvent(QKeyEvent* event) {
         }
     }
     if (unchanged) {
+        if (event->matches(QKeySequence::Paste) && pasteTaken()) {
+            event->accept();
+            return;
+        }
         QLineEdit::keyPressEvent(event);
         return;
     }
@@ -104,6 +135,70 @@ void EntryField::keyPressEvent(QKeyEvent* event) {
         QKeyEvent replacement = keyEventFor(static_cast<std::int16_t>(unit.unicode()));
         QLineEdit::keyPressEvent(&replacement);
     }
+}
+
+bool EntryField::pasteTaken() {
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    return clipboard != nullptr && !isReadOnly() && events_.textPasted(row_, clipboard->text());
+}
+
+// The standard edit menu, with its Paste offered to the form first like Ctrl+V. The
+// Paste item is the one wired to paste(); its caption is not looked at.
+void EntryField::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (QAction* action : menu->actions()) {
+        if (disconnect(action, SIGNAL(triggered()), this, SLOT(paste()))) {
+            connect(action, &QAction::triggered, this, [this] {
+                if (!pasteTaken()) {
+                    paste();
+                }
+            });
+        }
+    }
+    menu->popup(event->globalPos());
+}
+
+void EntryField::focusInEvent(QFocusEvent* event) {
+    focusedByClick_ = event->reason() == Qt::MouseFocusReason;
+    ControlWidget::focusInEvent(event);
+}
+
+void EntryField::focusOutEvent(QFocusEvent* event) {
+    focusedByClick_ = pressHeld_ = false;
+    ControlWidget::focusOutEvent(event);
+}
+
+// GotFocus has just selected the whole text; placing the caret now would undo it.
+void EntryField::mousePressEvent(QMouseEvent* event) {
+    if (std::exchange(focusedByClick_, false) && event->button() == Qt::LeftButton) {
+        pressHeld_ = true;
+        heldAt_ = event->position();
+        heldAtGlobal_ = event->globalPosition();
+        event->accept();
+        return;
+    }
+    QLineEdit::mousePressEvent(event);
+}
+
+// A drag from the focusing click selects from where it began, as in any field.
+void EntryField::mouseMoveEvent(QMouseEvent* event) {
+    if (pressHeld_ && event->buttons().testFlag(Qt::LeftButton) &&
+        (event->position() - heldAt_).manhattanLength() >= QApplication::startDragDistance()) {
+        pressHeld_ = false;
+        QMouseEvent press(QEvent::MouseButtonPress, heldAt_, heldAtGlobal_, Qt::LeftButton,
+                          Qt::LeftButton, event->modifiers(), event->pointingDevice());
+        QLineEdit::mousePressEvent(&press);
+    }
+    QLineEdit::mouseMoveEvent(event);
+}
+
+void EntryField::mouseReleaseEvent(QMouseEvent* event) {
+    if (std::exchange(pressHeld_, false)) {
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
 }
 
 CommandButtonWidget::CommandButtonWidget(ControlEvents& events, int row, QWidget* parent)

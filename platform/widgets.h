@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QPoint>
+#include <QPointF>
 #include <QPushButton>
 
 #include <cstdint>
@@ -20,6 +21,8 @@ public:
     virtual void controlFocused(int row) = 0;
     // Raises KeyPress; false when the form has been unloaded meanwhile.
     virtual bool keyTyped(int row, std::int16_t& keyAscii) = 0;
+    // The person pastes text; true when the form took it and the field gets nothing.
+    virtual bool textPasted(int row, const QString& text) = 0;
 
 protected:
     ~ControlEvents() = default;
@@ -45,12 +48,32 @@ protected:
 // A text box: every typed character goes through KeyPress first, one UTF-16
 // unit at a time. Pasting and dropping are left alone: the maximum length is
 // their only limit.
+//
+// The click that brings the focus into a field keeps the whole text selected, as
+// Tab does, so the next digit replaces it; only a drag that follows turns it into
+// a selection of its own. Keys held with Alt or Meta type nothing: they belong to
+// the window (menus) and the desktop.
 class EntryField final : public ControlWidget<QLineEdit> {
 public:
     EntryField(ControlEvents& events, int row, QWidget* parent);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    // Offers the clipboard's text to the form first; false: paste as usual.
+    bool pasteTaken();
+
+    bool focusedByClick_ = false; // the focus came with a mouse press still to arrive
+    bool pressHeld_ = false;      // that press, kept back from the field
+    QPointF heldAt_;
+    QPointF heldAtGlobal_;
 };
 
 // A command button. Unlike a plain QPushButton outside a dialog, Enter clicks it

@@ -7,9 +7,10 @@ cd "$(dirname "$0")/.."
 packages=(
     cmake g++ ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev qt6-translations-l10n libgl-dev
+    libcli11-dev libcsv-dev
+    qt6-base-dev qt6-base-private-dev qt6-translations-l10n libgl-dev
     fonts-liberation2 fonts-comic-neue
-    xvfb xauth x11-utils imagemagick
+    xvfb xauth x11-utils openbox imagemagick
     clang libclang-rt-14-dev llvm desktop-file-utils
 )
 

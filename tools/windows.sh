@@ -175,7 +175,7 @@ build_program() {
     [ ! -d /usr/include/CLI ] || cp -r /usr/include/CLI "$cache/cli11/"
     # -O2 rather than -O3 for GCC 12's false -Wrestrict reports, as in tools/package.sh.
     cmake -S . -B "$build_dir" -G Ninja \
-        -DCLI11_INCLUDE_DIR="$cache/cli11" \
+        -DCLI11_INCLUDE_DIR="$cache/cli11" -DCMAKE_DISABLE_FIND_PACKAGE_CLI11=ON \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
         -DCMAKE_PREFIX_PATH="$qt_prefix;$cache/googletest" \

@@ -87,6 +87,15 @@ public:
         return *this;
     }
 
+    constexpr Fila& menuContextual(int menu) {
+        def_.popupMenu = menu;
+        return *this;
+    }
+    constexpr Fila& etiquetaDe(int fila) {
+        def_.labelFor = fila;
+        return *this;
+    }
+
     constexpr operator forms::ControlDef() const { return def_; }
 
 private:

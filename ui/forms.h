@@ -102,8 +102,16 @@ struct ControlDef {
     bool tabStop = true;    // controls that can take the focus
     int tabIndex = -1;      // keyboard order; -1 for controls that never take the focus
     ControlPointer pointer = ControlPointer::Default;
-    std::string_view picture;           // images: the picture's resource name
-    std::u16string_view accessibleName; // what a screen reader announces; empty: none
+    std::string_view picture; // images: the picture's resource name
+    // The name a screen reader announces where the control's own text names nothing
+    // (a field, whose text is its value, or a plain box). Empty: the control's text.
+    std::u16string_view accessibleName;
+    // A caption label: the row of the control it names, which a screen reader then
+    // reads with this caption beside its own text. -1: none.
+    int labelFor = -1;
+    // The menu a right click opens over the control (a menu off the bar), by its
+    // row in the menu table. -1: none.
+    int popupMenu = -1;
 };
 
 // A menu entry; parent is the row of its menu in the same table, or -1 for the bar.
@@ -111,6 +119,11 @@ struct MenuDef {
     std::u16string_view name;
     std::u16string_view caption; // "&" marks the access key
     int parent = -1;
+    bool visible = true; // a top menu that is false stays off the bar: a context menu
+    bool enabled = true;
+    // A key chord that chooses the item anywhere in the window while it is enabled,
+    // in the portable form "Ctrl+Shift+C". Empty: none.
+    std::u16string_view shortcut;
 };
 
 enum class BorderStyle {
@@ -169,6 +182,15 @@ public:
     virtual ~Label() = default;
     virtual std::u16string caption() const = 0;
     virtual void setCaption(std::u16string_view caption) = 0;
+    // Shown while the pointer rests on the label; empty: none.
+    virtual void setToolTip(std::u16string_view tip) = 0;
+};
+
+class MenuItem {
+public:
+    virtual ~MenuItem() = default;
+    virtual bool enabled() const = 0;
+    virtual void setEnabled(bool enabled) = 0;
 };
 
 class CommandButton {
@@ -194,6 +216,7 @@ public:
     virtual Label& label(int control) = 0;
     virtual CommandButton& button(int control) = 0;
     virtual PictureBox& pictureBox(int control) = 0;
+    virtual MenuItem& menu(int row) = 0;
 };
 
 class Screen {
@@ -217,6 +240,8 @@ public:
     // Loads the form if it is not loaded (Form_Load runs), shows it, and with
     // modal set returns only once it has been unloaded.
     virtual void show(Form& form, bool modal) = 0;
+    // Puts the text on the desktop's clipboard, for other programs to paste.
+    virtual void setClipboardText(std::u16string_view text) = 0;
 };
 
 // ---- The window's side ----------------------------------------------------------
@@ -240,6 +265,12 @@ public:
     virtual void onGotFocus(int /*control*/) {}
     virtual void onLostFocus(int /*control*/) {}
     virtual void onMenuClick(int /*menu*/) {}
+    // The desktop has framed the shown window: its outer size is now the real one,
+    // where Form_Load could only see an estimate.
+    virtual void onFrameKnown() {}
+    // The person pastes `text` into a text box. True: the form has taken it, and the
+    // text box gets nothing; false: it is pasted as usual.
+    virtual bool onPaste(int /*control*/, std::u16string_view /*text*/) { return false; }
 
     // The runtime attaches the host while the form is loaded and detaches it
     // (nullptr) when the window is unloaded.

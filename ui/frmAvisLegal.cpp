@@ -83,6 +83,10 @@ void frmAvisLegal::Form_Load() noexcept {
     mdlFuncions::centrarFormulari(host().window(), runtime().screen());
 }
 
+void frmAvisLegal::onFrameKnown() noexcept {
+    mdlFuncions::centrarFormulari(host().window(), runtime().screen());
+}
+
 void frmAvisLegal::Form_Activate() noexcept {
     if (primeraActivacio_ != 0) {
         return;

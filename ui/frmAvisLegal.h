@@ -21,6 +21,7 @@ public:
     void Form_Load() noexcept override;
     void Form_Activate() noexcept override;
     void onClick(int control) noexcept override;
+    void onFrameKnown() noexcept override;
 
 private:
     void btnSortir_Click();

@@ -4,6 +4,7 @@
 #include "ui/frmCalculadora.h"
 
 #include "core/ccc.h"
+#include "core/compte.h"
 #include "core/entitats.h"
 #include "core/iban.h"
 #include "core/text.h"
@@ -11,6 +12,7 @@
 #include "ui/finestres.h"
 #include "ui/frmAvisLegal.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -90,10 +92,23 @@ constexpr std::array<forms::ControlDef, frmCalculadora::nombreControls> controls
     resultat(u"lblBIC")
         .text(u"CAIXESBBXXX")
         .posicio(5520, 2880, 2535, 375)
-        .nomAccessible(u"Codi BIC"),
-    etiqueta(u"Label1(0)").text(u"Prefixe IBAN").posicio(4440, 2400, 900, 195).autoAjust(),
-    resultat(u"lblSEPA").text(u"ES99").posicio(5520, 2400, 855, 375).nomAccessible(u"Prefixe IBAN"),
-    etiqueta(u"Label1(1)").text(u"Codi BIC").posicio(4440, 2880, 615, 195).autoAjust(),
+        .menuContextual(frmCalculadora::mnuCopia),
+    // The captions name the results for a screen reader, which reads each result by
+    // the value it shows.
+    etiqueta(u"Label1(0)")
+        .text(u"Prefixe IBAN")
+        .posicio(4440, 2400, 900, 195)
+        .autoAjust()
+        .etiquetaDe(frmCalculadora::lblSEPA),
+    resultat(u"lblSEPA")
+        .text(u"ES99")
+        .posicio(5520, 2400, 855, 375)
+        .menuContextual(frmCalculadora::mnuCopia),
+    etiqueta(u"Label1(1)")
+        .text(u"Codi BIC")
+        .posicio(4440, 2880, 615, 195)
+        .autoAjust()
+        .etiquetaDe(frmCalculadora::lblBIC),
     etiqueta(u"Label4(0)")
         .text(u"Entitat")
         .posicio(1920, 1440, 450, 195)
@@ -106,9 +121,16 @@ constexpr std::array<forms::ControlDef, frmCalculadora::nombreControls> controls
         .autoAjust(),
     etiqueta(u"Label4(2)").text(u"D.C.").posicio(3840, 1440, 315, 195).tinta(vermell).autoAjust(),
     etiqueta(u"Label4(3)").text(u"Compte").posicio(4440, 1440, 540, 195).tinta(vermell).autoAjust(),
-    etiqueta(u"Label1(2)").text(u"Entitat:").posicio(1200, 1800, 495, 195).autoAjust(),
+    etiqueta(u"Label1(2)")
+        .text(u"Entitat:")
+        .posicio(1200, 1800, 495, 195)
+        .autoAjust()
+        .etiquetaDe(frmCalculadora::lblEntitat),
     // Keeps its box and one line: a long name is cut at the right edge.
-    etiqueta(u"lblEntitat").posicio(1920, 1800, 4095, 255).fons(plata).nomAccessible(u"Entitat:"),
+    etiqueta(u"lblEntitat")
+        .posicio(1920, 1800, 4095, 255)
+        .fons(plata)
+        .menuContextual(frmCalculadora::mnuCopia),
     // The distributor's block sizes itself to its texts; no width is listed.
     etiqueta(u"Label1(3)")
         .text(u"Merrowfield,S.L.")
@@ -143,9 +165,37 @@ constexpr std::array<forms::ControlDef, frmCalculadora::nombreControls> controls
     linia(u"Line1").posicio(1800, 1200, 360, 1200).tinta(blau),
 }};
 
+constexpr forms::MenuDef menu(std::u16string_view nom, std::u16string_view text, int pare = -1) {
+    forms::MenuDef item{};
+    item.name = nom;
+    item.caption = text;
+    item.parent = pare;
+    return item;
+}
+
+// Off the bar: the results' context menu.
+constexpr forms::MenuDef ocult(forms::MenuDef menu) {
+    menu.visible = false;
+    return menu;
+}
+
+// Nothing to copy until a calculation gives a whole IBAN.
+constexpr forms::MenuDef copia(std::u16string_view nom, std::u16string_view text,
+                               std::u16string_view drecera = {}) {
+    forms::MenuDef item = menu(nom, text, frmCalculadora::mnuCopia);
+    item.enabled = false;
+    item.shortcut = drecera;
+    return item;
+}
+
 constexpr std::array<forms::MenuDef, frmCalculadora::nombreMenus> menus{{
-    {.name = u"mnuAvis", .caption = u"&?"},
-    {.name = u"mnuAvisLegal", .caption = u"Avís legal", .parent = frmCalculadora::mnuAvis},
+    menu(u"mnuAvis", u"&?"),
+    menu(u"mnuAvisLegal", u"Avís legal", frmCalculadora::mnuAvis),
+    ocult(menu(u"mnuCopia", u"Copia")),
+    copia(u"mnuCopiaIBAN", u"Copia l'IBAN", u"Ctrl+Shift+C"),
+    copia(u"mnuCopiaPaper", u"Copia l'IBAN en format paper"),
+    copia(u"mnuCopiaBIC", u"Copia el BIC"),
+    copia(u"mnuCopiaNom", u"Copia el nom de l'entitat"),
 }};
 
 // The code addresses controls by enum; a row moved in the table must move there too.
@@ -179,6 +229,7 @@ static_assert(filaEs(frmCalculadora::Image1, u"Image1"));
 static_assert(filaEs(frmCalculadora::Image2, u"Image2"));
 static_assert(filaEs(frmCalculadora::Line1, u"Line1"));
 static_assert(menus[frmCalculadora::mnuAvisLegal].name == u"mnuAvisLegal");
+static_assert(menus[frmCalculadora::mnuCopiaNom].name == u"mnuCopiaNom");
 
 constexpr forms::FormDef formulari{
     .name = u"frmCalculadora",
@@ -286,9 +337,43 @@ void frmCalculadora::onLostFocus(int control) noexcept {
     }
 }
 
+// Form_Load centred the window by an estimate of its frame; a desktop that tells the
+// real frame only once the window is on screen gets it centred again by that.
+void frmCalculadora::onFrameKnown() noexcept {
+    mdlFuncions::centrarFormulari(host().window(), runtime().screen());
+}
+
 void frmCalculadora::onMenuClick(int menu) noexcept {
-    if (menu == mnuAvisLegal) {
+    switch (menu) {
+    case mnuAvisLegal:
         mnuAvisLegal_Click();
+        break;
+    case mnuCopiaIBAN:
+        copiar(ibanSencer_);
+        break;
+    case mnuCopiaPaper:
+        copiar(mdlFuncions::formatPaper(ibanSencer_));
+        break;
+    case mnuCopiaBIC:
+        copiar(host().label(lblBIC).caption());
+        break;
+    case mnuCopiaNom:
+        copiar(host().label(lblEntitat).caption());
+        break;
+    default:
+        break;
+    }
+}
+
+bool frmCalculadora::onPaste(int control, std::u16string_view text) noexcept {
+    switch (control) {
+    case txtBanc:
+    case txtAgencia:
+    case txtDC:
+    case txtCompte:
+        return enganxarCompte(text);
+    default:
+        return false;
     }
 }
 
@@ -425,11 +510,35 @@ void frmCalculadora::sortirCamp(Control camp) {
     caixa.setBackColor(grisCamp);
 }
 
-// Follows every prefix being typed, so "21" already names entity 0021.
+// Follows every prefix being typed, so "21" already names entity 0021. A long name
+// is cut at the label's edge: the tip gives it whole.
 void frmCalculadora::canviEntitat() {
     auto& etiqueta = host().label(lblEntitat);
     etiqueta.setCaption(u"");
-    etiqueta.setCaption(mdlFuncions::obtenirNom(textDe(txtBanc)));
+    const std::u16string nom = mdlFuncions::obtenirNom(textDe(txtBanc));
+    etiqueta.setCaption(nom);
+    etiqueta.setToolTip(nom);
+    actualitzarMenuCopia();
+}
+
+// A whole account or IBAN pasted into any field goes to all four, split as the
+// fields hold it, and the focus waits in the last one for Enter. Any other text is
+// an ordinary paste.
+bool frmCalculadora::enganxarCompte(std::u16string_view text) {
+    const auto compte = mdlFuncions::llegirCompte(text);
+    if (!compte) {
+        return false;
+    }
+    const std::u16string_view digits = compte->ccc;
+    host().textBox(txtBanc).setText(digits.substr(0, 4));
+    host().textBox(txtAgencia).setText(digits.substr(4, 4));
+    host().textBox(txtDC).setText(digits.substr(8, 2));
+    auto& ultim = host().textBox(txtCompte);
+    ultim.setText(digits.substr(10));
+    ultim.setFocus();
+    ultim.setSelStart(0);
+    ultim.setSelLength(static_cast<int>(ultim.text().size()));
+    return true;
 }
 
 // ---- The calculate command ----------------------------------------------------
@@ -439,8 +548,48 @@ void frmCalculadora::btnCalcular_Click() {
         return;
     }
     const std::u16string compte = compteSencer();
-    host().label(lblSEPA).setCaption(u"ES" + mdlFuncions::calcularDigitsIBAN(compte, u"ES"));
+    const std::u16string prefix = u"ES" + mdlFuncions::calcularDigitsIBAN(compte, u"ES");
+    host().label(lblSEPA).setCaption(prefix);
     host().label(lblBIC).setCaption(mdlFuncions::obtenirBIC(textDe(txtBanc)));
+    // Only an account whose control digits agree makes an IBAN worth copying; a
+    // prefix the person forced through with Yes stays a prefix.
+    const bool digitsNomes = std::all_of(compte.begin(), compte.end(),
+                                         [](char16_t c) { return c >= u'0' && c <= u'9'; });
+    const bool sencer = compte.size() == 20 && digitsNomes && mdlFuncions::validarCCC(compte);
+    ibanSencer_ = sencer ? prefix + compte : u"";
+    mostrarIBANSencer();
+}
+
+// The paper form, with the BIC and the registered name on the lines below.
+void frmCalculadora::mostrarIBANSencer() {
+    std::u16string fitxa;
+    if (!ibanSencer_.empty()) {
+        fitxa = mdlFuncions::formatPaper(ibanSencer_);
+        const std::u16string_view entitat = std::u16string_view(ibanSencer_).substr(4, 4);
+        for (const std::u16string& linia :
+             {mdlFuncions::obtenirBIC(entitat), mdlFuncions::obtenirNom(entitat)}) {
+            if (!linia.empty()) {
+                fitxa += u"\n" + linia;
+            }
+        }
+    }
+    host().label(lblSEPA).setToolTip(fitxa);
+    host().label(lblBIC).setToolTip(fitxa);
+    actualitzarMenuCopia();
+}
+
+void frmCalculadora::actualitzarMenuCopia() {
+    const bool iban = !ibanSencer_.empty();
+    host().menu(mnuCopiaIBAN).setEnabled(iban);
+    host().menu(mnuCopiaPaper).setEnabled(iban);
+    host().menu(mnuCopiaBIC).setEnabled(!host().label(lblBIC).caption().empty());
+    host().menu(mnuCopiaNom).setEnabled(!host().label(lblEntitat).caption().empty());
+}
+
+void frmCalculadora::copiar(std::u16string_view text) {
+    if (!text.empty()) {
+        runtime().setClipboardText(text);
+    }
 }
 
 // True when the person declined to go on. Nothing is refused outright: every doubt

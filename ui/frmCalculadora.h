@@ -54,7 +54,16 @@ public:
     };
 
     // Rows of the menu table.
-    enum Menu : int { mnuAvis, mnuAvisLegal, nombreMenus };
+    enum Menu : int {
+        mnuAvis,
+        mnuAvisLegal,
+        mnuCopia, // the results' context menu
+        mnuCopiaIBAN,
+        mnuCopiaPaper,
+        mnuCopiaBIC,
+        mnuCopiaNom,
+        nombreMenus
+    };
 
     explicit frmCalculadora(forms::Runtime& runtime) : forms::Form(runtime) {}
 
@@ -70,6 +79,8 @@ public:
     void onGotFocus(int control) noexcept override;
     void onLostFocus(int control) noexcept override;
     void onMenuClick(int menu) noexcept override;
+    void onFrameKnown() noexcept override;
+    bool onPaste(int control, std::u16string_view text) noexcept override;
 
 private:
     void inicialitzarFinestra();
@@ -95,6 +106,10 @@ private:
     bool validarEntrada();
     void btnSortir_Click();
     void mnuAvisLegal_Click();
+    bool enganxarCompte(std::u16string_view text);
+    void mostrarIBANSencer();
+    void actualitzarMenuCopia();
+    void copiar(std::u16string_view text);
 
     // What the four fields share.
     void passarSiPle(Control camp, std::size_t llargada, Control seguent);
@@ -106,4 +121,9 @@ private:
     std::u16string compteSencer();
 
     std::int16_t primeraActivacio_ = 0;
+    // The whole IBAN the shown prefix belongs to, "ES" + check digits + the 20 digits
+    // they were calculated from; empty when the last calculation had no right
+    // 20-digit account, and before the first. Kept with the results, since the
+    // fields may already hold other digits.
+    std::u16string ibanSencer_;
 };

@@ -65,6 +65,17 @@ TEST(StartingTheCalculator, centres_it_on_the_whole_screen_from_the_halved_round
     }
 }
 
+// A desktop that tells the frame only once the window is on screen, here with a
+// title bar 390 twips taller than the estimate.
+TEST(StartingTheCalculator, centres_it_again_by_the_frame_the_desktop_draws) {
+    fake::Runtime rt;
+    frmCalculadora calc(rt);
+    rt.show(calc, false);
+    rt.window->frameDown += 390;
+    calc.onFrameKnown();
+    EXPECT_EQ(std::tuple(rt.window->top(), rt.window->left()), std::tuple(2602, 3532));
+}
+
 // State: a first run has shown ES03 and CAIXESBBXXX; the row's fields are pasted in.
 // Action: the command. Expected: the fields trimmed first, then the questions in
 // order; a No moves the focus and keeps the old results, otherwise the new ones
@@ -115,5 +126,60 @@ TEST(TheCommand, asks_its_questions_in_order_then_shows_the_results_or_keeps_the
         s.calc.onClick(F::btnCalcular);
         EXPECT_EQ(s.rt.log, expected + std::u16string(row.outcome)) << row.name;
         EXPECT_EQ(s.fields(), row.trimmed.empty() ? row.fields : row.trimmed) << row.name;
+    }
+}
+
+// State: a first run has shown the prefix of 2100 1234 51 5678901234; the row's
+// fields are pasted in and the command answered Yes to every question (or
+// declined). Expected: an IBAN to show and copy only for a right 20-digit account,
+// and always the one the prefix on screen was calculated from.
+TEST(TheWholeIban, belongs_to_the_shown_prefix_and_only_to_a_right_twenty_digit_account) {
+    const std::u16string ara = u"ES03 2100 1234 5156 7890 1234\nCAIXESBBXXX\nCAIXABANK, S.A.";
+    struct Row {
+        const char* name;
+        std::u16string_view fields;
+        const char* answers;
+        std::u16string_view tip; // empty: no whole IBAN
+        bool bic;                // a BIC to copy
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"another_right_account", u"0049|1500|05|1234567892", "", u"ES60 0049 1500 0512 3456 7892\nBSCHESMMXXX\nBANCO SANTANDER, S.A.", true},
+        {"declined_keeps_the_old_one", u"0049|1500|05|1234567890", "N", ara, true},
+        {"wrong_control_digits_forced", u"0049|1500|05|1234567890", "Y", u"", true},
+        {"short_entity_forced", u"210|1234|51|5678901234", "Y", u"", false},
+        {"twenty_zeros_forced", u"0000|0000|00|0000000000", "Y", u"", false},
+        {"a_blank_the_control_digits_let_through", u"0000|0000|00|00000 0000", "", u"", false},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        Shown s;
+        s.enter(u"2100|1234|51|5678901234");
+        s.calc.onClick(F::btnCalcular);
+        s.enter(row.fields);
+        s.rt.answers = row.answers;
+        s.calc.onClick(F::btnCalcular);
+        EXPECT_EQ(s.at(F::lblSEPA).tip, row.tip) << row.name;
+        EXPECT_EQ(s.at(F::lblBIC).tip, row.tip) << row.name;
+        const auto& menus = s.rt.window->menus;
+        EXPECT_EQ(menus[F::mnuCopiaIBAN].on, !row.tip.empty()) << row.name;
+        EXPECT_EQ(menus[F::mnuCopiaPaper].on, !row.tip.empty()) << row.name;
+        EXPECT_EQ(menus[F::mnuCopiaBIC].on, row.bic) << row.name;
+        // What is copied is the first line of the tip without its blanks.
+        std::u16string electronic(row.tip.substr(0, row.tip.find(u'\n')));
+        std::erase(electronic, u' ');
+        s.rt.clipboard.clear();
+        s.calc.onMenuClick(F::mnuCopiaIBAN);
+        EXPECT_EQ(s.rt.clipboard, electronic) << row.name;
+    }
+}
+
+// A long registered name is cut at the label's edge; the tip always holds it whole.
+TEST(TheEntityName, stands_whole_in_its_tip_whenever_the_label_shows_one) {
+    Shown s;
+    for (const std::u16string_view code : {u"2100", u"21", u"0000", u"9999", u""}) {
+        s.at(F::txtBanc).setText(code);
+        EXPECT_EQ(s.at(F::lblEntitat).tip, mdlFuncions::obtenirNom(code));
+        EXPECT_EQ(s.rt.window->menus[F::mnuCopiaNom].on, !s.at(F::lblEntitat).value.empty());
     }
 }

@@ -30,6 +30,7 @@ struct Control final : forms::TextBox, forms::Label, forms::CommandButton, forms
     std::u16string value;
     int start = 0, length = 0;
     forms::Color back = 0;
+    std::u16string tip;
 
     std::u16string text() const override { return value; }
     int selStart() const override { return start; }
@@ -43,6 +44,7 @@ struct Control final : forms::TextBox, forms::Label, forms::CommandButton, forms
         log += name + u"=" + std::u16string(caption) + u"; ";
         value = caption;
     }
+    void setToolTip(std::u16string_view t) override { tip = t; }
     bool enabled() const override { return true; }
     void setText(std::u16string_view text) override {
         if (text != value)
@@ -67,26 +69,38 @@ struct Control final : forms::TextBox, forms::Label, forms::CommandButton, forms
     }
 };
 
-// A loaded form's window; its frame adds 120 twips across and 690 down.
+struct MenuItem final : forms::MenuItem {
+    bool on = true;
+    bool enabled() const override { return on; }
+    void setEnabled(bool e) override { on = e; }
+};
+
+// A loaded form's window; its frame adds 120 twips across and 690 down, until the
+// test draws another.
 struct Host final : forms::FormHost, forms::Window {
     Host(std::u16string& l, forms::Form& f) : log(l), form(&f), def(f.definition()) {
         for (const auto& c : def.controls)
             controls.emplace_back(log, form, focus, c.name, int(controls.size())).value = c.text;
+        for (const auto& m : def.menus)
+            menus.emplace_back().on = m.enabled;
     }
     std::u16string& log;
     forms::Form* form;
     const forms::FormDef& def;
     int focus = -1;
     std::deque<Control> controls;
+    std::deque<MenuItem> menus;
     forms::Twips topEdge = -7, leftEdge = -7; // where no real window would be put
+    forms::Twips frameAcross = 120, frameDown = 690;
 
     forms::Window& window() override { return *this; }
     forms::TextBox& textBox(int row) override { return controls.at(row); }
     forms::Label& label(int row) override { return controls.at(row); }
     forms::CommandButton& button(int row) override { return controls.at(row); }
     forms::PictureBox& pictureBox(int row) override { return controls.at(row); }
-    forms::Twips height() const override { return def.clientHeight + 690; }
-    forms::Twips width() const override { return def.clientWidth + 120; }
+    forms::MenuItem& menu(int row) override { return menus.at(row); }
+    forms::Twips height() const override { return def.clientHeight + frameDown; }
+    forms::Twips width() const override { return def.clientWidth + frameAcross; }
     forms::Twips top() const override { return topEdge; }
     forms::Twips left() const override { return leftEdge; }
     void setTop(forms::Twips top) override { topEdge = top; }
@@ -105,6 +119,7 @@ public:
     forms::Twips screenWidth = 15360, screenHeight = 11520; // 1024 by 768 pixels
     forms::MousePointer pointer = forms::MousePointer::Default;
     std::unique_ptr<Host> window; // kept after unloading, to be looked at
+    std::u16string clipboard;
 
     forms::Screen& screen() override { return *this; }
     forms::Twips height() const override { return screenHeight; }
@@ -132,7 +147,13 @@ public:
         form.Form_Activate();
     }
 
-    void paste(std::u16string_view text) { window->controls.at(window->focus).paste(text); }
+    void setClipboardText(std::u16string_view text) override { clipboard = text; }
+
+    // The person's paste into the focused field: offered to the form first.
+    void paste(std::u16string_view text) {
+        if (!window->form->onPaste(window->focus, text))
+            window->controls.at(window->focus).paste(text);
+    }
 };
 
 } // namespace fake

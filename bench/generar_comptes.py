@@ -1,0 +1,78 @@
+#!/usr/bin/env python3
+"""Writes a plain list and a CSV of N accounts for the throughput benchmark.
+
+A realistic mix, the same in both files: most accounts correct, in the forms people
+write them (20 digits, grouped with blanks or hyphens, IBAN electronic or on paper);
+some with wrong control digits, some IBANs with wrong check digits, some not accounts.
+The CSV is what a Spanish spreadsheet exports: ';', a header, a few quoted names.
+
+    generar_comptes.py N LIST.txt FILE.csv
+"""
+import random
+import sys
+
+WEIGHTS_OFFICE = (4, 8, 5, 10, 9, 7, 3, 6)
+WEIGHTS_ACCOUNT = (1, 2, 4, 8, 5, 10, 9, 7, 3, 6)
+ENTITIES = ("2100", "0049", "0182", "0081", "2038", "0128", "1465", "3058", "0075", "2080")
+
+
+def control(digits, weights):
+    d = 11 - sum(int(c) * w for c, w in zip(digits, weights)) % 11
+    return 0 if d == 11 else 1 if d == 10 else d
+
+
+def iban_digits(ccc):
+    return 98 - int(ccc + "142800") % 97
+
+
+def account(rnd):
+    entity_office = rnd.choice(ENTITIES) + "%04d" % rnd.randrange(10000)
+    number = "%010d" % rnd.randrange(10**10)
+    dc = "%d%d" % (control(entity_office, WEIGHTS_OFFICE), control(number, WEIGHTS_ACCOUNT))
+    return entity_office + dc + number
+
+
+def written(rnd):
+    ccc = account(rnd)
+    kind = rnd.random()
+    if kind < 0.05:  # wrong control digits
+        wrong = (int(ccc[9]) + 1 + rnd.randrange(9)) % 10
+        return ccc[:9] + str(wrong) + ccc[10:]
+    iban = "ES%02d%s" % (iban_digits(ccc), ccc)
+    if kind < 0.08:  # an IBAN whose check digits do not match
+        return "ES%02d%s" % ((int(iban[2:4]) + 1) % 100, ccc)
+    if kind < 0.10:  # not an account
+        return rnd.choice((ccc[:19], ccc + "7", ccc[:5] + "X" + ccc[6:], "pendent", ""))
+    form = rnd.randrange(5)
+    if form == 0:
+        return ccc
+    if form == 1:
+        return "%s %s %s %s" % (ccc[:4], ccc[4:8], ccc[8:10], ccc[10:])
+    if form == 2:
+        return "%s-%s-%s-%s" % (ccc[:4], ccc[4:8], ccc[8:10], ccc[10:])
+    if form == 3:
+        return iban
+    return " ".join(iban[i:i + 4] for i in range(0, 24, 4))
+
+
+def main():
+    n, list_path, csv_path = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+    rnd = random.Random(20261207)
+    names = ("Garcia Puig, Anna", "Martí i Soler, Jordi", "Ferrer Vidal, Núria", "Roca Serra, Pau")
+    with open(list_path, "w", newline="") as plain, open(csv_path, "w", newline="") as csv:
+        csv.write("Id;Nom;Compte;Import\r\n")
+        lines, rows = [], []
+        for i in range(n):
+            text = written(rnd)
+            lines.append(text + "\n")
+            rows.append('%d;"%s";%s;%d,%02d\r\n' % (i + 1, names[i % 4], text, i % 5000, i % 100))
+            if len(lines) == 100000:
+                plain.write("".join(lines))
+                csv.write("".join(rows))
+                lines, rows = [], []
+        plain.write("".join(lines))
+        csv.write("".join(rows))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,144 @@
+#include "cli/account.h"
+
+#include "core/ccc.h"
+#include "core/compte.h"
+#include "core/entitats.h"
+#include "core/iban.h"
+
+namespace cli {
+
+namespace {
+
+constexpr int entityCodes = 10000;
+
+bool blank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\u00A0';
+}
+
+// The text without the blanks a spreadsheet cell may carry around its value.
+std::u16string_view trimBlanks(std::u16string_view s) {
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool asciiDigits(std::u16string_view s, std::size_t size) {
+    if (s.size() != size)
+        return false;
+    for (char16_t c : s)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+std::u16string fromUtf8(std::string_view s) {
+    std::u16string out;
+    decode(s, Encoding::utf8, out);
+    return out;
+}
+
+} // namespace
+
+bool isCorrect(Status s) {
+    return s == Status::correct || s == Status::unknownEntity;
+}
+
+std::string_view statusText(Status s) {
+    switch (s) {
+    case Status::correct:
+        return "correcte";
+    case Status::unknownEntity:
+        return "correcte, entitat desconeguda";
+    case Status::wrongControlDigits:
+        return "dígits de control incorrectes";
+    case Status::wrongIbanDigits:
+        return "dígits de l'IBAN incorrectes";
+    case Status::notAnAccount:
+        return "no és un compte";
+    case Status::empty:
+        return "sense compte";
+    case Status::unclosedQuote:
+        return "fila il·legible: cometes sense tancar";
+    case Status::missingColumns:
+        return "fila il·legible: falten columnes";
+    }
+    return {};
+}
+
+const Converter::Directory& Converter::directory(Encoding e) {
+    const auto build = [](Encoding e) {
+        if (mdlFuncions::taulaBIC[2100].empty())
+            mdlFuncions::carregarEntitats();
+        Directory d{std::vector<std::string>(entityCodes), std::vector<std::string>(entityCodes)};
+        std::u16string code = u"0000";
+        for (int v = 0; v < entityCodes; ++v) {
+            for (int i = 3, rest = v; i >= 0; --i, rest /= 10)
+                code[i] = static_cast<char16_t>(u'0' + rest % 10);
+            encode(mdlFuncions::obtenirBIC(code), e, d.bics[v]);
+            encode(mdlFuncions::obtenirNom(code), e, d.names[v]);
+        }
+        return d;
+    };
+    static const Directory utf8 = build(Encoding::utf8);
+    if (e == Encoding::utf8)
+        return utf8;
+    static const Directory windows1252 = build(Encoding::windows1252);
+    return windows1252;
+}
+
+Converter::Converter(Encoding e) : encoding_(e), directory_(directory(e)) {
+    for (std::size_t i = 0; i < statusCount; ++i)
+        encode(fromUtf8(statusText(static_cast<Status>(i))), e, statuses_[i]);
+}
+
+Status Converter::convert(std::string_view cell, Added& out) {
+    decode(cell, encoding_, text_);
+    const auto llegit = mdlFuncions::llegirCompte(text_);
+    if (!llegit) {
+        out.clear();
+        return trimBlanks(text_).empty() ? Status::empty : Status::notAnAccount;
+    }
+    return fromCcc(llegit->ccc, llegit->digitsIBAN, out);
+}
+
+Status Converter::convertFour(const std::array<std::string_view, 4>& cells, Added& out) {
+    constexpr std::size_t sizes[] = {4, 4, 2, 10};
+    std::u16string ccc;
+    bool allEmpty = true;
+    bool digits = true;
+    for (std::size_t i = 0; i < 4; ++i) {
+        decode(cells[i], encoding_, text_);
+        const auto part = trimBlanks(text_);
+        allEmpty = allEmpty && part.empty();
+        digits = digits && asciiDigits(part, sizes[i]);
+        ccc += part;
+    }
+    if (!digits) {
+        out.clear();
+        return allEmpty ? Status::empty : Status::notAnAccount;
+    }
+    return fromCcc(ccc, {}, out);
+}
+
+Status Converter::fromCcc(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out) {
+    out.clear();
+    if (!mdlFuncions::validarCCC(ccc))
+        return Status::wrongControlDigits;
+    const std::u16string digits = mdlFuncions::calcularDigitsIBAN(ccc, u"ES");
+    if (!ibanDigits.empty() && ibanDigits != digits)
+        return Status::wrongIbanDigits;
+    iban_ = u"ES";
+    iban_ += digits;
+    iban_ += ccc;
+    encode(iban_, encoding_, out.iban);
+    encode(mdlFuncions::formatPaper(iban_), encoding_, out.paper);
+    const int code =
+        (ccc[0] - u'0') * 1000 + (ccc[1] - u'0') * 100 + (ccc[2] - u'0') * 10 + (ccc[3] - u'0');
+    out.bic = directory_.bics[code];
+    out.name = directory_.names[code];
+    return out.bic.empty() && out.name.empty() ? Status::unknownEntity : Status::correct;
+}
+
+} // namespace cli

@@ -1,0 +1,84 @@
+#pragma once
+// One cell (or four) of a row read as a domestic account, and the cells the
+// converter adds for it: the IBAN electronic and on paper, the BIC, the registered
+// name and a status in Catalan. Cells are bytes in the input's own encoding.
+
+#include "cli/encoding.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cli {
+
+enum class Status {
+    correct,            // control digits agree; IBAN and, when listed, BIC and name given
+    unknownEntity,      // correct, but the entity is not in the directory: no BIC, no name
+    wrongControlDigits, // 20 digits whose domestic control digits do not agree
+    wrongIbanDigits,    // a Spanish IBAN whose check digits do not match its account
+    notAnAccount,       // text that is not one whole account
+    empty,              // nothing where the account should be
+    unclosedQuote,      // a row whose quote never closes, written back as it was
+    missingColumns,     // a row too short to hold the account's column
+};
+
+inline constexpr std::size_t statusCount = 8;
+
+// Whether a row with this status holds a right account (exit status 0).
+bool isCorrect(Status s);
+
+// The status as written in the added column and the summary, in UTF-8.
+std::string_view statusText(Status s);
+
+// Names of the added columns, for a header row, in UTF-8.
+inline constexpr std::array<std::string_view, 5> addedHeader = {"IBAN", "IBAN en format paper",
+                                                                "BIC", "Entitat", "Estat"};
+
+// Empty where there is nothing right to put. BIC and name point into the converter.
+struct Added {
+    std::string iban, paper;
+    std::string_view bic, name;
+
+    void clear() {
+        iban.clear();
+        paper.clear();
+        bic = name = {};
+    }
+};
+
+// Reads accounts and fills the added cells in one encoding. Holds the directory's
+// BICs and names already encoded, so that a row costs no lookup conversion.
+class Converter {
+public:
+    // Fills the entity directory if it is not yet.
+    explicit Converter(Encoding e);
+
+    Encoding encoding() const { return encoding_; }
+
+    // One cell holding the account in any form a person writes it.
+    Status convert(std::string_view cell, Added& out);
+
+    // Four cells, entity, office, control digits and account, each of exactly 4, 4,
+    // 2 and 10 digits once blanks are taken off.
+    Status convertFour(const std::array<std::string_view, 4>& cells, Added& out);
+
+    // A status text in this converter's encoding.
+    const std::string& status(Status s) const { return statuses_[static_cast<int>(s)]; }
+
+private:
+    Status fromCcc(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out);
+
+    struct Directory {
+        std::vector<std::string> bics, names; // by entity code, 0..9999
+    };
+    // Built once per encoding, on first use.
+    static const Directory& directory(Encoding e);
+
+    Encoding encoding_;
+    const Directory& directory_;
+    std::array<std::string, statusCount> statuses_;
+    std::u16string text_, iban_; // reused between rows
+};
+
+} // namespace cli

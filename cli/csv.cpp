@@ -1,0 +1,182 @@
+#include "cli/csv.h"
+
+#include <cstring>
+
+namespace cli {
+
+namespace {
+
+// The line end that closes a record at position pos of data, where data[pos] is
+// '\n': a CR before it belongs to the line end, not to the row.
+std::size_t lineEndStart(std::string_view data, std::size_t from, std::size_t pos) {
+    return pos > from && data[pos - 1] == '\r' ? pos - 1 : pos;
+}
+
+} // namespace
+
+Splitter::Splitter(char separator) : separator_(separator) {}
+
+std::size_t Splitter::nextLine(std::string_view data, bool atEnd, Record& record) {
+    const void* nl = std::memchr(data.data(), '\n', data.size());
+    std::size_t stop;
+    std::size_t taken;
+    if (nl == nullptr) {
+        if (!atEnd)
+            return 0;
+        stop = data.size();
+        taken = data.size();
+    } else {
+        const std::size_t pos = static_cast<const char*>(nl) - data.data();
+        stop = lineEndStart(data, 0, pos);
+        taken = pos + 1;
+    }
+    record.raw = data.substr(0, stop);
+    record.end = data.substr(stop, taken - stop);
+    return taken;
+}
+
+// The row whose quote never closes is its first line alone, so that the rows
+// after it are still read as rows.
+std::size_t Splitter::unclosed(std::string_view data, bool atEnd, Record& record) {
+    const std::size_t taken = nextLine(data, atEnd || data.size() >= maxQuoted, record);
+    record.cells.clear();
+    record.unclosedQuote = true;
+    return taken;
+}
+
+std::size_t Splitter::next(std::string_view data, bool atEnd, Record& record) {
+    record.cells.clear();
+    record.allQuoted = true;
+    record.unclosedQuote = false;
+    if (data.empty())
+        return 0;
+    if (separator_ == 0) {
+        const std::size_t taken = nextLine(data, atEnd, record);
+        if (taken != 0)
+            record.cells.push_back(record.raw);
+        record.allQuoted = false;
+        return taken;
+    }
+
+    // Values with doubled quotes are rebuilt in one buffer; their views are made
+    // once the record is whole, as the buffer may move while it grows.
+    unescaped_.clear();
+    patches_.clear();
+    const auto finish = [&] {
+        for (const auto& p : patches_)
+            record.cells[p.cell] = std::string_view(unescaped_).substr(p.offset, p.size);
+    };
+
+    const char sep = separator_;
+    const std::size_t n = data.size();
+    std::size_t pos = 0;
+    for (;;) {
+        if (pos < n && data[pos] == '"') {
+            std::size_t seg = pos + 1;
+            const std::size_t kept = unescaped_.size();
+            bool doubled = false;
+            std::size_t close;
+            for (;;) {
+                const void* q = std::memchr(data.data() + seg, '"', n - seg);
+                if (q == nullptr) {
+                    if (!atEnd && n < maxQuoted)
+                        return 0;
+                    return unclosed(data, atEnd, record);
+                }
+                close = static_cast<const char*>(q) - data.data();
+                if (close + 1 == n && !atEnd)
+                    return 0; // a doubled quote may be cut in two
+                if (close + 1 < n && data[close + 1] == '"') {
+                    unescaped_.append(data.data() + seg, close + 1 - seg);
+                    seg = close + 2;
+                    doubled = true;
+                    continue;
+                }
+                break;
+            }
+            if (close - pos > maxQuoted)
+                return unclosed(data, atEnd, record);
+            // Whatever stands between the closing quote and the separator is kept as
+            // written, as spreadsheets do.
+            std::size_t after = close + 1;
+            while (after < n && data[after] != sep && data[after] != '\n')
+                ++after;
+            const std::size_t tail =
+                after < n && data[after] == '\n' ? lineEndStart(data, close + 1, after) : after;
+            // A quote that "closes" lines later only to run into more text is far more
+            // likely a quote left open than a cell with line breaks: keep the rows apart.
+            if (tail > close + 1 && std::memchr(data.data() + pos, '\n', close - pos) != nullptr)
+                return unclosed(data, atEnd, record);
+            if (doubled || tail > close + 1) {
+                unescaped_.append(data.data() + seg, close - seg);
+                unescaped_.append(data.data() + close + 1, tail - close - 1);
+                patches_.push_back({record.cells.size(), kept, unescaped_.size() - kept});
+                record.cells.emplace_back();
+            } else {
+                record.cells.push_back(data.substr(seg, close - seg));
+            }
+            pos = after;
+        } else {
+            record.allQuoted = false;
+            std::size_t after = pos;
+            while (after < n && data[after] != sep && data[after] != '\n')
+                ++after;
+            const std::size_t stop =
+                after < n && data[after] == '\n' ? lineEndStart(data, pos, after) : after;
+            record.cells.push_back(data.substr(pos, stop - pos));
+            pos = after;
+        }
+        if (pos == n) {
+            if (!atEnd)
+                return 0;
+            record.raw = data;
+            record.end = {};
+            finish();
+            return n;
+        }
+        if (data[pos] == '\n') {
+            const std::size_t stop = lineEndStart(data, 0, pos);
+            record.raw = data.substr(0, stop);
+            record.end = data.substr(stop, pos + 1 - stop);
+            finish();
+            return pos + 1;
+        }
+        ++pos; // the separator
+    }
+}
+
+char detectSeparator(std::string_view line) {
+    std::size_t semicolons = 0, tabs = 0, commas = 0;
+    bool quoted = false;
+    for (char c : line) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted)
+            semicolons += c == ';', tabs += c == '\t', commas += c == ',';
+    }
+    if (semicolons == 0 && tabs == 0 && commas == 0)
+        return 0;
+    if (semicolons >= tabs && semicolons >= commas)
+        return ';';
+    return tabs >= commas ? '\t' : ',';
+}
+
+void appendCell(std::string& out, std::string_view cell, char separator, bool quote) {
+    for (std::size_t i = 0; !quote && i < cell.size(); ++i) {
+        const char c = cell[i];
+        quote = c == '"' || c == '\n' || c == '\r' || c == separator;
+    }
+    if (!quote) {
+        out += cell;
+        return;
+    }
+    out += '"';
+    for (char c : cell) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+} // namespace cli

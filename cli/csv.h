@@ -1,0 +1,59 @@
+#pragma once
+// Rows of a plain list or of a CSV file (RFC 4180: quoted fields, doubled quotes,
+// line breaks inside quotes, LF or CRLF line ends), read so that each row can be
+// written back byte for byte: a record keeps the exact bytes it came from and its
+// own line end beside the values of its fields.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cli {
+
+struct Record {
+    std::string_view raw;                // the row's bytes, without its line end
+    std::string_view end;                // "\n", "\r\n", or "" for a last row without one
+    std::vector<std::string_view> cells; // the values, quotes taken off
+    bool allQuoted = false;              // every cell was written in quotes
+    bool unclosedQuote = false;          // raw is then only the row's first line
+};
+
+// Splits a byte stream into records. The values point into the stream or into the
+// splitter's own storage, and stay valid until the next call.
+class Splitter {
+public:
+    // separator 0 reads a plain list: one cell a line, quotes taken literally.
+    explicit Splitter(char separator);
+
+    // A quoted cell that has not closed within this many bytes, or by the end of
+    // the input, is taken as an unclosed quote; it bounds the memory a row can take.
+    static constexpr std::size_t maxQuoted = std::size_t(1) << 20;
+
+    // Reads the record at the start of data and returns how many bytes it takes,
+    // line end included; 0 when data does not hold the whole record yet and more
+    // may come (atEnd false), or when data is empty.
+    std::size_t next(std::string_view data, bool atEnd, Record& record);
+
+private:
+    std::size_t nextLine(std::string_view data, bool atEnd, Record& record);
+    std::size_t unclosed(std::string_view data, bool atEnd, Record& record);
+
+    struct Patch {
+        std::size_t cell, offset, size;
+    };
+
+    char separator_;
+    std::string unescaped_;      // values that held doubled quotes or text after the quote
+    std::vector<Patch> patches_; // which cells point into unescaped_
+};
+
+// The separator of a CSV header line: the most frequent of ';', tab and ',' outside
+// quotes, ';' first on a tie as Spanish spreadsheets write it; 0 when there is none.
+char detectSeparator(std::string_view line);
+
+// Appends a cell as CSV: in quotes, with quotes doubled, when it holds the
+// separator, a quote or a line break, or when every cell is to be quoted.
+void appendCell(std::string& out, std::string_view cell, char separator, bool quote);
+
+} // namespace cli

@@ -1,0 +1,174 @@
+#include "cli/encoding.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace cli {
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F; the rest of the code page is Latin-1. The five
+// unassigned bytes decode to themselves, as Windows does.
+constexpr std::array<char16_t, 32> cp1252Alt = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void appendUtf8(char32_t c, std::string& out) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+char toCp1252(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    for (std::size_t i = 0; i < cp1252Alt.size(); ++i)
+        if (cp1252Alt[i] == c)
+            return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+} // namespace
+
+std::string_view encodingName(Encoding e) {
+    return e == Encoding::utf8 ? "UTF-8" : "Windows-1252";
+}
+
+bool Utf8Check::feed(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (!valid_)
+            return false;
+        // Runs of ASCII, the bulk of any account list, are skipped eight bytes at a time.
+        if (pending_ == 0) {
+            while (i + 8 <= bytes.size()) {
+                std::uint64_t word;
+                std::memcpy(&word, bytes.data() + i, 8);
+                if ((word & 0x8080808080808080ULL) != 0)
+                    break;
+                i += 8;
+            }
+            if (i == bytes.size())
+                break;
+        }
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (pending_ == 0) {
+            if (b < 0x80)
+                continue;
+            // Lead bytes of 2, 3 and 4 byte forms; C0, C1 and F5..FF never occur.
+            if (b >= 0xC2 && b <= 0xDF)
+                pending_ = 1;
+            else if (b >= 0xE0 && b <= 0xEF)
+                pending_ = 2;
+            else if (b >= 0xF0 && b <= 0xF4)
+                pending_ = 3;
+            else
+                valid_ = false;
+            lead_ = b;
+            first_ = true;
+            continue;
+        }
+        if ((b & 0xC0) != 0x80) {
+            valid_ = false;
+            continue;
+        }
+        // The first continuation byte rules out overlong forms, surrogates and
+        // values past U+10FFFF.
+        if (first_ && ((lead_ == 0xE0 && b < 0xA0) || (lead_ == 0xED && b > 0x9F) ||
+                       (lead_ == 0xF0 && b < 0x90) || (lead_ == 0xF4 && b > 0x8F)))
+            valid_ = false;
+        first_ = false;
+        --pending_;
+    }
+    return valid_;
+}
+
+void decode(std::string_view bytes, Encoding e, std::u16string& out) {
+    out.clear();
+    // An account cell is almost always ASCII, the same in both encodings.
+    std::size_t ascii = 0;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
+        ++ascii;
+    if (ascii == bytes.size()) {
+        out.resize(bytes.size());
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            out[i] = static_cast<char16_t>(bytes[i]);
+        return;
+    }
+    if (e == Encoding::windows1252) {
+        for (unsigned char b : bytes)
+            out += b >= 0x80 && b < 0xA0 ? cp1252Alt[b - 0x80] : char16_t(b);
+        return;
+    }
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            out += char16_t(b);
+            ++i;
+            continue;
+        }
+        const int more = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : -1;
+        if (more < 0 || i + more >= bytes.size()) {
+            out += u'\uFFFD';
+            ++i;
+            continue;
+        }
+        char32_t c = b & (0x3F >> more);
+        bool ok = true;
+        for (int k = 1; k <= more; ++k) {
+            const auto cb = static_cast<unsigned char>(bytes[i + k]);
+            ok = ok && (cb & 0xC0) == 0x80;
+            c = (c << 6) | (cb & 0x3F);
+        }
+        if (!ok || c > 0x10FFFF) {
+            out += u'\uFFFD';
+            ++i;
+            continue;
+        }
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += char16_t(0xD800 + (c >> 10));
+            out += char16_t(0xDC00 + (c & 0x3FF));
+        } else {
+            out += char16_t(c);
+        }
+        i += more + 1;
+    }
+}
+
+void encode(std::u16string_view text, Encoding e, std::string& out) {
+    std::size_t ascii = 0;
+    while (ascii < text.size() && text[ascii] < 0x80)
+        ++ascii;
+    const std::size_t at = out.size();
+    out.resize(at + ascii);
+    for (std::size_t i = 0; i < ascii; ++i)
+        out[at + i] = static_cast<char>(text[i]);
+    for (std::size_t i = ascii; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (e == Encoding::windows1252) {
+            out += toCp1252(c);
+        } else if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                   text[i + 1] < 0xE000) {
+            appendUtf8(0x10000 + ((char32_t(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00), out);
+            ++i;
+        } else {
+            appendUtf8(c, out);
+        }
+    }
+}
+
+} // namespace cli

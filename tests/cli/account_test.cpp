@@ -1,0 +1,80 @@
+#include "cli/account.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <tuple>
+
+using namespace cli;
+
+TEST(Converter, a_cell_gives_its_status_and_the_added_cells_only_when_right) {
+    Converter converter(Encoding::utf8);
+    const std::tuple<const char*, std::string_view, Status, std::string_view, std::string_view>
+        rows[] = {
+            {"bare_digits", "21001234515678901234", Status::correct, "ES0321001234515678901234",
+             "CAIXABANK, S.A."},
+            {"paper_iban_with_word", "IBAN ES70 0049 1500 0105 1234 5678", Status::correct,
+             "ES7000491500010512345678", "BANCO SANTANDER, S.A."},
+            {"no_break_spaces_in_utf8",
+             "2100\xC2\xA0"
+             "1234 51 5678901234",
+             Status::correct, "ES0321001234515678901234", "CAIXABANK, S.A."},
+            {"entity_not_listed", "99990001461234567890", Status::unknownEntity,
+             "ES8899990001461234567890", ""},
+            {"wrong_control_digits", "21001234505678901234", Status::wrongControlDigits, "", ""},
+            {"wrong_iban_check_digits", "ES9921001234515678901234", Status::wrongIbanDigits, "",
+             ""},
+            {"wrong_iban_on_a_wrong_account", "ES0321001234505678901234",
+             Status::wrongControlDigits, "", ""},
+            {"all_zero_account", "00000000000000000000", Status::wrongControlDigits, "", ""},
+            {"nineteen_digits", "2100123451567890123", Status::notAnAccount, "", ""},
+            {"foreign_iban", "FR7630006000011234567890189", Status::notAnAccount, "", ""},
+            {"blanks_only", " \t ", Status::empty, "", ""},
+            {"nothing", "", Status::empty, "", ""},
+        };
+    Added added;
+    for (const auto& [name, cell, status, iban, entity] : rows) {
+        EXPECT_EQ(converter.convert(cell, added), status) << name;
+        EXPECT_EQ(added.iban, iban) << name;
+        EXPECT_EQ(added.name, entity) << name;
+        EXPECT_EQ(added.paper.empty(), iban.empty()) << name;
+        EXPECT_EQ(added.bic.empty(), entity.empty()) << name;
+    }
+    converter.convert("ES0321001234515678901234", added);
+    EXPECT_EQ(added.paper, "ES03 2100 1234 5156 7890 1234");
+    EXPECT_EQ(added.bic, "CAIXESBBXXX");
+}
+
+TEST(Converter, four_cells_must_each_have_their_own_number_of_digits) {
+    Converter converter(Encoding::utf8);
+    const std::tuple<const char*, std::array<std::string_view, 4>, Status> rows[] = {
+        {"as_banks_export_them", {"0049", "1500", "01", "0512345678"}, Status::correct},
+        {"blanks_around", {" 0049 ", "1500", "01\t", "0512345678"}, Status::correct},
+        {"leading_zeros_lost", {"49", "1500", "01", "0512345678"}, Status::notAnAccount},
+        {"digits_moved_between_cells", {"00491", "500", "01", "0512345678"}, Status::notAnAccount},
+        {"control_digits_wrong", {"0049", "1500", "02", "0512345678"}, Status::wrongControlDigits},
+        {"all_empty", {"", " ", "", ""}, Status::empty},
+    };
+    Added added;
+    for (const auto& [name, cells, status] : rows)
+        EXPECT_EQ(converter.convertFour(cells, added), status) << name;
+}
+
+TEST(Converter, windows_1252_output_carries_names_and_statuses_in_that_encoding) {
+    Converter converter(Encoding::windows1252);
+    Added added;
+    // A no-break space is byte A0 in Windows-1252.
+    EXPECT_EQ(converter.convert("3119\xA0"
+                                "0001080000012345",
+                                added),
+              Status::correct);
+    EXPECT_EQ(added.name, "CAJA R. S. JAIME ALQUERIAS NI\xD1O PERDIDO S.C.C.V.");
+    EXPECT_EQ(converter.status(Status::unclosedQuote), "fila il\xB7legible: cometes sense tancar");
+    EXPECT_EQ(converter.status(Status::wrongControlDigits), "d\xEDgits de control incorrectes");
+}
+
+TEST(Converter, every_status_has_a_text_of_its_own) {
+    std::set<std::string_view> texts;
+    for (std::size_t i = 0; i < statusCount; ++i)
+        EXPECT_TRUE(texts.insert(statusText(static_cast<Status>(i))).second) << i;
+}

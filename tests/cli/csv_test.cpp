@@ -1,0 +1,214 @@
+#include "cli/csv.h"
+#include "cli/encoding.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+using namespace cli;
+
+namespace {
+
+struct Row {
+    std::string raw, end;
+    std::vector<std::string> cells;
+    bool unclosed = false;
+    bool operator==(const Row&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Row& r) {
+    os << "raw[" << r.raw << "] end[" << r.end.size() << "] cells";
+    for (const auto& c : r.cells)
+        os << " [" << c << "]";
+    return os << (r.unclosed ? " unclosed" : "");
+}
+
+Row copy(const Record& r) {
+    return {
+        std::string(r.raw), std::string(r.end), {r.cells.begin(), r.cells.end()}, r.unclosedQuote};
+}
+
+// The records of a whole input given at once.
+std::vector<Row> split(std::string_view input, char separator) {
+    Splitter splitter(separator);
+    Record record;
+    std::vector<Row> rows;
+    while (const std::size_t taken = splitter.next(input, true, record)) {
+        rows.push_back(copy(record));
+        input.remove_prefix(taken);
+    }
+    return rows;
+}
+
+// The same input arriving a few bytes at a time, as reads of a pipe may cut it.
+std::vector<Row> splitInPieces(std::string_view input, char separator, std::size_t piece) {
+    Splitter splitter(separator);
+    Record record;
+    std::vector<Row> rows;
+    std::size_t begin = 0, available = 0;
+    for (;;) {
+        const bool atEnd = available == input.size();
+        const std::size_t taken =
+            splitter.next(input.substr(begin, available - begin), atEnd, record);
+        if (taken == 0) {
+            if (atEnd)
+                return rows;
+            available = std::min(input.size(), available + piece);
+            continue;
+        }
+        rows.push_back(copy(record));
+        begin += taken;
+    }
+}
+
+} // namespace
+
+TEST(Splitter, reads_rfc4180_records_keeping_each_row_and_its_line_end) {
+    const std::tuple<const char*, std::string, std::vector<Row>> rows[] = {
+        {"plain_cells", "a;b;c\n", {{"a;b;c", "\n", {"a", "b", "c"}}}},
+        {"crlf_and_a_last_row_without_end",
+         "a;b\r\nc;d",
+         {{"a;b", "\r\n", {"a", "b"}}, {"c;d", "", {"c", "d"}}}},
+        {"quoted_separator_and_doubled_quote",
+         "\"a;b\";\"say \"\"hi\"\"\"\n",
+         {{"\"a;b\";\"say \"\"hi\"\"\"", "\n", {"a;b", "say \"hi\""}}}},
+        {"line_break_inside_quotes",
+         "\"one\r\ntwo\";x\r\n",
+         {{"\"one\r\ntwo\";x", "\r\n", {"one\r\ntwo", "x"}}}},
+        {"empty_cells_and_blank_line", ";;\n\n", {{";;", "\n", {"", "", ""}}, {"", "\n", {""}}}},
+        {"text_after_a_closing_quote_is_kept", "\"ab\"c;d\n", {{"\"ab\"c;d", "\n", {"abc", "d"}}}},
+        {"quote_inside_an_unquoted_cell_is_literal", "a\"b;c\n", {{"a\"b;c", "\n", {"a\"b", "c"}}}},
+        {"a_lone_cr_stays_in_the_row", "a\rb;c\n", {{"a\rb;c", "\n", {"a\rb", "c"}}}},
+        {"unclosed_quote_at_the_end_is_its_first_line_alone",
+         "1;\"open\n2;x\n",
+         {{"1;\"open", "\n", {}, true}, {"2;x", "\n", {"2", "x"}}}},
+        {"a_quote_closing_into_text_lines_later_is_left_open",
+         "1;\"open\n2;\"x\";y\n",
+         {{"1;\"open", "\n", {}, true}, {"2;\"x\";y", "\n", {"2", "x", "y"}}}},
+    };
+    for (const auto& [name, input, expected] : rows) {
+        EXPECT_EQ(split(input, ';'), expected) << name;
+        for (std::size_t piece : {1, 2, 3, 7})
+            EXPECT_EQ(splitInPieces(input, ';', piece), expected)
+                << name << " in pieces of " << piece;
+    }
+}
+
+TEST(Splitter, a_plain_list_is_one_cell_a_line_with_quotes_taken_literally) {
+    const std::vector<Row> expected = {
+        {"\"2100;1234\"", "\r\n", {"\"2100;1234\""}}, {"", "\n", {""}}, {"ES03 x", "", {"ES03 x"}}};
+    EXPECT_EQ(split("\"2100;1234\"\r\n\nES03 x", 0), expected);
+    EXPECT_EQ(splitInPieces("\"2100;1234\"\r\n\nES03 x", 0, 1), expected);
+}
+
+TEST(Splitter, a_quote_open_past_the_limit_ends_at_its_first_line) {
+    std::string input = "1;\"open\n";
+    input += std::string(Splitter::maxQuoted, 'x');
+    input += "\n2;x\"\n";
+    const auto rows = splitInPieces(input, ';', 1 << 16);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_TRUE(rows.front().unclosed);
+    EXPECT_EQ(rows.front().raw, "1;\"open");
+    EXPECT_EQ(rows.size(), 3u);
+}
+
+TEST(Splitter, every_byte_of_the_input_is_in_exactly_one_row_whatever_it_holds) {
+    std::mt19937 random(7);
+    const std::string alphabet = "ab;,\"\r\n \t";
+    for (int i = 0; i < 2000; ++i) {
+        std::string input;
+        for (int k = random() % 40; k > 0; --k)
+            input += alphabet[random() % alphabet.size()];
+        std::string rebuilt;
+        for (const auto& row : splitInPieces(input, ';', 1 + random() % 5))
+            rebuilt += row.raw + row.end;
+        ASSERT_EQ(rebuilt, input);
+    }
+}
+
+TEST(Csv, separator_is_the_most_frequent_outside_quotes_semicolon_first) {
+    const std::tuple<std::string_view, char> rows[] = {
+        {"Nom;Compte;Import", ';'},
+        {"Nom,Compte", ','},
+        {"Nom\tCompte", '\t'},
+        {"a,b;c", ';'},
+        {"\"a;b\",c,d", ','},
+        {"a\tb\tc;d", '\t'},
+        {"Compte", 0},
+        {"\"x;y\"", 0},
+        {"", 0},
+    };
+    for (const auto& [line, separator] : rows)
+        EXPECT_EQ(detectSeparator(line), separator) << line;
+}
+
+TEST(Csv, a_cell_is_quoted_only_when_it_must_be_and_reads_back_the_same) {
+    const std::tuple<std::string_view, bool, std::string_view> rows[] = {
+        {"CAIXABANK, S.A.", false, "CAIXABANK, S.A."},
+        {"a;b", false, "\"a;b\""},
+        {"CAIXA R. LA VALL 'S. ISIDRO'", false, "CAIXA R. LA VALL 'S. ISIDRO'"},
+        {"say \"hi\"", false, "\"say \"\"hi\"\"\""},
+        {"two\nlines", false, "\"two\nlines\""},
+        {"", false, ""},
+        {"", true, "\"\""},
+        {"correcte", true, "\"correcte\""},
+    };
+    for (const auto& [cell, always, written] : rows) {
+        std::string out;
+        appendCell(out, cell, ';', always);
+        EXPECT_EQ(out, written);
+        const auto back = split(out + ";z\n", ';');
+        ASSERT_EQ(back.size(), 1u) << out;
+        EXPECT_EQ(back[0].cells, (std::vector<std::string>{std::string(cell), "z"})) << out;
+    }
+}
+
+TEST(Encoding, utf8_is_told_from_windows_1252_even_when_a_character_is_cut_between_reads) {
+    const std::tuple<const char*, std::string_view, bool> rows[] = {
+        {"ascii", "2100;Puig", true},
+        {"two_and_three_byte_forms", "Mart\xC3\xAD \xE2\x82\xAC", true},
+        {"four_byte_form", "\xF0\x9F\x98\x80", true},
+        {"windows_1252_n_tilde", "Mu\xF1oz", false},
+        {"lone_continuation_byte", "\x80", false},
+        {"overlong_slash", "\xC0\xAF", false},
+        {"surrogate", "\xED\xA0\x80", false},
+        {"past_u10ffff", "\xF4\x90\x80\x80", false},
+        {"cut_at_the_end", "Mart\xC3", false},
+    };
+    for (const auto& [name, bytes, valid] : rows) {
+        Utf8Check whole, pieces;
+        whole.feed(bytes);
+        for (char c : bytes)
+            pieces.feed(std::string_view(&c, 1));
+        EXPECT_EQ(whole.valid(), valid) << name;
+        EXPECT_EQ(pieces.valid(), valid) << name;
+    }
+}
+
+TEST(Encoding, names_and_statuses_round_trip_in_both_encodings) {
+    const std::tuple<std::u16string_view, std::string_view, std::string_view> rows[] = {
+        {u"NIÑO", "NI\xC3\x91O", "NI\xD1O"},
+        {u"INVERSIÓN", "INVERSI\xC3\x93N", "INVERSI\xD3N"},
+        {u"WÜRTTEMBERG", "W\xC3\x9CRTTEMBERG", "W\xDCRTTEMBERG"},
+        {u"il·legible", "il\xC2\xB7legible", "il\xB7legible"},
+        {u"€ ‘x’", "\xE2\x82\xAC \xE2\x80\x98x\xE2\x80\x99", "\x80 \x91x\x92"},
+    };
+    for (const auto& [text, utf8, cp1252] : rows) {
+        std::string u, w;
+        encode(text, Encoding::utf8, u);
+        encode(text, Encoding::windows1252, w);
+        EXPECT_EQ(u, utf8);
+        EXPECT_EQ(w, cp1252);
+        std::u16string back;
+        decode(u, Encoding::utf8, back);
+        EXPECT_EQ(back, text);
+        decode(w, Encoding::windows1252, back);
+        EXPECT_EQ(back, text);
+    }
+    std::string missing;
+    encode(u"ł", Encoding::windows1252, missing);
+    EXPECT_EQ(missing, "?");
+}

@@ -1,0 +1,151 @@
+// Runs the real brelvoxa on the files in dades/ and compares what it writes, byte
+// for byte, with the files in dades/esperat/.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <tuple>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path dades = BRELVOXA_DADES;
+
+std::string read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+// Runs the program in dades/ with the given arguments and shell redirections.
+Outcome run(const std::string& arguments) {
+    const fs::path scratch =
+        fs::temp_directory_path() / ("brelvoxa-test-" + std::to_string(getpid()));
+    fs::create_directories(scratch);
+    const std::string command = "cd '" + dades.string() + "' && '" BRELVOXA_EXE "' " + arguments +
+                                " >'" + (scratch / "out").string() + "' 2>'" +
+                                (scratch / "err").string() + "'";
+    const int raw = std::system(command.c_str());
+    Outcome r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read(scratch / "out"), read(scratch / "err")};
+    fs::remove_all(scratch);
+    return r;
+}
+
+// The rows of a CSV output with its last n cells taken off each row that has them.
+std::string withoutLastCells(const std::string& csv, char separator, int n) {
+    std::string out;
+    std::size_t from = 0;
+    while (from < csv.size()) {
+        std::size_t nl = csv.find('\n', from);
+        const std::size_t stop = nl == std::string::npos ? csv.size() : nl + 1;
+        std::string line = csv.substr(from, stop - from);
+        std::string end;
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+            end.insert(end.begin(), line.back());
+            line.pop_back();
+        }
+        // The added cells of a correct file are never quoted and hold no separator
+        // but in the name, which then is quoted: cut from the end, quote-aware.
+        for (int i = 0; i < n; ++i) {
+            std::size_t cut = line.size();
+            if (!line.empty() && line.back() == '"')
+                cut = line.rfind('"', line.size() - 2);
+            line.erase(line.rfind(separator, cut - 1));
+        }
+        out += line + end;
+        from = stop;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_messages) {
+    const std::tuple<const char*, std::string, int> rows[] = {
+        {"llista", "llista.txt", 1},
+        {"punt-i-coma", "-c IBAN punt-i-coma.csv", 1},
+        {"quatre-columnes", "--quatre-columnes=Entitat,Oficina,DC,Compte quatre-columnes.csv", 1},
+        {"quatre-columnes-triades", "quatre-columnes.csv", 1},
+        {"windows-1252", "- < windows-1252.tsv", 0},
+        {"illegible", "illegible.csv", 1},
+        {"correcte", "correcte.csv", 0},
+    };
+    for (const auto& [name, arguments, status] : rows) {
+        const Outcome r = run(arguments);
+        EXPECT_EQ(r.status, status) << name;
+        EXPECT_EQ(r.out, read(dades / "esperat" / (std::string(name) + ".sortida"))) << name;
+        EXPECT_EQ(r.err, read(dades / "esperat" / (std::string(name) + ".errors"))) << name;
+    }
+}
+
+TEST(EndToEnd, a_correct_file_less_its_added_columns_is_the_input_byte_for_byte) {
+    const Outcome r = run("correcte.csv");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(withoutLastCells(r.out, ',', 5), read(dades / "correcte.csv"));
+}
+
+TEST(EndToEnd, output_file_is_written_whole_and_never_over_an_input) {
+    const fs::path out = fs::temp_directory_path() / "brelvoxa-test-sortida.csv";
+    fs::remove(out);
+    Outcome r = run("correcte.csv -o '" + out.string() + "'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(read(out), read(dades / "esperat" / "correcte.sortida"));
+    EXPECT_FALSE(fs::exists(out.string() + ".brelvoxa-tmp"));
+
+    // A failing run leaves the earlier output as it was.
+    r = run("correcte.csv no-hi-es.csv -o '" + out.string() + "'");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.rfind("brelvoxa: no-hi-es.csv: no es pot obrir: ", 0), 0u) << r.err;
+    EXPECT_EQ(read(out), read(dades / "esperat" / "correcte.sortida"));
+    fs::remove(out);
+
+    const std::string before = read(dades / "correcte.csv");
+    r = run("correcte.csv -o ./correcte.csv");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "brelvoxa: ./correcte.csv: és també un fitxer d'entrada; no se sobreescriu\n");
+    EXPECT_EQ(read(dades / "correcte.csv"), before);
+}
+
+TEST(EndToEnd, usage_errors_exit_2_with_a_catalan_message_and_a_hint) {
+    const std::tuple<std::string, std::string> rows[] = {
+        {"--no-existeix llista.txt", "brelvoxa: opció desconeguda: «--no-existeix»\n"},
+        {"-s '|' correcte.csv", "brelvoxa: separador no vàlid: «|» (ha de ser «;», «,» o «tab»)\n"},
+        {"-c Telefon correcte.csv",
+         "brelvoxa: correcte.csv: no hi ha cap columna «Telefon» a la capçalera\n"},
+        {"--quatre-columnes=1,2 correcte.csv",
+         "brelvoxa: --quatre-columnes vol quatre columnes separades per comes\n"},
+        {"-f csv --sense-capcalera - < /dev/null",
+         "brelvoxa: entrada estàndard: no s'ha trobat cap columna amb comptes; indiqueu-la amb "
+         "--columna o --quatre-columnes\n"},
+    };
+    for (const auto& [arguments, message] : rows) {
+        const Outcome r = run(arguments);
+        EXPECT_EQ(r.status, 2) << arguments;
+        EXPECT_EQ(r.err.substr(0, message.size()), message) << arguments;
+    }
+}
+
+TEST(EndToEnd, help_and_version_go_to_stdout_and_exit_0) {
+    Outcome r = run("--help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("Ús: brelvoxa [OPCIÓ]... [FITXER]...\n", 0), 0u);
+    EXPECT_NE(r.out.find("--quatre-columnes"), std::string::npos);
+    EXPECT_EQ(r.err, "");
+    r = run("--version");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("brelvoxa (Brelvoxa) ", 0), 0u);
+}
