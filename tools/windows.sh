@@ -50,7 +50,7 @@ install_packages() {
 
 setup() {
     install_packages cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix \
-        qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n \
+        qt6-base-dev qt6-base-dev-tools qt6-translations-l10n \
         libgtest-dev libcli11-dev wine64 fonts-wine icoutils zip unzip xz-utils \
         fonts-liberation2 fonts-comic-neue python3-fonttools \
         xvfb xauth x11-utils xdotool imagemagick
