@@ -63,6 +63,8 @@ fetch_qt_source() {
     mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$apt/preferences.d" "$src"
     cat >"$apt/sources.list" <<'EOF'
 deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main
+deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm-updates main
+deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian-security bookworm-security main
 EOF
     local opts=(
         -o Dir::Etc::SourceList="$apt/sources.list"
