@@ -3,7 +3,7 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brelvoxa)
 # The version as the program and its Windows resources write it.
-set(CPACK_PACKAGE_VERSION 1.00)
+set(CPACK_PACKAGE_VERSION ${BRELVOXA_VERSION_TEXT})
 set(CPACK_PACKAGE_VENDOR "Merrowfield,S.L.")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Calculadora IBAN i codi BIC de comptes espanyols")
 set(CPACK_PACKAGE_DESCRIPTION
