@@ -61,6 +61,14 @@ void type(const QString& keys) {
                             QString(key), Qt::NoModifier);
 }
 
+// Yes by the default button's Enter, No by a click.
+void answer(QWidget& questionBox, bool yes) {
+    if (yes)
+        press(Qt::Key_Return);
+    else
+        QTest::mouseClick(questionBox.findChild<QWidget*>("no"), Qt::LeftButton);
+}
+
 // A window manager frames a window a moment after it is shown: wait for that.
 void expectCentred(const QWidget& window) {
     const bool framed = qEnvironmentVariableIsSet("BRELVOXA_WINDOW_MANAGER");
@@ -420,12 +428,7 @@ TEST_F(WindowsTest, the_results_menu_copies_the_whole_iban_the_shown_prefix_belo
         SCOPED_TRACE(yes ? "answered yes" : "declined");
         find("txtBanc")->setFocus();
         type("00491500051234567890");
-        whenModal([yes](QWidget& box) {
-            if (yes)
-                press(Qt::Key_Return);
-            else
-                QTest::mouseClick(box.findChild<QWidget*>("no"), Qt::LeftButton);
-        });
+        whenModal([yes](QWidget& box) { answer(box, yes); });
         press(Qt::Key_Return);
         ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
         const QString forced =
@@ -488,10 +491,7 @@ TEST_F(WindowsTest, enter_in_the_account_field_calculates_asking_first_about_wro
                 press(Qt::Key_Escape); // only an answer closes it
                 box.close();
                 EXPECT_TRUE(box.isVisible());
-                if (yes)
-                    press(Qt::Key_Return);
-                else
-                    QTest::mouseClick(box.findChild<QWidget*>("no"), Qt::LeftButton);
+                answer(box, yes);
             });
         }
         press(Qt::Key_Return);
