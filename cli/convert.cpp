@@ -128,28 +128,28 @@ struct Plan {
     std::string how;
 };
 
-std::optional<std::size_t> columnNumber(std::string_view spec) {
-    if (spec.empty() || spec.size() > 6 || asciiDigitCount(spec) != spec.size())
+std::optional<std::size_t> columnNumber(std::string_view column) {
+    if (column.empty() || column.size() > 6 || asciiDigitCount(column) != column.size())
         return std::nullopt;
-    const std::size_t n = std::stoul(std::string(spec));
+    const std::size_t n = std::stoul(std::string(column));
     if (n == 0)
         return std::nullopt;
     return n - 1;
 }
 
 // A column given by number, or by a header name in any case of ASCII letters.
-std::size_t findColumn(const std::string& spec, const Sample& sample, Encoding e, bool& byName) {
-    if (const auto n = columnNumber(spec))
+std::size_t findColumn(const std::string& column, const Sample& sample, Encoding e, bool& byName) {
+    if (const auto n = columnNumber(column))
         return *n;
     byName = true;
     if (!sample.rows.empty()) {
-        const auto wanted = lowerAscii(trimmed(spec, Encoding::utf8));
+        const auto wanted = lowerAscii(trimmed(column, Encoding::utf8));
         const auto& header = sample.rows.front();
         for (std::size_t i = 0; i < header.size(); ++i)
             if (lowerAscii(trimmed(header[i], e)) == wanted)
                 return i;
     }
-    throw Failure("no hi ha cap columna " + quoteName(spec) + " a la capçalera");
+    throw Failure("no hi ha cap columna " + quoteName(column) + " a la capçalera");
 }
 
 // The column whose values read as accounts most often, or else four neighbouring
@@ -196,8 +196,8 @@ Plan planColumns(const Options& options, const Sample& sample, Encoding e) {
     Plan plan;
     bool byName = false;
     if (!options.four.empty()) {
-        for (const auto& spec : options.four)
-            plan.columns.push_back(findColumn(spec, sample, e, byName));
+        for (const auto& column : options.four)
+            plan.columns.push_back(findColumn(column, sample, e, byName));
     } else if (!options.column.empty()) {
         plan.columns.push_back(findColumn(options.column, sample, e, byName));
     }
