@@ -23,6 +23,13 @@ namespace platform {
 
 namespace {
 
+// Alt or Meta without Ctrl: AltGr arrives as Ctrl+Alt or unmodified.
+bool isChord(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers mods = event.modifiers();
+    return mods.testAnyFlags(Qt::AltModifier | Qt::MetaModifier) &&
+           !mods.testFlag(Qt::ControlModifier);
+}
+
 // The characters a key event types, as KeyPress sees them; empty when the key
 // types nothing or belongs to the window.
 QString typedCharacters(const QKeyEvent& event) {
@@ -37,10 +44,10 @@ QString typedCharacters(const QKeyEvent& event) {
     }
     const Qt::KeyboardModifiers mods = event.modifiers();
     const bool ctrl = mods.testFlag(Qt::ControlModifier);
-    const bool alt = mods.testFlag(Qt::AltModifier) || mods.testFlag(Qt::MetaModifier);
     // Ctrl+Alt is how some keyboards reach their third-level characters.
-    if (alt && !ctrl) {
-        return {};
+    const bool alt = mods.testFlag(Qt::AltModifier) || mods.testFlag(Qt::MetaModifier);
+    if (isChord(event)) {
+        return {}; // the field's key handling decides what becomes of it
     }
     QString text = event.text();
     if (ctrl && !alt) {
@@ -75,16 +82,6 @@ QKeyEvent keyEventFor(std::int16_t keyAscii) {
     return QKeyEvent(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
 }
 
-// A key held with Alt or Meta (not AltGr, which arrives as Ctrl+Alt or unmodified)
-// that would type a character.
-bool chordTypesText(const QKeyEvent& event) {
-    const Qt::KeyboardModifiers mods = event.modifiers();
-    const bool chord = mods.testAnyFlags(Qt::AltModifier | Qt::MetaModifier) &&
-                       !mods.testFlag(Qt::ControlModifier);
-    const QString text = event.text();
-    return chord && !text.isEmpty() && text.at(0).unicode() >= 0x20 && text.at(0).unicode() != 0x7F;
-}
-
 } // namespace
 
 EntryField::EntryField(ControlEvents& events, int row, QWidget* parent)
@@ -94,12 +91,15 @@ EntryField::EntryField(ControlEvents& events, int row, QWidget* parent)
 }
 
 void EntryField::keyPressEvent(QKeyEvent* event) {
-    if (chordTypesText(*event)) {
-        event->ignore(); // on to the window
-        return;
-    }
     const QString typed = typedCharacters(*event);
     if (typed.isEmpty()) {
+        // A chord that would type a character belongs to the window (menus) and the
+        // desktop; chords on editing keys are the field's.
+        const QString text = event->text();
+        if (isChord(*event) && !text.isEmpty() && text.at(0).isPrint()) {
+            event->ignore();
+            return;
+        }
         if (event->matches(QKeySequence::Paste) && pasteTaken()) {
             event->accept();
             return;

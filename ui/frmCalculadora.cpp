@@ -45,9 +45,14 @@ constexpr fila::Fila campCompte(std::u16string_view nom) {
     return camp;
 }
 
+// A right click over a result opens the copy menu.
 constexpr fila::Fila resultat(std::u16string_view nom) {
     auto camp = etiqueta(nom);
-    camp.lletra(lletraGran).fons(blauResultat).vora().centrat();
+    camp.lletra(lletraGran)
+        .fons(blauResultat)
+        .vora()
+        .centrat()
+        .menuContextual(frmCalculadora::mnuCopia);
     return camp;
 }
 
@@ -89,10 +94,7 @@ constexpr std::array<forms::ControlDef, frmCalculadora::nombreControls> controls
         .ordreTab(7, false)
         .nomAccessible(u"Calcular"),
     // The sample texts of the two results are cleared before the window is first used.
-    resultat(u"lblBIC")
-        .text(u"CAIXESBBXXX")
-        .posicio(5520, 2880, 2535, 375)
-        .menuContextual(frmCalculadora::mnuCopia),
+    resultat(u"lblBIC").text(u"CAIXESBBXXX").posicio(5520, 2880, 2535, 375),
     // The captions name the results for a screen reader, which reads each result by
     // the value it shows.
     etiqueta(u"Label1(0)")
@@ -100,10 +102,7 @@ constexpr std::array<forms::ControlDef, frmCalculadora::nombreControls> controls
         .posicio(4440, 2400, 900, 195)
         .autoAjust()
         .etiquetaDe(frmCalculadora::lblSEPA),
-    resultat(u"lblSEPA")
-        .text(u"ES99")
-        .posicio(5520, 2400, 855, 375)
-        .menuContextual(frmCalculadora::mnuCopia),
+    resultat(u"lblSEPA").text(u"ES99").posicio(5520, 2400, 855, 375),
     etiqueta(u"Label1(1)")
         .text(u"Codi BIC")
         .posicio(4440, 2880, 615, 195)
@@ -498,10 +497,14 @@ void frmCalculadora::passarAmbIntro(std::int16_t& KeyAscii, Control seguent) {
 
 // The whole text selected, so the next digit typed replaces it.
 void frmCalculadora::entrarCamp(Control camp) {
+    seleccionarTot(camp);
+    host().textBox(camp).setBackColor(grocFocus);
+}
+
+void frmCalculadora::seleccionarTot(Control camp) {
     auto& caixa = host().textBox(camp);
     caixa.setSelStart(0);
     caixa.setSelLength(static_cast<int>(caixa.text().size()));
-    caixa.setBackColor(grocFocus);
 }
 
 void frmCalculadora::sortirCamp(Control camp) {
@@ -533,11 +536,9 @@ bool frmCalculadora::enganxarCompte(std::u16string_view text) {
     host().textBox(txtBanc).setText(digits.substr(0, 4));
     host().textBox(txtAgencia).setText(digits.substr(4, 4));
     host().textBox(txtDC).setText(digits.substr(8, 2));
-    auto& ultim = host().textBox(txtCompte);
-    ultim.setText(digits.substr(10));
-    ultim.setFocus();
-    ultim.setSelStart(0);
-    ultim.setSelLength(static_cast<int>(ultim.text().size()));
+    host().textBox(txtCompte).setText(digits.substr(10));
+    host().textBox(txtCompte).setFocus();
+    seleccionarTot(txtCompte);
     return true;
 }
 

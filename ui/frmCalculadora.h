@@ -115,6 +115,7 @@ private:
     void passarSiPle(Control camp, std::size_t llargada, Control seguent);
     void passarAmbIntro(std::int16_t& KeyAscii, Control seguent);
     void entrarCamp(Control camp);
+    void seleccionarTot(Control camp);
     void sortirCamp(Control camp);
     bool aturarSi(bool dubte, std::u16string_view pregunta, Control campAmbFocus);
     std::u16string textDe(Control camp);
