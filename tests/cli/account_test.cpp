@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <tuple>
 
 using namespace cli;
@@ -71,10 +70,4 @@ TEST(Converter, windows_1252_output_carries_names_and_statuses_in_that_encoding)
     EXPECT_EQ(added.name, "CAJA R. S. JAIME ALQUERIAS NI\xD1O PERDIDO S.C.C.V.");
     EXPECT_EQ(converter.status(Status::unclosedQuote), "fila il\xB7legible: cometes sense tancar");
     EXPECT_EQ(converter.status(Status::wrongControlDigits), "d\xEDgits de control incorrectes");
-}
-
-TEST(Converter, every_status_has_a_text_of_its_own) {
-    std::set<std::string_view> texts;
-    for (std::size_t i = 0; i < statusCount; ++i)
-        EXPECT_TRUE(texts.insert(statusText(static_cast<Status>(i))).second) << i;
 }

@@ -75,8 +75,7 @@ struct MenuItem final : forms::MenuItem {
     void setEnabled(bool e) override { on = e; }
 };
 
-// A loaded form's window; its frame adds 120 twips across and 690 down, until the
-// test draws another.
+// A loaded form's window; its frame adds 120 twips across and 690 down.
 struct Host final : forms::FormHost, forms::Window {
     Host(std::u16string& l, forms::Form& f) : log(l), form(&f), def(f.definition()) {
         for (const auto& c : def.controls)
@@ -91,7 +90,6 @@ struct Host final : forms::FormHost, forms::Window {
     std::deque<Control> controls;
     std::deque<MenuItem> menus;
     forms::Twips topEdge = -7, leftEdge = -7; // where no real window would be put
-    forms::Twips frameAcross = 120, frameDown = 690;
 
     forms::Window& window() override { return *this; }
     forms::TextBox& textBox(int row) override { return controls.at(row); }
@@ -99,8 +97,8 @@ struct Host final : forms::FormHost, forms::Window {
     forms::CommandButton& button(int row) override { return controls.at(row); }
     forms::PictureBox& pictureBox(int row) override { return controls.at(row); }
     forms::MenuItem& menu(int row) override { return menus.at(row); }
-    forms::Twips height() const override { return def.clientHeight + frameDown; }
-    forms::Twips width() const override { return def.clientWidth + frameAcross; }
+    forms::Twips height() const override { return def.clientHeight + 690; }
+    forms::Twips width() const override { return def.clientWidth + 120; }
     forms::Twips top() const override { return topEdge; }
     forms::Twips left() const override { return leftEdge; }
     void setTop(forms::Twips top) override { topEdge = top; }
