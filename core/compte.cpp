@@ -5,19 +5,17 @@
 
 #include "core/compte.h"
 
+#include "core/ccc.h"
+#include "core/text.h"
+
 namespace mdlFuncions {
 
 namespace {
 
-constexpr std::size_t digitsCCC = 20;
-constexpr std::size_t digitsIBAN = 22; // the check digits, then the account
+constexpr std::size_t digitsIBAN = 2 + digitsCCC; // the check digits, then the account
 
 bool separador(char16_t c) {
-    return c == u' ' || c == u'\u00A0' || c == u'\t' || c == u'-' || c == u'.';
-}
-
-bool digitASCII(char16_t c) {
-    return c >= u'0' && c <= u'9';
+    return text::isBlank(c) || c == u'-' || c == u'.';
 }
 
 char16_t majuscula(char16_t c) {
@@ -70,12 +68,8 @@ std::optional<CompteLlegit> llegirCompte(std::u16string_view text) {
     } else if (resta.size() != digitsCCC) {
         return std::nullopt;
     }
-    for (char16_t c : resta)
-        if (!digitASCII(c))
-            return std::nullopt;
-    for (char16_t c : compte.digitsIBAN)
-        if (!digitASCII(c))
-            return std::nullopt;
+    if (!text::allDigits(resta) || !text::allDigits(compte.digitsIBAN))
+        return std::nullopt;
     compte.ccc = resta;
     return compte;
 }

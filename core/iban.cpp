@@ -18,7 +18,7 @@ namespace {
 // it. Taken and returned by value so that its state stays in registers.
 template <class Acumulador> Acumulador perDigit(std::u16string_view text, Acumulador acc) {
     for (char16_t c : text) {
-        if (c >= u'0' && c <= u'9') {
+        if (text::isDigit(c)) {
             acc.afegir(c - u'0');
             continue;
         }

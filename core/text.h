@@ -3,7 +3,8 @@
 // rules of the forms runtime the program was designed on: only U+0020 is trimmed,
 // a text is read as its leading decimal number, and a floating value becomes an
 // integer by rounding half to even, with an overflow the caller can see instead
-// of an exception.
+// of an exception. Beside them, the digit and blank tests every reader of an
+// account (window, paste, list converter) shares.
 
 #include <cstdint>
 #include <optional>
@@ -11,6 +12,21 @@
 #include <string_view>
 
 namespace text {
+
+// An ASCII digit: the only digits an account is made of once it is read.
+constexpr bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// True when the text is nothing but ASCII digits (also when it is empty).
+bool allDigits(std::u16string_view s);
+
+// A blank a person or a spreadsheet puts around or between an account's groups:
+// space, tab, no-break space.
+bool isBlank(char16_t c);
+
+// The text without the blanks (isBlank) at either end.
+std::u16string_view trimBlanks(std::u16string_view s);
 
 // The text without its leading and trailing U+0020; tabs and other blanks stay.
 std::u16string_view trim(std::u16string_view s);
