@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Cross-builds Brelvoxa for 64-bit Windows on Debian 12 and packs it as
-# dist/Brelvoxa-1.00-windows-x64.zip: Dormatique.exe (and brelvoxa.exe when the tree has
+# dist/Brelvoxa-VERSION-windows-x64.zip: Dormatique.exe (and brelvoxa.exe when the tree has
 # it), the Qt DLLs and plugins it loads, and the MinGW run-time DLLs.
 #
 # Qt for Windows is built once from Debian's own qt6-base source package with the
@@ -288,13 +288,20 @@ run_tests() {
     ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" --timeout 300
 }
 
-zip_name=Brelvoxa-1.00-windows-x64
-folder=Brelvoxa-1.00
+# The zip's and its folder's names carry the version the project's CMakeLists.txt
+# declares, read back from the build.
+name_zip() {
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt" 2>/dev/null)
+    [ -n "$version" ] || { echo "No Windows build in $build_dir: run the build stage." >&2; exit 1; }
+    zip_name=Brelvoxa-$version-windows-x64
+    folder=Brelvoxa-$version
+}
 
 # The executables' folder as users unzip it: Qt as DLLs beside the programs, the
 # plugins Qt loads from there, and the MinGW run time; everything stripped.
 make_zip() {
     setup_wine
+    name_zip
     say "Packing dist/$zip_name.zip"
     local stage=$build_dir/zip/$folder exe dll
     rm -rf "$build_dir/zip"
@@ -309,7 +316,8 @@ make_zip() {
     done
     $triplet-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
     # Notepad reads UTF-8 with a byte-order mark and CRLF line ends on any Windows.
-    { printf '\xEF\xBB\xBF'; sed 's/$/\r/' packaging/windows/LLEGEIX-ME.txt; } >"$stage/LLEGEIX-ME.txt"
+    { printf '\xEF\xBB\xBF'; sed "s/@VERSION@/$version/; s/\$/\r/" packaging/windows/LLEGEIX-ME.txt; } \
+        >"$stage/LLEGEIX-ME.txt"
     local licence
     licence=$(find "$(qt_source_tree)/LICENSES" -name 'LGPL-3.0-only.txt' 2>/dev/null | head -n1 || true)
     [ -z "$licence" ] || sed 's/$/\r/' "$licence" >"$stage/LLICENCIA-Qt-LGPL-3.0.txt"
@@ -363,6 +371,7 @@ screenshot_of() {
 # there is a Linux build, the same typing there to compare with.
 take_screenshots() {
     setup_wine
+    name_zip
     say "Dormatique.exe under Wine on a virtual display"
     local unpacked
     unpacked=$(mktemp -d)
