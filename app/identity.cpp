@@ -3,6 +3,8 @@
 // the installed desktop entry (brelvoxa.desktop).
 #include "app/identity.h"
 
+#include "brelvoxa/version.h"
+
 #include <QGuiApplication>
 #include <QIcon>
 #include <QString>
@@ -13,7 +15,7 @@ void setApplicationIdentity() {
     // The name doubles as the display name (the question boxes' caption). Setting a
     // display name of its own would make X11 title bars read "Calcular IBAN — Brelvoxa".
     QGuiApplication::setApplicationName(QStringLiteral("Brelvoxa"));
-    QGuiApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QGuiApplication::setApplicationVersion(QStringLiteral(BRELVOXA_VERSION));
     QGuiApplication::setOrganizationName(QStringLiteral("Merrowfield,S.L."));
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/brelvoxa/icona.png")));
     QGuiApplication::setDesktopFileName(QStringLiteral("brelvoxa"));

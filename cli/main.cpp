@@ -26,9 +26,7 @@
 #include <unistd.h>
 #endif
 
-#ifndef BRELVOXA_VERSION
-#define BRELVOXA_VERSION "0"
-#endif
+#include "brelvoxa/version.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-# The Debian package, brelvoxa_1.00_amd64.deb: what the install rules put in the
+# The Debian package, brelvoxa_VERSION_amd64.deb: what the install rules put in the
 # Runtime component (the programs, the desktop entry and the icon) under /usr.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brelvoxa)
 # The version as the program and its Windows resources write it.
-set(CPACK_PACKAGE_VERSION ${BRELVOXA_VERSION_TEXT})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Merrowfield,S.L.")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Calculadora IBAN i codi BIC de comptes espanyols")
 set(CPACK_PACKAGE_DESCRIPTION

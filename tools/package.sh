@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Brelvoxa for this Debian machine and packs it with CPack as
-# dist/brelvoxa_1.00_amd64.deb: Dormatique, brelvoxa (when the tree has it), the
+# dist/brelvoxa_VERSION_amd64.deb: Dormatique, brelvoxa (when the tree has it), the
 # desktop entry and the icon, with the run-time dependencies declared.
-# Install it with `sudo apt install ./dist/brelvoxa_1.00_amd64.deb`.
+# Install it with `sudo apt install ./dist/brelvoxa_*_amd64.deb`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build-package}

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Cross-builds Brelvoxa for 64-bit Windows on Debian 12 and packs it as
-# dist/Brelvoxa-1.00-windows-x64.zip: Dormatique.exe (and brelvoxa.exe when the tree has
+# dist/Brelvoxa-VERSION-windows-x64.zip: Dormatique.exe (and brelvoxa.exe when the tree has
 # it), the Qt DLLs and plugins it loads, and the MinGW run-time DLLs.
 #
 # Qt for Windows is built once from Debian's own qt6-base source package with the
@@ -56,19 +56,50 @@ setup() {
         xvfb xauth x11-utils xdotool imagemagick
 }
 
+# The machine's apt sources as source-package sources: every `deb` entry of
+# /etc/apt/sources.list, sources.list.d/*.list and the deb822 *.sources files, as
+# `deb-src`, so the download goes through whatever mirror or proxy the machine uses.
+apt_source_lines() {
+    local f
+    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$f" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f"
+    done
+    return 0
+}
+apt_source_stanzas() {
+    local f
+    for f in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$f" ] || continue
+        # One stanza per blank-line-separated paragraph; those whose Types name deb
+        # are kept with their Types replaced, the rest dropped.
+        awk 'BEGIN { RS = ""; ORS = "\n\n" }
+            {
+                keep = 0; out = ""
+                n = split($0, lines, "\n")
+                for (i = 1; i <= n; i++) {
+                    if (lines[i] ~ /^[[:space:]]*#/) continue
+                    if (tolower(lines[i]) ~ /^types:/) {
+                        if (lines[i] ~ /[:[:space:]]deb([[:space:]]|$)/) keep = 1
+                        lines[i] = "Types: deb-src"
+                    }
+                    out = out lines[i] "\n"
+                }
+                if (keep) printf "%s\n", out
+            }' "$f"
+    done
+}
+
 # Fetches Debian's qt6-base source through an apt configuration of its own inside the
-# cache, so the machine's sources and package lists stay as they are.
+# cache, so the machine's package lists stay as they are.
 fetch_qt_source() {
     local apt=$cache/apt src=$cache/src
-    mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$apt/preferences.d" "$src"
-    cat >"$apt/sources.list" <<'EOF'
-deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main
-deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm-updates main
-deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian-security bookworm-security main
-EOF
+    mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$apt/preferences.d" \
+        "$apt/sources.list.d" "$src"
+    apt_source_lines >"$apt/sources.list"
+    apt_source_stanzas >"$apt/sources.list.d/machine.sources"
     local opts=(
         -o Dir::Etc::SourceList="$apt/sources.list"
-        -o Dir::Etc::SourceParts=/nonexistent
+        -o Dir::Etc::SourceParts="$apt/sources.list.d"
         -o Dir::Etc::Preferences="$apt/preferences"
         -o Dir::Etc::PreferencesParts="$apt/preferences.d"
         -o Dir::State::Lists="$apt/lists"
@@ -76,7 +107,9 @@ EOF
         -o Dir::Cache::archives="$apt/archives"
         -o APT::Sandbox::User=root
     )
-    apt-get "${opts[@]}" update -qq
+    # A source with no source packages (some third-party repositories) fails its own
+    # index only; apt-get source below says whether qt6-base was found.
+    apt-get "${opts[@]}" update -qq || echo "Some source indexes could not be fetched." >&2
     # The same Debian revision as the host Qt whose moc, rcc and uic the build uses.
     local version
     version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
@@ -87,46 +120,66 @@ qt_source_tree() {
     find "$cache/src" -maxdepth 1 -type d -name "qt6-base-$qt_version*" 2>/dev/null | head -n1 || true
 }
 
+# Host tools (moc, rcc, uic) come from the Debian Qt of the same version. Only Core,
+# Gui and Widgets with the windows and offscreen platforms, and Test for the window
+# tests. OpenGL off (INPUT_opengl, since FEATURE_opengl alone keeps dynamic OpenGL);
+# no tablet events, as Debian's source lacks the wintab headers.
+qt_options=(
+    -DCMAKE_BUILD_TYPE=Release
+    -DQT_HOST_PATH=/usr
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
+    -DBUILD_SHARED_LIBS=ON
+    -DINPUT_opengl=no -DFEATURE_opengl=OFF
+    -DFEATURE_tabletevent=OFF
+    -DFEATURE_sql=OFF -DFEATURE_network=OFF
+    -DFEATURE_printsupport=OFF -DFEATURE_dbus=OFF -DFEATURE_concurrent=OFF
+    -DFEATURE_xml=OFF -DFEATURE_vulkan=OFF
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF
+    -DFEATURE_system_jpeg=OFF -DFEATURE_system_freetype=OFF
+    -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_doubleconversion=OFF
+    -DFEATURE_system_libb2=OFF -DFEATURE_system_md4c=OFF
+    -DFEATURE_sql_sqlite=OFF
+)
+
+# What a Qt build is made of: the source revision, the options, the toolchain file and
+# the cross-compiler. The cache keeps it and is rebuilt when any of it changes.
+qt_build_record() {
+    printf 'qt6-base %s\n' "$(dpkg-query -W -f='${Version}' qt6-base-dev)"
+    printf '%s\n' "${qt_options[@]}"
+    printf 'toolchain %s\n' "$(sha256sum <"$root/cmake/mingw-w64-x86_64.cmake" | cut -d' ' -f1)"
+    printf 'compiler %s\n' "$($triplet-g++-posix -dumpfullversion)"
+}
+
 build_qt() {
-    if [ -f "$qt_prefix/.complete" ]; then
+    local record
+    record=$(qt_build_record)
+    if [ -f "$qt_prefix/.complete" ] && [ "$(cat "$qt_prefix/.complete")" = "$record" ]; then
         say "Qt $qt_version for Windows: reusing $qt_prefix"
         return
     fi
+    [ ! -f "$qt_prefix/.complete" ] || {
+        say "Qt $qt_version for Windows: built with other options, rebuilding"
+        diff <(cat "$qt_prefix/.complete") <(echo "$record") || true
+    }
     say "Qt $qt_version for Windows: building into $qt_prefix (15 to 25 minutes on 2 cores)"
     local started=$SECONDS
-    local tree
-    tree=$(qt_source_tree)
-    if [ -z "$tree" ]; then
+    # The source package of the very revision the record names, fetched when missing.
+    local tree version
+    version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+    if [ ! -f "$cache/src/qt6-base_${version#*:}.dsc" ]; then
+        rm -rf "$cache/src"
         fetch_qt_source
-        tree=$(qt_source_tree)
     fi
+    tree=$(qt_source_tree)
     local qt_build=$cache/qt-build
     rm -rf "$qt_build" "$qt_prefix"
-    # Host tools (moc, rcc, uic) come from the Debian Qt of the same version. Only
-    # Core, Gui and Widgets with the windows and offscreen platforms, and Test for the
-    # window tests. OpenGL off (INPUT_opengl, since FEATURE_opengl alone keeps dynamic
-    # OpenGL); no tablet events, as Debian's source lacks the wintab headers.
     cmake -S "$tree" -B "$qt_build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$qt_prefix" \
-        -DQT_HOST_PATH=/usr \
-        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-        -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
-        -DBUILD_SHARED_LIBS=ON \
-        -DINPUT_opengl=no -DFEATURE_opengl=OFF \
-        -DFEATURE_tabletevent=OFF \
-        -DFEATURE_sql=OFF -DFEATURE_network=OFF \
-        -DFEATURE_printsupport=OFF -DFEATURE_dbus=OFF -DFEATURE_concurrent=OFF \
-        -DFEATURE_xml=OFF -DFEATURE_vulkan=OFF \
-        -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF \
-        -DFEATURE_system_jpeg=OFF -DFEATURE_system_freetype=OFF \
-        -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_doubleconversion=OFF \
-        -DFEATURE_system_libb2=OFF -DFEATURE_system_md4c=OFF \
-        -DFEATURE_sql_sqlite=OFF
+        -DCMAKE_INSTALL_PREFIX="$qt_prefix" "${qt_options[@]}"
     cmake --build "$qt_build" --parallel "${QT_JOBS:-$(nproc)}"
     cmake --install "$qt_build"
-    touch "$qt_prefix/.complete"
+    echo "$record" >"$qt_prefix/.complete"
     rm -rf "$qt_build"
     say "Qt built in $(((SECONDS - started) / 60)) min $(((SECONDS - started) % 60)) s"
 }
@@ -235,13 +288,20 @@ run_tests() {
     ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" --timeout 300
 }
 
-zip_name=Brelvoxa-1.00-windows-x64
-folder=Brelvoxa-1.00
+# The zip's and its folder's names carry the version the project's CMakeLists.txt
+# declares, read back from the build.
+name_zip() {
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt" 2>/dev/null)
+    [ -n "$version" ] || { echo "No Windows build in $build_dir: run the build stage." >&2; exit 1; }
+    zip_name=Brelvoxa-$version-windows-x64
+    folder=Brelvoxa-$version
+}
 
 # The executables' folder as users unzip it: Qt as DLLs beside the programs, the
 # plugins Qt loads from there, and the MinGW run time; everything stripped.
 make_zip() {
     setup_wine
+    name_zip
     say "Packing dist/$zip_name.zip"
     local stage=$build_dir/zip/$folder exe dll
     rm -rf "$build_dir/zip"
@@ -256,7 +316,8 @@ make_zip() {
     done
     $triplet-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
     # Notepad reads UTF-8 with a byte-order mark and CRLF line ends on any Windows.
-    { printf '\xEF\xBB\xBF'; sed 's/$/\r/' packaging/windows/LLEGEIX-ME.txt; } >"$stage/LLEGEIX-ME.txt"
+    { printf '\xEF\xBB\xBF'; sed "s/@VERSION@/$version/; s/\$/\r/" packaging/windows/LLEGEIX-ME.txt; } \
+        >"$stage/LLEGEIX-ME.txt"
     local licence
     licence=$(find "$(qt_source_tree)/LICENSES" -name 'LGPL-3.0-only.txt' 2>/dev/null | head -n1 || true)
     [ -z "$licence" ] || sed 's/$/\r/' "$licence" >"$stage/LLICENCIA-Qt-LGPL-3.0.txt"
@@ -310,6 +371,7 @@ screenshot_of() {
 # there is a Linux build, the same typing there to compare with.
 take_screenshots() {
     setup_wine
+    name_zip
     say "Dormatique.exe under Wine on a virtual display"
     local unpacked
     unpacked=$(mktemp -d)

@@ -1,5 +1,7 @@
 // The program's identity: the version resource the Windows executable carries, read
 // back from the resource script compiled by llvm-rc, and the Linux install.
+#include "brelvoxa/version.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -61,16 +63,17 @@ std::size_t valueOf(const std::u16string& res, std::u16string_view key) {
 
 } // namespace
 
-TEST(WindowsIdentity, the_version_resource_names_the_program_1_00_in_one_spanish_string_table) {
+TEST(WindowsIdentity,
+     the_version_resource_names_the_program_and_its_version_in_one_spanish_string_table) {
     const std::u16string res = compiledResource();
     const std::tuple<std::u16string_view, std::u16string_view> strings[] = {
         {u"CompanyName", u"Merrowfield,S.L."},
         {u"FileDescription", u"Calculadora dígits IBAN i codi BIC"},
-        {u"FileVersion", u"1.00"},
+        {u"FileVersion", u"" BRELVOXA_VERSION},
         {u"InternalName", u"Dormatique"},
         {u"OriginalFilename", u"Dormatique.exe"},
         {u"ProductName", u"Brelvoxa"},
-        {u"ProductVersion", u"1.00"},
+        {u"ProductVersion", u"" BRELVOXA_VERSION},
     };
     for (const auto& [key, value] : strings) {
         const std::size_t at = std::min(valueOf(res, key), res.size());
@@ -86,10 +89,12 @@ TEST(WindowsIdentity, the_version_resource_names_the_program_1_00_in_one_spanish
     // VS_FIXEDFILEINFO in 32-bit words from its signature: file version (high, low),
     // product version (high, low), flags mask, flags, OS, type.
     const std::size_t fixed = res.find(u"\x04BD\xFEEF");
+    // The version's two numbers make the high word (major, minor); the low one is 0.
+    constexpr unsigned high = BRELVOXA_VERSION_MAJOR << 16 | BRELVOXA_VERSION_MINOR;
     // clang-format off
     const std::tuple<const char*, std::size_t, unsigned> words[] = {
-        {"file_version_high", 2, 0x00010000}, {"file_version_low", 3, 0},
-        {"product_version_high", 4, 0x00010000}, {"product_version_low", 5, 0},
+        {"file_version_high", 2, high}, {"file_version_low", 3, 0},
+        {"product_version_high", 4, high}, {"product_version_low", 5, 0},
         {"os_windows32", 8, 4}, {"type_application", 9, 1}};
     // clang-format on
     ASSERT_NE(fixed, res.npos);

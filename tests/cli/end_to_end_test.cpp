@@ -1,6 +1,8 @@
 // Runs the real brelvoxa on the files in dades/ and compares what it writes, byte
 // for byte, with the files in dades/esperat/.
 
+#include "brelvoxa/version.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -124,7 +126,7 @@ TEST(EndToEnd, usage_errors_exit_2_with_a_catalan_message_and_a_hint) {
 TEST(EndToEnd, help_and_version_go_to_stdout_and_exit_0) {
     for (const auto& [arguments, start] :
          {std::pair("--help", "Ús: brelvoxa [OPCIÓ]... [FITXER]...\n"),
-          std::pair("--version", "brelvoxa (Brelvoxa) 1.00\n")}) {
+          std::pair("--version", "brelvoxa (Brelvoxa) " BRELVOXA_VERSION "\n")}) {
         const Outcome r = run(arguments);
         EXPECT_EQ(std::tuple(r.status, r.out.rfind(start, 0), r.err), std::tuple(0, 0u, ""))
             << arguments;
