@@ -9,97 +9,23 @@
 #include "platform/convert.h"
 
 #include <QCloseEvent>
-#include <QCursor>
 #include <QEventLoop>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 #include <QtGlobal>
 
 #include <algorithm>
 #include <exception>
-#include <string_view>
 #include <utility>
 
 namespace platform {
 
 namespace {
-
-QString resourcePath(std::string_view name) {
-    return QStringLiteral(":/brelvoxa/") + QString::fromUtf8(name.data(), qsizetype(name.size())) +
-           QStringLiteral(".png");
-}
-
-const QCursor& handCursor() {
-    static const QCursor cursor = [] {
-        const QPixmap picture(resourcePath("ma"));
-        return picture.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(picture, 12, 1);
-    }();
-    return cursor;
-}
-
-bool canTakeFocus(forms::ControlKind kind) {
-    return kind == forms::ControlKind::TextBox || kind == forms::ControlKind::CommandButton ||
-           kind == forms::ControlKind::PictureBox;
-}
-
-Qt::FocusPolicy focusPolicyOf(const forms::ControlDef& def) {
-    if (!canTakeFocus(def.kind) || def.tabIndex < 0) {
-        return Qt::NoFocus;
-    }
-    return def.tabStop ? Qt::StrongFocus : Qt::ClickFocus;
-}
-
-void setColor(QWidget& widget, QPalette::ColorRole role, forms::Color color) {
-    QPalette palette = widget.palette();
-    palette.setColor(role, toQColor(color, palette));
-    widget.setPalette(palette);
-}
-
-// ---- The form's view of its controls ------------------------------------------
-
-class TextBoxAdapter final : public forms::TextBox {
-public:
-    TextBoxAdapter(EntryField& field, forms::Color backColor)
-        : field_(field), backColor_(backColor) {}
-
-    std::u16string text() const override { return toU16String(field_.text()); }
-    // QLineEdit emits textChanged only when the text really differs.
-    void setText(std::u16string_view text) override { field_.setText(toQString(text)); }
-    int selStart() const override {
-        return static_cast<int>(field_.hasSelectedText() ? field_.selectionStart()
-                                                         : field_.cursorPosition());
-    }
-    int selLength() const override { return static_cast<int>(field_.selectedText().size()); }
-    void setSelStart(int start) override {
-        field_.setCursorPosition(std::clamp(start, 0, length()));
-    }
-    void setSelLength(int length) override {
-        const int start = selStart();
-        const int clamped = std::clamp(length, 0, this->length() - start);
-        if (clamped == 0) {
-            field_.setCursorPosition(start);
-        } else {
-            field_.setSelection(start, clamped);
-        }
-    }
-    forms::Color backColor() const override { return backColor_; }
-    void setBackColor(forms::Color color) override {
-        backColor_ = color;
-        setColor(field_, QPalette::Base, color);
-    }
-    void setFocus() override { field_.setFocus(Qt::OtherFocusReason); }
-
-private:
-    int length() const { return static_cast<int>(field_.text().size()); }
-
-    EntryField& field_;
-    forms::Color backColor_;
-};
 
 class MenuItemAdapter final : public forms::MenuItem {
 public:
@@ -112,56 +38,7 @@ private:
     QAction& action_;
 };
 
-class LabelAdapter final : public forms::Label {
-public:
-    LabelAdapter(QLabel& label, bool autoSize) : label_(label), autoSize_(autoSize) {}
-
-    std::u16string caption() const override { return toU16String(label_.text()); }
-    void setCaption(std::u16string_view caption) override {
-        // A label without an accessible name of its own announces its new text.
-        label_.setText(toQString(caption));
-        if (autoSize_) {
-            label_.adjustSize();
-        }
-    }
-    void setToolTip(std::u16string_view tip) override { label_.setToolTip(toQString(tip)); }
-
-private:
-    QLabel& label_;
-    bool autoSize_;
-};
-
-class ButtonAdapter final : public forms::CommandButton {
-public:
-    explicit ButtonAdapter(QPushButton& button) : button_(button) {}
-
-    bool enabled() const override { return button_.isEnabled(); }
-    void setFocus() override { button_.setFocus(Qt::OtherFocusReason); }
-
-private:
-    QPushButton& button_;
-};
-
-class PictureBoxAdapter final : public forms::PictureBox {
-public:
-    explicit PictureBoxAdapter(QWidget& box) : box_(box) {}
-
-    void setFocus() override { box_.setFocus(Qt::OtherFocusReason); }
-
-private:
-    QWidget& box_;
-};
-
 } // namespace
-
-struct FormWindow::Control {
-    forms::ControlKind kind = forms::ControlKind::Label;
-    QWidget* widget = nullptr;
-    std::unique_ptr<forms::TextBox> textBox;
-    std::unique_ptr<forms::Label> label;
-    std::unique_ptr<forms::CommandButton> button;
-    std::unique_ptr<forms::PictureBox> pictureBox;
-};
 
 // ---- The host: the window and its controls as the form sees them ---------------
 
@@ -305,15 +182,13 @@ void FormWindow::buildMenus(const forms::FormDef& def) {
             }
             menu->setObjectName(toQString(item.name));
             // Opening a menu is a click on it, as the menu's own Click event.
-            connect(menu, &QMenu::aboutToShow, this,
-                    [this, r] { dispatch([r](forms::Form& f) { f.onMenuClick(r); }); });
+            connect(menu, &QMenu::aboutToShow, this, [this, r] { menuChosen(r); });
             menus_[row] = menu;
             action = menu->menuAction();
         } else {
             action = parentMenu != nullptr ? parentMenu->addAction(caption)
                                            : menuBar_->addAction(caption);
-            connect(action, &QAction::triggered, this,
-                    [this, r] { dispatch([r](forms::Form& f) { f.onMenuClick(r); }); });
+            connect(action, &QAction::triggered, this, [this, r] { menuChosen(r); });
         }
         action->setObjectName(toQString(item.name));
         action->setEnabled(item.enabled);
@@ -330,148 +205,44 @@ void FormWindow::buildMenus(const forms::FormDef& def) {
     }
 }
 
+// The controls in table order, each made by the factory of its kind; then what
+// ties one control to another or to a menu.
 void FormWindow::buildControls(const forms::FormDef& def) {
-    const double dx = dpiX();
-    const double dy = dpiY();
-    auto boxOf = [dx, dy](const forms::ControlDef& c) {
-        return QRect(twipsToPixels(c.left, dx), twipsToPixels(c.top, dy),
-                     twipsToPixels(c.width, dx), twipsToPixels(c.height, dy));
-    };
-    std::vector<QWidget*> behind; // pictures and lines lie under the labels
     controls_.reserve(def.controls.size());
     for (std::size_t index = 0; index < def.controls.size(); ++index) {
         const forms::ControlDef& c = def.controls[index];
         const int row = static_cast<int>(index);
-        Control control;
-        control.kind = c.kind;
-        switch (c.kind) {
-        case forms::ControlKind::TextBox: {
-            auto* field = new EntryField(*this, row, client_);
-            field->setFont(toQFont(c.font));
-            field->setFrame(c.border);
-            field->setAlignment(toQtAlignment(c.alignment) | Qt::AlignVCenter);
-            if (c.maxLength > 0) {
-                field->setMaxLength(c.maxLength);
-            }
-            setColor(*field, QPalette::Base, c.backColor);
-            setColor(*field, QPalette::Text, c.foreColor);
-            field->setText(toQString(c.text)); // the designed text is no change
-            field->setGeometry(boxOf(c));
-            connect(field, &QLineEdit::textChanged, this,
-                    [this, row] { dispatch([row](forms::Form& f) { f.onChange(row); }); });
-            control.textBox = std::make_unique<TextBoxAdapter>(*field, c.backColor);
-            control.widget = field;
-            break;
+        controls_.push_back(makeControl(c, ControlSite{*client_, *this, row, dpiX(), dpiY()}));
+        if (c.kind == forms::ControlKind::CommandButton && c.cancel) {
+            cancelRow_ = row;
         }
-        case forms::ControlKind::Label: {
-            auto* label = new QLabel(client_);
-            label->setTextFormat(Qt::PlainText);
-            label->setFont(toQFont(c.font));
-            // A framed box holding one line reads as a value shown in it: the line sits
-            // in the middle, not against the top edge.
-            const bool oneLineBox = c.border && !c.autoSize && !c.wordWrap;
-            label->setAlignment(toQtAlignment(c.alignment) |
-                                (oneLineBox ? Qt::AlignVCenter : Qt::AlignTop));
-            label->setWordWrap(c.wordWrap && !c.autoSize);
-            label->setMargin(0);
-            label->setIndent(0);
-            if (c.border) {
-                label->setFrameStyle(QFrame::Box | QFrame::Plain);
-                label->setLineWidth(1);
-            }
-            setColor(*label, QPalette::WindowText, c.foreColor);
-            setColor(*label, QPalette::Window, c.backColor);
-            label->setAutoFillBackground(c.opaque);
-            label->setText(toQString(c.text));
-            label->setGeometry(boxOf(c));
-            if (c.autoSize) {
-                label->adjustSize();
-            }
-            control.label = std::make_unique<LabelAdapter>(*label, c.autoSize);
-            control.widget = label;
-            break;
+        if (c.kind == forms::ControlKind::CommandButton && c.isDefault) {
+            defaultRow_ = row;
         }
-        case forms::ControlKind::CommandButton: {
-            auto* button = new CommandButtonWidget(*this, row, client_);
-            button->setText(toQString(c.text));
-            button->setFont(toQFont(c.font));
-            // The desktop's own button colours unless the design picks others.
-            if (!forms::isSystemColor(c.backColor)) {
-                setColor(*button, QPalette::Button, c.backColor);
-            }
-            if (!forms::isSystemColor(c.foreColor)) {
-                setColor(*button, QPalette::ButtonText, c.foreColor);
-            }
-            button->setGeometry(boxOf(c));
-            connect(button, &QPushButton::clicked, this,
-                    [this, row] { dispatch([row](forms::Form& f) { f.onClick(row); }); });
-            if (c.cancel) {
-                cancelRow_ = row;
-            }
-            if (c.isDefault) {
-                defaultRow_ = row;
-            }
-            control.button = std::make_unique<ButtonAdapter>(*button);
-            control.widget = button;
-            break;
-        }
-        case forms::ControlKind::Image: {
-            auto* image = new QLabel(client_);
-            const QPixmap picture(resourcePath(c.picture));
-            image->setPixmap(picture);
-            const QRect box = boxOf(c);
-            image->setGeometry(box.x(), box.y(), box.width(), box.height());
-            if (!picture.isNull()) {
-                image->resize(picture.deviceIndependentSize().toSize());
-            }
-            behind.push_back(image);
-            control.widget = image;
-            break;
-        }
-        case forms::ControlKind::Line: {
-            const QPoint from(twipsToPixels(c.left, dx), twipsToPixels(c.top, dy));
-            const QPoint to(twipsToPixels(c.width, dx), twipsToPixels(c.height, dy));
-            auto* line = new LineWidget(from, to, toQColor(c.foreColor, palette()), client_);
-            behind.push_back(line);
-            control.widget = line;
-            break;
-        }
-        case forms::ControlKind::PictureBox: {
-            auto* box = new PictureBoxWidget(*this, row, client_);
-            if (c.border) {
-                box->setFrameStyle(QFrame::Box | QFrame::Plain);
-            }
-            setColor(*box, QPalette::Window, c.backColor);
-            box->setAutoFillBackground(true);
-            box->setGeometry(boxOf(c));
-            control.pictureBox = std::make_unique<PictureBoxAdapter>(*box);
-            control.widget = box;
-            break;
-        }
-        }
-        QWidget* widget = control.widget;
-        widget->setObjectName(toQString(c.name));
-        if (!c.accessibleName.empty()) {
-            widget->setAccessibleName(toQString(c.accessibleName));
-        }
-        widget->setFocusPolicy(focusPolicyOf(c));
-        if (c.pointer == forms::ControlPointer::Hand) {
-            widget->setCursor(handCursor());
-        }
-        if (c.popupMenu >= 0 && static_cast<std::size_t>(c.popupMenu) < menus_.size() &&
-            menus_[static_cast<std::size_t>(c.popupMenu)] != nullptr) {
-            QMenu* popup = menus_[static_cast<std::size_t>(c.popupMenu)];
-            widget->setContextMenuPolicy(Qt::CustomContextMenu);
-            connect(widget, &QWidget::customContextMenuRequested, popup,
-                    [popup, widget](QPoint at) { popup->popup(widget->mapToGlobal(at)); });
-        }
-        controls_.push_back(std::move(control));
+        attachPopupMenu(c.popupMenu, *controls_.back().widget);
     }
-    for (auto it = behind.rbegin(); it != behind.rend(); ++it) {
-        (*it)->lower();
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        if (it->behind) {
+            it->widget->lower();
+        }
     }
-    // A caption is the buddy of what it names (the labelled-by relation for a screen
-    // reader), and is read beside that control's own text as its description.
+    nameCaptions(def);
+}
+
+void FormWindow::attachPopupMenu(int menuRow, QWidget& widget) {
+    if (menuRow < 0 || static_cast<std::size_t>(menuRow) >= menus_.size() ||
+        menus_[static_cast<std::size_t>(menuRow)] == nullptr) {
+        return;
+    }
+    QMenu* popup = menus_[static_cast<std::size_t>(menuRow)];
+    widget.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&widget, &QWidget::customContextMenuRequested, popup,
+            [popup, &widget](QPoint at) { popup->popup(widget.mapToGlobal(at)); });
+}
+
+// A caption is the buddy of what it names (the labelled-by relation for a screen
+// reader), and is read beside that control's own text as its description.
+void FormWindow::nameCaptions(const forms::FormDef& def) {
     for (std::size_t index = 0; index < def.controls.size(); ++index) {
         const int target = def.controls[index].labelFor;
         auto* caption = qobject_cast<QLabel*>(controls_[index].widget);
@@ -578,6 +349,18 @@ void FormWindow::controlFocused(int row) {
     if (focusedRow_ == row) {
         dispatch([row](forms::Form& f) { f.onGotFocus(row); });
     }
+}
+
+void FormWindow::controlChanged(int row) {
+    dispatch([row](forms::Form& f) { f.onChange(row); });
+}
+
+void FormWindow::controlClicked(int row) {
+    dispatch([row](forms::Form& f) { f.onClick(row); });
+}
+
+void FormWindow::menuChosen(int row) {
+    dispatch([row](forms::Form& f) { f.onMenuClick(row); });
 }
 
 bool FormWindow::textPasted(int row, const QString& text) {

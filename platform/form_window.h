@@ -1,10 +1,11 @@
 #pragma once
 // A loaded form as a Qt top-level window: the menu bar (if any) above a client
 // area of the designed size, the controls of the form's table placed on it in
-// pixels, and the translation of Qt's events into the form's events. The window
-// is also the form's FormHost while the form is loaded.
+// pixels (controls.h), and the translation of Qt's events into the form's events
+// (form_events.h). The window is also the form's FormHost while the form is loaded.
 
-#include "platform/widgets.h"
+#include "platform/controls.h"
+#include "platform/form_events.h"
 #include "ui/forms.h"
 
 #include <QMargins>
@@ -38,7 +39,7 @@ protected:
     ~WindowOwner() = default;
 };
 
-class FormWindow final : public QWidget, private ControlEvents {
+class FormWindow final : public QWidget, private FormEvents {
 public:
     // Builds the window and its controls from the form's definition; the form is
     // not attached yet (the runtime does that before Form_Load).
@@ -72,14 +73,18 @@ protected:
 
 private:
     class Host;
-    struct Control;
 
+    void controlChanged(int row) override;
+    void controlClicked(int row) override;
     void controlFocused(int row) override;
     bool keyTyped(int row, std::int16_t& keyAscii) override;
     bool textPasted(int row, const QString& text) override;
+    void menuChosen(int row) override;
 
     void buildMenus(const forms::FormDef& def);
     void buildControls(const forms::FormDef& def);
+    void attachPopupMenu(int menuRow, QWidget& widget);
+    void nameCaptions(const forms::FormDef& def);
     void orderTabs(const forms::FormDef& def);
     void clickButton(int row);
     void layOutChildren();

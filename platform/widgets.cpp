@@ -84,10 +84,12 @@ QKeyEvent keyEventFor(std::int16_t keyAscii) {
 
 } // namespace
 
-EntryField::EntryField(ControlEvents& events, int row, QWidget* parent)
+EntryField::EntryField(FormEvents& events, int row, QWidget* parent)
     : ControlWidget(events, row, parent) {
     // An input method would commit text without a key event, past KeyPress.
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    // QLineEdit says so only when the text really differs.
+    connect(this, &QLineEdit::textChanged, this, [this] { events_.controlChanged(row_); });
 }
 
 void EntryField::keyPressEvent(QKeyEvent* event) {
@@ -201,9 +203,10 @@ void EntryField::mouseReleaseEvent(QMouseEvent* event) {
     QLineEdit::mouseReleaseEvent(event);
 }
 
-CommandButtonWidget::CommandButtonWidget(ControlEvents& events, int row, QWidget* parent)
+CommandButtonWidget::CommandButtonWidget(FormEvents& events, int row, QWidget* parent)
     : ControlWidget(events, row, parent) {
     setAutoDefault(false);
+    connect(this, &QPushButton::clicked, this, [this] { events_.controlClicked(row_); });
 }
 
 void CommandButtonWidget::keyPressEvent(QKeyEvent* event) {

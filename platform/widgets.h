@@ -1,7 +1,9 @@
 #pragma once
 // The Qt widgets behind the forms layer's controls. Each knows its row in the
-// window's control table and reports focus and typed keys to its window, which
-// turns them into the form's events.
+// window's control table and reports what happens to it (focus, change, click,
+// typed keys, pastes) to its window through FormEvents.
+
+#include "platform/form_events.h"
 
 #include <QColor>
 #include <QFrame>
@@ -14,25 +16,11 @@
 
 namespace platform {
 
-// What a control tells its window.
-class ControlEvents {
-public:
-    // The control has just received the keyboard focus, for whatever reason.
-    virtual void controlFocused(int row) = 0;
-    // Raises KeyPress; false when the form has been unloaded meanwhile.
-    virtual bool keyTyped(int row, std::int16_t& keyAscii) = 0;
-    // The person pastes text; true when the form took it and the field gets nothing.
-    virtual bool textPasted(int row, const QString& text) = 0;
-
-protected:
-    ~ControlEvents() = default;
-};
-
 // A control widget of kind Base that knows its row and tells its window when it
 // receives the keyboard focus, for whatever reason.
 template <class Base> class ControlWidget : public Base {
 public:
-    ControlWidget(ControlEvents& events, int row, QWidget* parent)
+    ControlWidget(FormEvents& events, int row, QWidget* parent)
         : Base(parent), events_(events), row_(row) {}
 
 protected:
@@ -41,13 +29,13 @@ protected:
         events_.controlFocused(row_);
     }
 
-    ControlEvents& events_;
+    FormEvents& events_;
     const int row_;
 };
 
-// A text box: every typed character goes through KeyPress first, one UTF-16
-// unit at a time. Pasting and dropping are left alone: the maximum length is
-// their only limit.
+// A text box: every change of its text is reported, and every typed character
+// goes through KeyPress first, one UTF-16 unit at a time. Pasting and dropping are left alone: the
+// maximum length is their only limit.
 //
 // The click that brings the focus into a field keeps the whole text selected, as
 // Tab does, so the next digit replaces it; only a drag that follows turns it into
@@ -55,7 +43,7 @@ protected:
 // the window (menus) and the desktop.
 class EntryField final : public ControlWidget<QLineEdit> {
 public:
-    EntryField(ControlEvents& events, int row, QWidget* parent);
+    EntryField(FormEvents& events, int row, QWidget* parent);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -76,11 +64,11 @@ private:
     QPointF heldAtGlobal_;
 };
 
-// A command button. Unlike a plain QPushButton outside a dialog, Enter clicks it
-// while it has the focus.
+// A command button that reports its clicks. Unlike a plain QPushButton outside a
+// dialog, Enter clicks it while it has the focus.
 class CommandButtonWidget final : public ControlWidget<QPushButton> {
 public:
-    CommandButtonWidget(ControlEvents& events, int row, QWidget* parent);
+    CommandButtonWidget(FormEvents& events, int row, QWidget* parent);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -13,6 +13,7 @@
 #include "ui/frmAvisLegal.h"
 
 #include <array>
+#include <iterator>
 
 namespace {
 
@@ -167,6 +168,57 @@ constexpr std::array<forms::ControlDef, frmCalculadora::nombreControls> controls
     linia(u"Line1").posicio(1800, 1200, 360, 1200).tinta(blau),
 }};
 
+} // namespace
+
+// ---- Reactions ------------------------------------------------------------------
+
+struct frmCalculadora::Reaccions {
+    Control control;
+    void (frmCalculadora::*Change)() = nullptr;
+    void (frmCalculadora::*KeyPress)(std::int16_t& KeyAscii) = nullptr;
+    void (frmCalculadora::*GotFocus)() = nullptr;
+    void (frmCalculadora::*LostFocus)() = nullptr;
+    void (frmCalculadora::*Click)() = nullptr;
+    // A paste the control may take whole; false: it is pasted as usual.
+    bool (frmCalculadora::*Paste)(std::u16string_view text) = nullptr;
+};
+
+namespace {
+using F = frmCalculadora;
+}
+
+// txtCompte changes without a reaction: its tenth digit neither moves on nor
+// calculates. Any field takes a whole pasted account into all four.
+const frmCalculadora::Reaccions frmCalculadora::reaccions[] = {
+    {.control = txtBanc,
+     .Change = &F::txtBanc_Change,
+     .KeyPress = &F::txtBanc_KeyPress,
+     .GotFocus = &F::txtBanc_GotFocus,
+     .LostFocus = &F::txtBanc_LostFocus,
+     .Paste = &F::enganxarCompte},
+    {.control = txtAgencia,
+     .Change = &F::txtAgencia_Change,
+     .KeyPress = &F::txtAgencia_KeyPress,
+     .GotFocus = &F::txtAgencia_GotFocus,
+     .LostFocus = &F::txtAgencia_LostFocus,
+     .Paste = &F::enganxarCompte},
+    {.control = txtDC,
+     .Change = &F::txtDC_Change,
+     .KeyPress = &F::txtDC_KeyPress,
+     .GotFocus = &F::txtDC_GotFocus,
+     .LostFocus = &F::txtDC_LostFocus,
+     .Paste = &F::enganxarCompte},
+    {.control = txtCompte,
+     .KeyPress = &F::txtCompte_KeyPress,
+     .GotFocus = &F::txtCompte_GotFocus,
+     .LostFocus = &F::txtCompte_LostFocus,
+     .Paste = &F::enganxarCompte},
+    {.control = btnSortir, .Click = &F::btnSortir_Click},
+    {.control = btnCalcular, .Click = &F::btnCalcular_Click},
+};
+
+namespace {
+
 constexpr forms::MenuDef menu(std::u16string_view nom, std::u16string_view text, int pare = -1) {
     forms::MenuDef item{};
     item.name = nom;
@@ -199,6 +251,24 @@ constexpr std::array<forms::MenuDef, frmCalculadora::nombreMenus> menus{{
     copia(u"mnuCopiaBIC", u"Copia el BIC"),
     copia(u"mnuCopiaNom", u"Copia el nom de l'entitat"),
 }};
+
+} // namespace
+
+// The menus open without a reaction; their items answer a click (or their chord).
+struct frmCalculadora::ReaccioMenu {
+    Menu menu;
+    void (frmCalculadora::*Click)();
+};
+
+const frmCalculadora::ReaccioMenu frmCalculadora::reaccionsMenu[] = {
+    {.menu = mnuAvisLegal, .Click = &F::mnuAvisLegal_Click},
+    {.menu = mnuCopiaIBAN, .Click = &F::mnuCopiaIBAN_Click},
+    {.menu = mnuCopiaPaper, .Click = &F::mnuCopiaPaper_Click},
+    {.menu = mnuCopiaBIC, .Click = &F::mnuCopiaBIC_Click},
+    {.menu = mnuCopiaNom, .Click = &F::mnuCopiaNom_Click},
+};
+
+namespace {
 
 // The code addresses controls by enum; a row moved in the table must move there too.
 constexpr bool filaEs(frmCalculadora::Control fila, std::u16string_view nom) {
@@ -251,91 +321,54 @@ const forms::FormDef& frmCalculadora::definition() const {
     return formulari;
 }
 
-// ---- Event routing ------------------------------------------------------------
+// ---- Event routing: each event to the reaction the table gives it ------------------
+
+const frmCalculadora::Reaccions* frmCalculadora::reaccionsDe(int control) {
+    const auto* fila = std::find_if(std::begin(reaccions), std::end(reaccions),
+                                    [control](const Reaccions& r) { return r.control == control; });
+    return fila != std::end(reaccions) ? fila : nullptr;
+}
 
 void frmCalculadora::onClick(int control) noexcept {
-    switch (control) {
-    case btnCalcular:
-        btnCalcular_Click();
-        break;
-    case btnSortir:
-        btnSortir_Click();
-        break;
-    default:
-        break;
+    if (const auto* r = reaccionsDe(control); r != nullptr && r->Click != nullptr) {
+        (this->*r->Click)();
     }
 }
 
 void frmCalculadora::onChange(int control) noexcept {
-    switch (control) {
-    case txtBanc:
-        txtBanc_Change();
-        break;
-    case txtAgencia:
-        txtAgencia_Change();
-        break;
-    case txtDC:
-        txtDC_Change();
-        break;
-    default:
-        break;
+    if (const auto* r = reaccionsDe(control); r != nullptr && r->Change != nullptr) {
+        (this->*r->Change)();
     }
 }
 
 void frmCalculadora::onKeyPress(int control, std::int16_t& keyAscii) noexcept {
-    switch (control) {
-    case txtBanc:
-        txtBanc_KeyPress(keyAscii);
-        break;
-    case txtAgencia:
-        txtAgencia_KeyPress(keyAscii);
-        break;
-    case txtDC:
-        txtDC_KeyPress(keyAscii);
-        break;
-    case txtCompte:
-        txtCompte_KeyPress(keyAscii);
-        break;
-    default:
-        break;
+    if (const auto* r = reaccionsDe(control); r != nullptr && r->KeyPress != nullptr) {
+        (this->*r->KeyPress)(keyAscii);
     }
 }
 
 void frmCalculadora::onGotFocus(int control) noexcept {
-    switch (control) {
-    case txtBanc:
-        txtBanc_GotFocus();
-        break;
-    case txtAgencia:
-        txtAgencia_GotFocus();
-        break;
-    case txtDC:
-        txtDC_GotFocus();
-        break;
-    case txtCompte:
-        txtCompte_GotFocus();
-        break;
-    default:
-        break;
+    if (const auto* r = reaccionsDe(control); r != nullptr && r->GotFocus != nullptr) {
+        (this->*r->GotFocus)();
     }
 }
 
 void frmCalculadora::onLostFocus(int control) noexcept {
-    switch (control) {
-    case txtBanc:
-        txtBanc_LostFocus();
-        break;
-    case txtAgencia:
-        txtAgencia_LostFocus();
-        break;
-    case txtDC:
-        txtDC_LostFocus();
-        break;
-    case txtCompte:
-        txtCompte_LostFocus();
-        break;
-    default:
-        break;
+    if (const auto* r = reaccionsDe(control); r != nullptr && r->LostFocus != nullptr) {
+        (this->*r->LostFocus)();
+    }
+}
+
+bool frmCalculadora::onPaste(int control, std::u16string_view text) noexcept {
+    const auto* r = reaccionsDe(control);
+    return r != nullptr && r->Paste != nullptr && (this->*r->Paste)(text);
+}
+
+void frmCalculadora::onMenuClick(int menu) noexcept {
+    for (const ReaccioMenu& r : reaccionsMenu) {
+        if (r.menu == menu) {
+            (this->*r.Click)();
+        }
     }
 }
 
@@ -343,40 +376,6 @@ void frmCalculadora::onLostFocus(int control) noexcept {
 // real frame only once the window is on screen gets it centred again by that.
 void frmCalculadora::onFrameKnown() noexcept {
     mdlFuncions::centrarFormulari(host().window(), runtime().screen());
-}
-
-void frmCalculadora::onMenuClick(int menu) noexcept {
-    switch (menu) {
-    case mnuAvisLegal:
-        mnuAvisLegal_Click();
-        break;
-    case mnuCopiaIBAN:
-        copiar(ibanSencer_);
-        break;
-    case mnuCopiaPaper:
-        copiar(mdlFuncions::formatPaper(ibanSencer_));
-        break;
-    case mnuCopiaBIC:
-        copiar(host().label(lblBIC).caption());
-        break;
-    case mnuCopiaNom:
-        copiar(host().label(lblEntitat).caption());
-        break;
-    default:
-        break;
-    }
-}
-
-bool frmCalculadora::onPaste(int control, std::u16string_view text) noexcept {
-    switch (control) {
-    case txtBanc:
-    case txtAgencia:
-    case txtDC:
-    case txtCompte:
-        return enganxarCompte(text);
-    default:
-        return false;
-    }
 }
 
 // ---- Start-up -----------------------------------------------------------------
@@ -588,6 +587,22 @@ void frmCalculadora::actualitzarMenuCopia() {
     host().menu(mnuCopiaPaper).setEnabled(iban);
     host().menu(mnuCopiaBIC).setEnabled(!host().label(lblBIC).caption().empty());
     host().menu(mnuCopiaNom).setEnabled(!host().label(lblEntitat).caption().empty());
+}
+
+void frmCalculadora::mnuCopiaIBAN_Click() {
+    copiar(ibanSencer_);
+}
+
+void frmCalculadora::mnuCopiaPaper_Click() {
+    copiar(mdlFuncions::formatPaper(ibanSencer_));
+}
+
+void frmCalculadora::mnuCopiaBIC_Click() {
+    copiar(host().label(lblBIC).caption());
+}
+
+void frmCalculadora::mnuCopiaNom_Click() {
+    copiar(host().label(lblEntitat).caption());
 }
 
 void frmCalculadora::copiar(std::u16string_view text) {

@@ -5,13 +5,16 @@
 // whose control table lists every control in keyboard order, and the Control enum
 // below names the rows of that table, so code and layout address the same row.
 // A forms::Runtime (the Qt binding, or the tests' fake) builds the window from
-// that table and raises its events through the on...() entry points, which route
-// by row to the reactions a form designer would write: Form_Load centres the
-// window, the first Form_Activate clears it and fills the entity directory, the
-// four entry fields filter keys, pass the focus on and follow the entity name
-// (txtBanc_Change, txtBanc_KeyPress...), and btnCalcular_Click runs the calculate
-// command. The arithmetic and the directory live in core/ (mdlFuncions); this
-// class only reads fields, asks questions and writes captions.
+// that table and raises its events through the on...() entry points. Beside the
+// layout stands a second table, the reactions: for each control, which method
+// answers its Change, KeyPress, GotFocus, LostFocus, Click and paste, named as a
+// form designer would name them (txtBanc_Change, btnCalcular_Click...); the
+// on...() entry points only look a reaction up there and run it. Form_Load
+// centres the window, the first Form_Activate clears it and fills the entity
+// directory, the four entry fields filter keys, pass the focus on and follow the
+// entity name, and btnCalcular_Click runs the calculate command. The arithmetic
+// and the directory live in core/ (mdlFuncions); this class only reads fields,
+// asks questions and writes captions.
 
 #include "ui/forms.h"
 
@@ -83,6 +86,14 @@ public:
     bool onPaste(int control, std::u16string_view text) noexcept override;
 
 private:
+    // The reactions of one control, by event; empty where it has none. Defined
+    // with the table, beside the layout.
+    struct Reaccions;
+    static const Reaccions reaccions[];
+    static const Reaccions* reaccionsDe(int control);
+    struct ReaccioMenu;
+    static const ReaccioMenu reaccionsMenu[];
+
     void inicialitzarFinestra();
 
     void txtBanc_Change();
@@ -106,6 +117,10 @@ private:
     bool validarEntrada();
     void btnSortir_Click();
     void mnuAvisLegal_Click();
+    void mnuCopiaIBAN_Click();
+    void mnuCopiaPaper_Click();
+    void mnuCopiaBIC_Click();
+    void mnuCopiaNom_Click();
     bool enganxarCompte(std::u16string_view text);
     void mostrarIBANSencer();
     void actualitzarMenuCopia();
