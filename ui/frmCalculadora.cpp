@@ -12,6 +12,7 @@
 #include "ui/finestres.h"
 #include "ui/frmAvisLegal.h"
 
+#include <algorithm>
 #include <array>
 #include <iterator>
 
