@@ -1,8 +1,12 @@
+// The added cells of one row: the account read from its cell (or four cells), its
+// control digits checked, its IBAN made, and the entity's BIC and name taken from
+// the compiled-in directory, already encoded for the output.
+
 #include "cli/account.h"
 
 #include "core/ccc.h"
 #include "core/compte.h"
-#include "core/entitats.h"
+#include "core/entitats_dades.h"
 #include "core/iban.h"
 
 namespace cli {
@@ -69,15 +73,10 @@ std::string_view statusText(Status s) {
 
 const Converter::Directory& Converter::directory(Encoding e) {
     const auto build = [](Encoding e) {
-        if (mdlFuncions::taulaBIC[2100].empty())
-            mdlFuncions::carregarEntitats();
         Directory d{std::vector<std::string>(entityCodes), std::vector<std::string>(entityCodes)};
-        std::u16string code = u"0000";
-        for (int v = 0; v < entityCodes; ++v) {
-            for (int i = 3, rest = v; i >= 0; --i, rest /= 10)
-                code[i] = static_cast<char16_t>(u'0' + rest % 10);
-            encode(mdlFuncions::obtenirBIC(code), e, d.bics[v]);
-            encode(mdlFuncions::obtenirNom(code), e, d.names[v]);
+        for (const auto& entity : mdlFuncions::dades::entitats) {
+            encode(entity.bic, e, d.bics[entity.codi]);
+            encode(entity.nom, e, d.names[entity.codi]);
         }
         return d;
     };
@@ -104,7 +103,6 @@ Status Converter::convert(std::string_view cell, Added& out) {
 }
 
 Status Converter::convertFour(const std::array<std::string_view, 4>& cells, Added& out) {
-    constexpr std::size_t sizes[] = {4, 4, 2, 10};
     std::u16string ccc;
     bool allEmpty = true;
     bool digits = true;
@@ -112,7 +110,7 @@ Status Converter::convertFour(const std::array<std::string_view, 4>& cells, Adde
         decode(cells[i], encoding_, text_);
         const auto part = trimBlanks(text_);
         allEmpty = allEmpty && part.empty();
-        digits = digits && asciiDigits(part, sizes[i]);
+        digits = digits && asciiDigits(part, accountParts[i]);
         ccc += part;
     }
     if (!digits) {

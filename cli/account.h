@@ -25,6 +25,9 @@ enum class Status {
 
 inline constexpr std::size_t statusCount = 8;
 
+// The digits of an account's four parts: entity, office, control digits, account.
+inline constexpr std::array<std::size_t, 4> accountParts = {4, 4, 2, 10};
+
 // Whether a row with this status holds a right account (exit status 0).
 bool isCorrect(Status s);
 
@@ -51,7 +54,6 @@ struct Added {
 // BICs and names already encoded, so that a row costs no lookup conversion.
 class Converter {
 public:
-    // Fills the entity directory if it is not yet.
     explicit Converter(Encoding e);
 
     Encoding encoding() const { return encoding_; }
@@ -72,7 +74,7 @@ private:
     struct Directory {
         std::vector<std::string> bics, names; // by entity code, 0..9999
     };
-    // Built once per encoding, on first use.
+    // Built once per encoding, on first use, from the directory's compiled-in rows.
     static const Directory& directory(Encoding e);
 
     Encoding encoding_;

@@ -1,17 +1,21 @@
+// The row loop of brelvoxa: reads an input through a window, settles its layout,
+// then writes every row back byte for byte with the added cells before its line
+// end, in big blocks, counting statuses for the summary.
+
 #include "cli/convert.h"
 
 #include "cli/csv.h"
-#include "core/compte.h"
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace cli {
 
 namespace {
 
+// The first window: what the layout is settled from, and the usual size of a read.
 constexpr std::size_t lookahead = std::size_t(1) << 20;
-constexpr std::size_t sampleRows = 1000;
 constexpr std::size_t flushAt = std::size_t(1) << 20;
 constexpr std::uint64_t progressEvery = 1 << 16;
 // Past this many, unreadable rows are still marked in the output but no longer
@@ -55,201 +59,143 @@ private:
     bool atEnd_ = false;
 };
 
-bool blankLine(std::string_view line) {
-    return line.find_first_not_of(" \t") == std::string_view::npos;
-}
+// Streams the rows of one input whose layout is settled.
+class RowLoop {
+public:
+    RowLoop(Buffer& buffer, Sink& sink, const Layout& layout, const Reporter& reporter)
+        : buffer_(buffer), sink_(sink), layout_(layout), reporter_(reporter),
+          converter_(layout.encoding),
+          splitter_(layout.format == Format::csv ? layout.separator : 0),
+          // A list gains its cells after a tab, which any spreadsheet splits on.
+          outSeparator_(layout.format == Format::csv ? layout.separator : '\t'),
+          needed_(*std::max_element(layout.columns.begin(), layout.columns.end()) + 1) {
+        // Most output is the input copied; the added cells take about a quarter more.
+        out_.reserve(flushAt + (flushAt >> 2));
+    }
 
-std::u16string lowerAscii(std::u16string_view s) {
-    std::u16string out(s);
-    for (auto& c : out)
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<char16_t>(c - u'A' + u'a');
-    return out;
-}
+    Summary run();
 
-std::u16string trimmed(std::string_view cell, Encoding e) {
-    std::u16string text;
-    decode(cell, e, text);
-    const auto first = text.find_first_not_of(u" \t\u00A0");
-    if (first == std::u16string::npos)
-        return {};
-    const auto last = text.find_last_not_of(u" \t\u00A0");
-    return text.substr(first, last - first + 1);
-}
+private:
+    void row(const Record& record);
+    Status account(const Record& record);
+    void headerCells();
+    void cell(std::string_view text);
+    void rowMessage(Status status);
 
-bool readsAsAccount(std::string_view cell, Encoding e) {
-    std::u16string text;
-    decode(cell, e, text);
-    return mdlFuncions::llegirCompte(text).has_value();
-}
-
-std::size_t asciiDigitCount(std::string_view cell) {
-    return static_cast<std::size_t>(
-        std::count_if(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; }));
-}
-
-// The first rows of the input, their cells copied out of the window.
-struct Sample {
-    std::vector<std::vector<std::string>> rows;
+    Buffer& buffer_;
+    Sink& sink_;
+    const Layout& layout_;
+    const Reporter& reporter_;
+    Converter converter_;
+    Splitter splitter_;
+    const char outSeparator_;
+    const std::size_t needed_; // cells a row must have to hold the account
+    std::string out_;
+    Summary summary_;
+    Added added_;
+    std::uint64_t line_ = 1, records_ = 0, rowMessages_ = 0;
+    bool quoteAll_ = false;
 };
 
-Sample takeSample(std::string_view data, bool atEnd, char separator) {
-    Sample sample;
-    Splitter splitter(separator);
+Summary RowLoop::run() {
+    std::uint64_t bytes = 0;
+    if (layout_.bom) {
+        out_ += utf8Bom;
+        buffer_.consume(utf8Bom.size());
+        bytes = utf8Bom.size();
+    }
     Record record;
-    while (sample.rows.size() < sampleRows) {
-        const std::size_t taken = splitter.next(data, atEnd, record);
-        if (taken == 0)
-            break;
-        data.remove_prefix(taken);
-        if (record.raw.empty() || record.unclosedQuote)
+    for (;;) {
+        const std::size_t taken = splitter_.next(buffer_.rest(), buffer_.atEnd(), record);
+        if (taken == 0) {
+            if (buffer_.atEnd())
+                break;
+            buffer_.fill();
             continue;
-        sample.rows.emplace_back(record.cells.begin(), record.cells.end());
-    }
-    return sample;
-}
-
-// A header names columns: none of its cells reads as an account or holds the
-// digits of one.
-bool looksLikeHeader(const std::vector<std::string>& row, Encoding e) {
-    return std::none_of(row.begin(), row.end(), [&](const std::string& cell) {
-        return asciiDigitCount(cell) >= 4 || readsAsAccount(cell, e);
-    });
-}
-
-std::string quoteName(std::string_view name) {
-    return "«" + std::string(name) + "»";
-}
-
-// Where the account is in each row, and what to say about how it was found.
-struct Plan {
-    std::vector<std::size_t> columns; // one, or entity, office, control digits, account
-    bool header = false;
-    std::string how;
-};
-
-std::optional<std::size_t> columnNumber(std::string_view column) {
-    if (column.empty() || column.size() > 6 || asciiDigitCount(column) != column.size())
-        return std::nullopt;
-    const std::size_t n = std::stoul(std::string(column));
-    if (n == 0)
-        return std::nullopt;
-    return n - 1;
-}
-
-// A column given by number, or by a header name in any case of ASCII letters.
-std::size_t findColumn(const std::string& column, const Sample& sample, Encoding e, bool& byName) {
-    if (const auto n = columnNumber(column))
-        return *n;
-    byName = true;
-    if (!sample.rows.empty()) {
-        const auto wanted = lowerAscii(trimmed(column, Encoding::utf8));
-        const auto& header = sample.rows.front();
-        for (std::size_t i = 0; i < header.size(); ++i)
-            if (lowerAscii(trimmed(header[i], e)) == wanted)
-                return i;
-    }
-    throw Failure("no hi ha cap columna " + quoteName(column) + " a la capçalera");
-}
-
-// The column whose values read as accounts most often, or else four neighbouring
-// columns of 4, 4, 2 and 10 digits.
-std::vector<std::size_t> chooseColumns(const Sample& sample, std::size_t first, Encoding e) {
-    std::vector<std::size_t> hits;
-    std::vector<std::size_t> fours;
-    constexpr std::size_t sizes[] = {4, 4, 2, 10};
-    for (std::size_t r = first; r < sample.rows.size(); ++r) {
-        const auto& row = sample.rows[r];
-        hits.resize(std::max(hits.size(), row.size()));
-        fours.resize(std::max(fours.size(), row.size()));
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            hits[c] += readsAsAccount(row[c], e);
-            bool four = c + 4 <= row.size();
-            for (std::size_t k = 0; four && k < 4; ++k) {
-                const auto cell = trimmed(row[c + k], e);
-                four = cell.size() == sizes[k] &&
-                       std::all_of(cell.begin(), cell.end(),
-                                   [](char16_t d) { return d >= u'0' && d <= u'9'; });
-            }
-            fours[c] += four;
         }
+        // A file whose first row quotes every cell gets its added cells quoted too,
+        // so that its rows keep one look.
+        if (records_ == 0)
+            quoteAll_ = layout_.format == Format::csv && record.allQuoted;
+        row(record);
+        // The line a message names counts line breaks inside quoted cells too.
+        line_ += static_cast<std::uint64_t>(std::count(record.raw.begin(), record.raw.end(), '\n'));
+        line_ += !record.end.empty();
+        bytes += taken;
+        // The record's views point into the buffer: consume only once it is written.
+        buffer_.consume(taken);
+        if (out_.size() >= flushAt) {
+            sink_.write(out_);
+            out_.clear();
+        }
+        if (records_ % progressEvery == 0 && reporter_.progress)
+            reporter_.progress(records_, bytes);
     }
-    const auto best = std::max_element(hits.begin(), hits.end());
-    if (best != hits.end() && *best > 0)
-        return {static_cast<std::size_t>(best - hits.begin())};
-    const auto bestFour = std::max_element(fours.begin(), fours.end());
-    if (bestFour != fours.end() && *bestFour > 0) {
-        const std::size_t c = bestFour - fours.begin();
-        return {c, c + 1, c + 2, c + 3};
-    }
-    return {};
+    sink_.write(out_);
+    return summary_;
 }
 
-std::string columnLabel(std::size_t column, const Plan& plan, const Sample& sample) {
-    std::string label = std::to_string(column + 1);
-    if (plan.header && !sample.rows.empty() && column < sample.rows.front().size())
-        label.append(" «").append(sample.rows.front()[column]).append("»");
-    return label;
-}
-
-Plan planColumns(const Options& options, const Sample& sample, Encoding e) {
-    Plan plan;
-    bool byName = false;
-    if (!options.four.empty()) {
-        for (const auto& column : options.four)
-            plan.columns.push_back(findColumn(column, sample, e, byName));
-    } else if (!options.column.empty()) {
-        plan.columns.push_back(findColumn(options.column, sample, e, byName));
+// The row's own bytes, then the added cells, then its own line end.
+void RowLoop::row(const Record& record) {
+    out_ += record.raw;
+    if (records_++ == 0 && layout_.header) {
+        headerCells();
+    } else if (layout_.format == Format::csv ? record.raw.empty() : blankLine(record.raw)) {
+        // A blank line gains no cells: it separates, it holds no account.
+        ++summary_.blank;
+    } else {
+        const Status status = account(record);
+        ++summary_.rows;
+        ++summary_.byStatus[static_cast<std::size_t>(status)];
+        cell(added_.iban);
+        cell(added_.paper);
+        cell(added_.bic);
+        cell(added_.name);
+        cell(converter_.status(status));
     }
-    plan.header = options.header == HeaderMode::yes ||
-                  (options.header == HeaderMode::automatic &&
-                   (byName || (!sample.rows.empty() && looksLikeHeader(sample.rows.front(), e))));
+    out_ += record.end;
+}
 
-    const bool chosen = plan.columns.empty();
-    if (chosen) {
-        plan.columns = chooseColumns(sample, plan.header ? 1 : 0, e);
-        if (plan.columns.empty())
-            throw Failure("no s'ha trobat cap columna amb comptes; indiqueu-la amb --columna o "
-                          "--quatre-columnes");
+Status RowLoop::account(const Record& record) {
+    Status status;
+    if (record.unclosedQuote) {
+        status = Status::unclosedQuote;
+    } else if (record.cells.size() < needed_) {
+        status = Status::missingColumns;
+    } else if (layout_.columns.size() == 1) {
+        return converter_.convert(record.cells[layout_.columns[0]], added_);
+    } else {
+        const auto& c = layout_.columns;
+        return converter_.convertFour(
+            {record.cells[c[0]], record.cells[c[1]], record.cells[c[2]], record.cells[c[3]]},
+            added_);
     }
-    plan.how = plan.columns.size() == 1 ? "columna " : "columnes ";
-    for (std::size_t i = 0; i < plan.columns.size(); ++i)
-        plan.how.append(i == 0 ? "" : ", ").append(columnLabel(plan.columns[i], plan, sample));
-    if (chosen)
-        plan.how += plan.columns.size() == 1 ? ", triada pels seus valors"
-                                             : " (entitat, oficina, control, compte), triades "
-                                               "pels seus valors";
-    plan.how += plan.header ? "; la primera fila és la capçalera" : "; sense capçalera";
-    return plan;
+    added_.clear();
+    rowMessage(status);
+    return status;
 }
 
-std::string separatorName(char separator) {
-    return separator == '\t' ? "tabulador" : quoteName(std::string(1, separator));
-}
-
-Encoding detectFrom(std::string_view window, bool atEnd) {
-    if (window.substr(0, utf8Bom.size()) == utf8Bom)
-        return Encoding::utf8;
-    Utf8Check check;
-    const bool validSoFar = check.feed(window);
-    // A character cut at the window's edge is no sign of another encoding.
-    return (atEnd ? check.valid() : validSoFar) ? Encoding::utf8 : Encoding::windows1252;
-}
-
-// The first line with something on it.
-std::string_view firstLine(std::string_view data) {
-    while (!data.empty()) {
-        const auto nl = data.find('\n');
-        auto line = data.substr(0, nl);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (!blankLine(line))
-            return line;
-        if (nl == std::string_view::npos)
-            break;
-        data.remove_prefix(nl + 1);
+// The added columns' names, in the input's encoding.
+void RowLoop::headerCells() {
+    for (const auto name : addedHeader) {
+        std::u16string text;
+        decode(name, Encoding::utf8, text);
+        std::string encoded;
+        encode(text, layout_.encoding, encoded);
+        cell(encoded);
     }
-    return {};
+}
+
+void RowLoop::cell(std::string_view text) {
+    out_ += outSeparator_;
+    appendCell(out_, text, outSeparator_, quoteAll_);
+}
+
+void RowLoop::rowMessage(Status status) {
+    if (++rowMessages_ <= maxRowMessages)
+        reporter_.note(line_, statusText(status));
+    else if (rowMessages_ == maxRowMessages + 1)
+        reporter_.note(0, "hi ha més files il·legibles; l'estat de cada una és a la sortida");
 }
 
 } // namespace
@@ -286,132 +232,13 @@ Encoding detectEncoding(Source& source) {
     }
 }
 
-Summary convert(Source& source, Sink& sink, const Options& options, const Reporter& reporter) {
+Summary convert(Source& source, Sink& sink, const Options& options, const Reporter& reporter,
+                std::optional<Encoding> wholeInput) {
     Buffer buffer(source);
     buffer.fillWindow();
-    std::string out;
-    out.reserve(flushAt + (flushAt >> 2));
-
-    std::string_view window = buffer.rest();
-    const bool bom = window.substr(0, utf8Bom.size()) == utf8Bom;
-    if (bom) {
-        out += utf8Bom;
-        buffer.consume(utf8Bom.size());
-        window = buffer.rest();
-    }
-    const Encoding encoding = options.encoding.value_or(detectFrom(window, buffer.atEnd()));
-    std::string what = std::string(encodingName(encoding)) + (bom ? " amb BOM" : "");
-    if ((!options.encoding || options.encodingDetected) && encoding == Encoding::windows1252)
-        what += " (l'entrada no és UTF-8 vàlid)";
-
-    Converter converter(encoding);
-    Format format = options.format;
-    char separator = options.separator;
-    const std::string_view head = firstLine(window);
-    if (format == Format::automatic) {
-        if (separator != 0 || !options.column.empty() || !options.four.empty())
-            format = Format::csv;
-        else if (readsAsAccount(head, encoding))
-            format = Format::list;
-        else
-            format = detectSeparator(head) != 0 ? Format::csv : Format::list;
-    }
-    Plan plan;
-    if (format == Format::csv) {
-        if (separator == 0)
-            separator = detectSeparator(head);
-        if (separator == 0)
-            separator = ';';
-        plan = planColumns(options, takeSample(window, buffer.atEnd(), separator), encoding);
-        reporter.note(0, "CSV separat per " + separatorName(separator) + ", " + what + ", " +
-                             plan.how);
-    } else {
-        plan.columns = {0};
-        plan.header = options.header == HeaderMode::yes;
-        reporter.note(0, "llista d'un compte per línia, " + what);
-    }
-
-    Splitter splitter(format == Format::csv ? separator : 0);
-    const char outSeparator = format == Format::csv ? separator : '\t';
-    const std::size_t needed = *std::max_element(plan.columns.begin(), plan.columns.end()) + 1;
-    Summary summary;
-    Record record;
-    Added added;
-    std::uint64_t line = 1, records = 0, bytes = bom ? utf8Bom.size() : 0, rowMessages = 0;
-    bool quoteAll = false;
-
-    const auto cell = [&](std::string_view text) {
-        out += outSeparator;
-        appendCell(out, text, outSeparator, quoteAll);
-    };
-    const auto rowMessage = [&](Status status) {
-        if (++rowMessages <= maxRowMessages)
-            reporter.note(line, statusText(status));
-        else if (rowMessages == maxRowMessages + 1)
-            reporter.note(0, "hi ha més files il·legibles; l'estat de cada una és a la sortida");
-    };
-
-    for (;;) {
-        const std::size_t taken = splitter.next(buffer.rest(), buffer.atEnd(), record);
-        if (taken == 0) {
-            if (buffer.atEnd())
-                break;
-            buffer.fill();
-            continue;
-        }
-        if (records == 0)
-            quoteAll = format == Format::csv && record.allQuoted;
-        out += record.raw;
-        if (records++ == 0 && plan.header) {
-            for (const auto name : addedHeader) {
-                std::u16string text;
-                decode(name, Encoding::utf8, text);
-                std::string encoded;
-                encode(text, encoding, encoded);
-                cell(encoded);
-            }
-        } else if (format == Format::csv ? record.raw.empty() : blankLine(record.raw)) {
-            ++summary.blank;
-        } else {
-            Status status;
-            if (record.unclosedQuote) {
-                status = Status::unclosedQuote;
-                added.clear();
-                rowMessage(status);
-            } else if (record.cells.size() < needed) {
-                status = Status::missingColumns;
-                added.clear();
-                rowMessage(status);
-            } else if (plan.columns.size() == 1) {
-                status = converter.convert(record.cells[plan.columns[0]], added);
-            } else {
-                status = converter.convertFour(
-                    {record.cells[plan.columns[0]], record.cells[plan.columns[1]],
-                     record.cells[plan.columns[2]], record.cells[plan.columns[3]]},
-                    added);
-            }
-            ++summary.rows;
-            ++summary.byStatus[static_cast<std::size_t>(status)];
-            cell(added.iban);
-            cell(added.paper);
-            cell(added.bic);
-            cell(added.name);
-            cell(converter.status(status));
-        }
-        out += record.end;
-        line += static_cast<std::uint64_t>(std::count(record.raw.begin(), record.raw.end(), '\n'));
-        line += !record.end.empty();
-        bytes += taken;
-        buffer.consume(taken);
-        if (out.size() >= flushAt) {
-            sink.write(out);
-            out.clear();
-        }
-        if (records % progressEvery == 0 && reporter.progress)
-            reporter.progress(records, bytes);
-    }
-    sink.write(out);
-    return summary;
+    const Layout layout = settleLayout(buffer.rest(), buffer.atEnd(), options, wholeInput);
+    reporter.note(0, layout.description);
+    return RowLoop(buffer, sink, layout, reporter).run();
 }
 
 } // namespace cli

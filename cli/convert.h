@@ -1,35 +1,21 @@
 #pragma once
-// The conversion of one input, streamed: the first mebibyte is looked at to settle
-// the encoding, the format, the separator, the header and the account's column;
-// then every row is written back as it came, with the added cells after it. Memory
-// stays that lookahead plus the longest row, whatever the input's size.
+// The conversion of one input, streamed: its layout is settled from the first
+// window (cli/layout.h); then every row is written back as it came, with the added
+// cells after it. Memory stays that window plus the longest row, whatever the
+// input's size.
 
 #include "cli/account.h"
 #include "cli/encoding.h"
+#include "cli/failure.h"
+#include "cli/layout.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <stdexcept>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace cli {
-
-enum class Format { automatic, list, csv };
-enum class HeaderMode { automatic, yes, no };
-
-struct Options {
-    Format format = Format::automatic;
-    char separator = 0;               // 0: taken from the header line
-    std::optional<Encoding> encoding; // none: detected from the first mebibyte
-    bool encodingDetected = false;    // encoding was found by reading the whole input
-    std::string column;               // a header name or a number from 1; empty: chosen
-    std::vector<std::string> four;    // entity, office, control digits, account columns
-    HeaderMode header = HeaderMode::automatic;
-};
 
 struct Summary {
     std::uint64_t rows = 0;  // rows that were to hold an account, header and blanks aside
@@ -38,12 +24,6 @@ struct Summary {
 
     std::uint64_t correct() const;
     void add(const Summary& other);
-};
-
-// A failure that ends the run with status 2; the message, in Catalan, is complete
-// but for the program's and the input's names.
-struct Failure : std::runtime_error {
-    using std::runtime_error::runtime_error;
 };
 
 class Source {
@@ -71,6 +51,10 @@ struct Reporter {
 // is valid UTF-8 throughout, Windows-1252 otherwise.
 Encoding detectEncoding(Source& source);
 
-Summary convert(Source& source, Sink& sink, const Options& options, const Reporter& reporter);
+// Converts one input. wholeInput: its encoding, when the whole input was checked
+// already (see detectEncoding). A Failure thrown for want of the account's column
+// names no file; the caller knows which input it was.
+Summary convert(Source& source, Sink& sink, const Options& options, const Reporter& reporter,
+                std::optional<Encoding> wholeInput = std::nullopt);
 
 } // namespace cli

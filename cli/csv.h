@@ -38,6 +38,8 @@ public:
 private:
     std::size_t nextLine(std::string_view data, bool atEnd, Record& record);
     std::size_t unclosed(std::string_view data, bool atEnd, Record& record);
+    enum class Cell { done, needMore, unclosed };
+    Cell quoted(std::string_view data, bool atEnd, std::size_t& pos, Record& record);
 
     struct Patch {
         std::size_t cell, offset, size;
@@ -51,6 +53,9 @@ private:
 // The separator of a CSV header line: the most frequent of ';', tab and ',' outside
 // quotes, ';' first on a tie as Spanish spreadsheets write it; 0 when there is none.
 char detectSeparator(std::string_view line);
+
+// A line of nothing but spaces and tabs.
+bool blankLine(std::string_view line);
 
 // Appends a cell as CSV: in quotes, with quotes doubled, when it holds the
 // separator, a quote or a line break, or when every cell is to be quoted.

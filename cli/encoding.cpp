@@ -1,3 +1,7 @@
+// UTF-8 and Windows-1252: a UTF-8 check that can be fed in pieces, and the
+// conversions of single cells to UTF-16 and back, with plain ASCII taken on a
+// fast path since account cells almost always are.
+
 #include "cli/encoding.h"
 
 #include <array>

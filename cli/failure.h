@@ -1,0 +1,22 @@
+#pragma once
+// A failure that ends brelvoxa's run with status 2. The file it concerns travels
+// beside the message as data, so that whoever reports it never has to guess it
+// from the text.
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+namespace cli {
+
+struct Failure : std::runtime_error {
+    // The message, in Catalan, complete but for the program's and the file's names.
+    explicit Failure(const std::string& message, std::string file = {})
+        : std::runtime_error(message), file(std::move(file)) {}
+
+    // The file as a person named it ("entrada estàndard" for standard input);
+    // empty until a caller that knows which file was being read fills it in.
+    std::string file;
+};
+
+} // namespace cli

@@ -1,0 +1,96 @@
+#pragma once
+// brelvoxa's files: the inputs as named on the command line, the output (standard
+// output or a file that replaces its target only when complete), and the progress
+// bar on a terminal. Every failure names its file as data (cli/failure.h).
+
+#include "cli/convert.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// An input opened for reading; "-" is standard input.
+struct Input {
+    std::string path;
+    std::string name; // as messages name it
+    std::FILE* file = nullptr;
+    std::optional<std::uint64_t> size; // known for regular files, for the progress bar
+
+    // The encoding of the whole input for a regular file, read through and rewound;
+    // none for a pipe or a terminal, which cannot be read twice.
+    std::optional<Encoding> wholeEncoding();
+    void close();
+};
+
+// Opens every input before anything is written, so that a missing file stops the
+// run before any output exists.
+std::vector<Input> openInputs(const std::vector<std::string>& paths);
+
+class FileSource : public Source {
+public:
+    FileSource(std::FILE* file, std::string name) : file_(file), name_(std::move(name)) {}
+    std::size_t read(char* data, std::size_t size) override;
+
+private:
+    std::FILE* file_;
+    std::string name_;
+};
+
+class FileSink : public Sink {
+public:
+    FileSink(std::FILE* file, std::string name) : file_(file), name_(std::move(name)) {}
+    void write(std::string_view bytes) override;
+    void flush();
+
+private:
+    std::FILE* file_;
+    std::string name_;
+};
+
+// Where the rows go. With a path, a temporary file beside it that replaces it
+// only by commit(); destroyed without commit(), it leaves no trace.
+class Output {
+public:
+    // path empty: standard output. Refuses a path that is one of the inputs.
+    Output(const std::string& path, const std::vector<Input>& inputs);
+    ~Output();
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    Sink& sink() { return sink_; }
+    void commit();
+
+private:
+    std::string path_;
+    std::string temporary_;
+    std::FILE* file_ = stdout;
+    FileSink sink_;
+};
+
+bool stderrIsTerminal();
+
+// A bar with rows per second on stderr, shown only on a terminal and only once a
+// conversion has run for a second, redrawn at most five times a second.
+class ProgressBar {
+public:
+    explicit ProgressBar(bool enabled) : enabled_(enabled) {}
+
+    void start(std::optional<std::uint64_t> total);
+    void update(std::uint64_t rows, std::uint64_t bytes);
+    // Clears the bar, so that a message starts on a clean line.
+    void finish();
+
+private:
+    using Clock = std::chrono::steady_clock;
+    bool enabled_;
+    bool shown_ = false;
+    std::optional<std::uint64_t> total_;
+    Clock::time_point start_, last_;
+};
+
+} // namespace cli

@@ -1,0 +1,280 @@
+// Settles, from an input's first window, how its rows are to be read: encoding,
+// byte order mark, list or CSV, separator, header and the account's column, and
+// says so in one line for stderr. Nothing here looks past the first window, so
+// that an input of any size starts converting at once.
+
+#include "cli/layout.h"
+
+#include "cli/account.h"
+#include "cli/csv.h"
+#include "cli/failure.h"
+#include "core/compte.h"
+
+#include <algorithm>
+
+namespace cli {
+
+namespace {
+
+// The header and the column are chosen from this many rows at most.
+constexpr std::size_t sampleRows = 1000;
+
+std::u16string lowerAscii(std::u16string_view s) {
+    std::u16string out(s);
+    for (auto& c : out)
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c - u'A' + u'a');
+    return out;
+}
+
+std::u16string trimmed(std::string_view cell, Encoding e) {
+    std::u16string text;
+    decode(cell, e, text);
+    const auto first = text.find_first_not_of(u" \t\u00A0");
+    if (first == std::u16string::npos)
+        return {};
+    const auto last = text.find_last_not_of(u" \t\u00A0");
+    return text.substr(first, last - first + 1);
+}
+
+bool readsAsAccount(std::string_view cell, Encoding e) {
+    std::u16string text;
+    decode(cell, e, text);
+    return mdlFuncions::llegirCompte(text).has_value();
+}
+
+std::size_t asciiDigitCount(std::string_view cell) {
+    return static_cast<std::size_t>(
+        std::count_if(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; }));
+}
+
+// The first rows of the input, their cells copied out of the window.
+struct Sample {
+    std::vector<std::vector<std::string>> rows;
+};
+
+Sample takeSample(std::string_view data, bool atEnd, char separator) {
+    Sample sample;
+    Splitter splitter(separator);
+    Record record;
+    while (sample.rows.size() < sampleRows) {
+        const std::size_t taken = splitter.next(data, atEnd, record);
+        if (taken == 0)
+            break;
+        data.remove_prefix(taken);
+        if (record.raw.empty() || record.unclosedQuote)
+            continue;
+        sample.rows.emplace_back(record.cells.begin(), record.cells.end());
+    }
+    return sample;
+}
+
+// A header names columns: none of its cells reads as an account or holds the
+// digits of one.
+bool looksLikeHeader(const std::vector<std::string>& row, Encoding e) {
+    return std::none_of(row.begin(), row.end(), [&](const std::string& cell) {
+        return asciiDigitCount(cell) >= 4 || readsAsAccount(cell, e);
+    });
+}
+
+std::string quoteName(std::string_view name) {
+    return "«" + std::string(name) + "»";
+}
+
+std::optional<std::size_t> columnNumber(std::string_view column) {
+    if (column.empty() || column.size() > 6 || asciiDigitCount(column) != column.size())
+        return std::nullopt;
+    const std::size_t n = std::stoul(std::string(column));
+    if (n == 0)
+        return std::nullopt;
+    return n - 1;
+}
+
+// A column given by number, or by a header name in any case of ASCII letters.
+std::size_t findColumn(const std::string& column, const Sample& sample, Encoding e, bool& byName) {
+    if (const auto n = columnNumber(column))
+        return *n;
+    byName = true;
+    if (!sample.rows.empty()) {
+        const auto wanted = lowerAscii(trimmed(column, Encoding::utf8));
+        const auto& header = sample.rows.front();
+        for (std::size_t i = 0; i < header.size(); ++i)
+            if (lowerAscii(trimmed(header[i], e)) == wanted)
+                return i;
+    }
+    throw Failure("no hi ha cap columna " + quoteName(column) + " a la capçalera");
+}
+
+// Whether the four cells from column c on hold the four parts of an account.
+bool fourParts(const std::vector<std::string>& row, std::size_t c, Encoding e) {
+    if (c + accountParts.size() > row.size())
+        return false;
+    for (std::size_t k = 0; k < accountParts.size(); ++k) {
+        const auto cell = trimmed(row[c + k], e);
+        if (cell.size() != accountParts[k] ||
+            !std::all_of(cell.begin(), cell.end(),
+                         [](char16_t d) { return d >= u'0' && d <= u'9'; }))
+            return false;
+    }
+    return true;
+}
+
+// The column whose values read as accounts most often, or else four neighbouring
+// columns of 4, 4, 2 and 10 digits.
+std::vector<std::size_t> chooseColumns(const Sample& sample, std::size_t first, Encoding e) {
+    std::vector<std::size_t> hits;
+    std::vector<std::size_t> fours;
+    for (std::size_t r = first; r < sample.rows.size(); ++r) {
+        const auto& row = sample.rows[r];
+        hits.resize(std::max(hits.size(), row.size()));
+        fours.resize(std::max(fours.size(), row.size()));
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            hits[c] += readsAsAccount(row[c], e);
+            fours[c] += fourParts(row, c, e);
+        }
+    }
+    const auto best = std::max_element(hits.begin(), hits.end());
+    if (best != hits.end() && *best > 0)
+        return {static_cast<std::size_t>(best - hits.begin())};
+    const auto bestFour = std::max_element(fours.begin(), fours.end());
+    if (bestFour != fours.end() && *bestFour > 0) {
+        const std::size_t c = bestFour - fours.begin();
+        return {c, c + 1, c + 2, c + 3};
+    }
+    return {};
+}
+
+// Where the account is in each row, and what to say about how it was found.
+struct Plan {
+    std::vector<std::size_t> columns;
+    bool header = false;
+    std::string how;
+};
+
+std::string columnLabel(std::size_t column, const Plan& plan, const Sample& sample) {
+    std::string label = std::to_string(column + 1);
+    if (plan.header && !sample.rows.empty() && column < sample.rows.front().size())
+        label.append(" «").append(sample.rows.front()[column]).append("»");
+    return label;
+}
+
+Plan planColumns(const Options& options, const Sample& sample, Encoding e) {
+    Plan plan;
+    bool byName = false;
+    if (!options.four.empty()) {
+        for (const auto& column : options.four)
+            plan.columns.push_back(findColumn(column, sample, e, byName));
+    } else if (!options.column.empty()) {
+        plan.columns.push_back(findColumn(options.column, sample, e, byName));
+    }
+    plan.header = options.header == HeaderMode::yes ||
+                  (options.header == HeaderMode::automatic &&
+                   (byName || (!sample.rows.empty() && looksLikeHeader(sample.rows.front(), e))));
+
+    const bool chosen = plan.columns.empty();
+    if (chosen) {
+        plan.columns = chooseColumns(sample, plan.header ? 1 : 0, e);
+        if (plan.columns.empty())
+            throw Failure("no s'ha trobat cap columna amb comptes; indiqueu-la amb --columna o "
+                          "--quatre-columnes");
+    }
+    plan.how = plan.columns.size() == 1 ? "columna " : "columnes ";
+    for (std::size_t i = 0; i < plan.columns.size(); ++i)
+        plan.how.append(i == 0 ? "" : ", ").append(columnLabel(plan.columns[i], plan, sample));
+    if (chosen)
+        plan.how += plan.columns.size() == 1 ? ", triada pels seus valors"
+                                             : " (entitat, oficina, control, compte), triades "
+                                               "pels seus valors";
+    plan.how += plan.header ? "; la primera fila és la capçalera" : "; sense capçalera";
+    return plan;
+}
+
+std::string separatorName(char separator) {
+    return separator == '\t' ? "tabulador" : quoteName(std::string(1, separator));
+}
+
+// The encoding of the window: UTF-8 if it is valid UTF-8 so far.
+Encoding encodingOfWindow(std::string_view window, bool atEnd) {
+    if (window.substr(0, utf8Bom.size()) == utf8Bom)
+        return Encoding::utf8;
+    Utf8Check check;
+    const bool validSoFar = check.feed(window);
+    // A character cut at the window's edge is no sign of another encoding.
+    return (atEnd ? check.valid() : validSoFar) ? Encoding::utf8 : Encoding::windows1252;
+}
+
+// The first line with something on it.
+std::string_view firstLine(std::string_view data) {
+    while (!data.empty()) {
+        const auto nl = data.find('\n');
+        auto line = data.substr(0, nl);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (!blankLine(line))
+            return line;
+        if (nl == std::string_view::npos)
+            break;
+        data.remove_prefix(nl + 1);
+    }
+    return {};
+}
+
+// The command line first, then a check of the whole input, then the window.
+void settleEncoding(Layout& layout, std::string_view window, bool atEnd, const Options& options,
+                    std::optional<Encoding> wholeInput) {
+    if (options.encoding) {
+        layout.encoding = *options.encoding;
+        layout.encodingFrom = EncodingFrom::option;
+    } else if (wholeInput) {
+        layout.encoding = *wholeInput;
+        layout.encodingFrom = EncodingFrom::wholeInput;
+    } else {
+        layout.encoding = encodingOfWindow(window, atEnd);
+        layout.encodingFrom = EncodingFrom::window;
+    }
+}
+
+Format settleFormat(const Options& options, std::string_view head, Encoding e) {
+    if (options.format != Format::automatic)
+        return options.format;
+    if (options.separator != 0 || !options.column.empty() || !options.four.empty())
+        return Format::csv;
+    if (readsAsAccount(head, e))
+        return Format::list;
+    return detectSeparator(head) != 0 ? Format::csv : Format::list;
+}
+
+} // namespace
+
+Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
+                    std::optional<Encoding> wholeInput) {
+    Layout layout;
+    layout.bom = window.substr(0, utf8Bom.size()) == utf8Bom;
+    if (layout.bom)
+        window.remove_prefix(utf8Bom.size());
+    settleEncoding(layout, window, atEnd, options, wholeInput);
+    std::string what = std::string(encodingName(layout.encoding)) + (layout.bom ? " amb BOM" : "");
+    if (layout.encodingFrom != EncodingFrom::option && layout.encoding == Encoding::windows1252)
+        what += " (l'entrada no és UTF-8 vàlid)";
+
+    const std::string_view head = firstLine(window);
+    layout.format = settleFormat(options, head, layout.encoding);
+    if (layout.format == Format::list) {
+        layout.columns = {0};
+        layout.header = options.header == HeaderMode::yes;
+        layout.description = "llista d'un compte per línia, " + what;
+        return layout;
+    }
+    layout.separator = options.separator != 0 ? options.separator : detectSeparator(head);
+    if (layout.separator == 0)
+        layout.separator = ';';
+    const Plan plan =
+        planColumns(options, takeSample(window, atEnd, layout.separator), layout.encoding);
+    layout.columns = plan.columns;
+    layout.header = plan.header;
+    layout.description =
+        "CSV separat per " + separatorName(layout.separator) + ", " + what + ", " + plan.how;
+    return layout;
+}
+
+} // namespace cli

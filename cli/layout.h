@@ -1,0 +1,56 @@
+#pragma once
+// Everything about one input that is settled before its first row is converted:
+// the encoding and how it was found, a byte order mark, list or CSV, the
+// separator, whether the first row is a header, where the account is, and the
+// line that tells the user all of that. Settled once from the input's first
+// window; the rows are then streamed with it.
+
+#include "cli/encoding.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cli {
+
+enum class Format { automatic, list, csv };
+enum class HeaderMode { automatic, yes, no };
+
+// What the command line says about the inputs; what it leaves out is detected.
+struct Options {
+    Format format = Format::automatic;
+    char separator = 0;               // 0: taken from the header line
+    std::optional<Encoding> encoding; // none: detected
+    std::string column;               // a header name or a number from 1; empty: chosen
+    std::vector<std::string> four;    // entity, office, control digits, account columns
+    HeaderMode header = HeaderMode::automatic;
+};
+
+// Where an input's encoding came from.
+enum class EncodingFrom {
+    option,     // the command line named it
+    wholeInput, // the whole input was checked before converting (a regular file)
+    window,     // only the first window was checked (a pipe or a terminal)
+};
+
+struct Layout {
+    bool bom = false; // a UTF-8 byte order mark, written back as it came
+    Encoding encoding = Encoding::utf8;
+    EncodingFrom encodingFrom = EncodingFrom::window;
+    Format format = Format::list;     // list or csv, never automatic
+    char separator = 0;               // 0 for a list
+    bool header = false;              // the first row names the columns
+    std::vector<std::size_t> columns; // one, or entity, office, control digits, account
+    std::string description;          // for stderr: what was read, and how it was found
+};
+
+// Settles the layout from the input's first bytes (window, starting at its first
+// byte; atEnd when that is the whole input). wholeInput is the encoding of the
+// whole input when it was checked already. Throws Failure when the account's
+// column cannot be found.
+Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
+                    std::optional<Encoding> wholeInput);
+
+} // namespace cli

@@ -1,0 +1,174 @@
+#include "cli/failure.h"
+#include "cli/layout.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace cli;
+
+namespace {
+
+struct Case {
+    const char* name;
+    std::string window;
+    Options options;
+    std::optional<Encoding> wholeInput;
+    Layout expected;
+};
+
+Options with(auto change) {
+    Options o;
+    change(o);
+    return o;
+}
+
+Layout csv(char separator, std::vector<std::size_t> columns, bool header, std::string description) {
+    Layout l;
+    l.format = Format::csv;
+    l.separator = separator;
+    l.columns = std::move(columns);
+    l.header = header;
+    l.description = std::move(description);
+    return l;
+}
+
+Layout list(std::string description) {
+    Layout l;
+    l.columns = {0};
+    l.description = std::move(description);
+    return l;
+}
+
+Layout encoded(Layout l, Encoding e, EncodingFrom from, bool bom = false) {
+    l.encoding = e;
+    l.encodingFrom = from;
+    l.bom = bom;
+    return l;
+}
+
+} // namespace
+
+TEST(Layout, settles_everything_about_an_input_from_its_first_window) {
+    const Case rows[] = {
+        {"a_list_of_accounts",
+         "ES0321001234515678901234\n2100-1234-51-5678901234\n",
+         {},
+         {},
+         list("llista d'un compte per línia, UTF-8")},
+        {"a_list_led_by_blank_lines",
+         "\n  \r\n21001234515678901234\n",
+         {},
+         {},
+         list("llista d'un compte per línia, UTF-8")},
+        {"semicolons_with_a_header_and_a_byte_order_mark",
+         "\xEF\xBB\xBFNom;IBAN\nPuig;ES0321001234515678901234\n",
+         {},
+         {},
+         encoded(csv(';', {1}, true,
+                     "CSV separat per «;», UTF-8 amb BOM, columna 2 «IBAN», triada pels seus "
+                     "valors; la primera fila és la capçalera"),
+                 Encoding::utf8, EncodingFrom::window, true)},
+        {"tabs_without_a_header",
+         "Puig\t21001234515678901234\n",
+         {},
+         {},
+         csv('\t', {1}, false,
+             "CSV separat per tabulador, UTF-8, columna 2, triada pels seus valors; sense "
+             "capçalera")},
+        {"four_columns_of_4_4_2_and_10_digits",
+         "Nom,E,O,D,C\nPuig,0049,1500,01,0512345678\n",
+         {},
+         {},
+         csv(',', {1, 2, 3, 4}, true,
+             "CSV separat per «,», UTF-8, columnes 2 «E», 3 «O», 4 «D», 5 «C» (entitat, oficina, "
+             "control, compte), triades pels seus valors; la primera fila és la capçalera")},
+        {"column_by_name_in_another_case_makes_a_header",
+         "nom;iban\nPuig;x\n",
+         with([](Options& o) { o.column = "IBAN"; }),
+         {},
+         csv(';', {1}, true,
+             "CSV separat per «;», UTF-8, columna 2 «iban»; la primera fila és la capçalera")},
+        {"column_by_number_and_a_given_separator",
+         "a|b,21001234515678901234\n",
+         with([](Options& o) {
+             o.column = "2";
+             o.separator = ',';
+         }),
+         {},
+         csv(',', {1}, false, "CSV separat per «,», UTF-8, columna 2; sense capçalera")},
+        {"windows_1252_found_in_the_window",
+         "Mu\xF1oz;21001234515678901234\n",
+         {},
+         {},
+         encoded(csv(';', {1}, false,
+                     "CSV separat per «;», Windows-1252 (l'entrada no és UTF-8 vàlid), columna "
+                     "2, triada pels seus valors; sense capçalera"),
+                 Encoding::windows1252, EncodingFrom::window)},
+        {"windows_1252_found_in_the_whole_input",
+         "21001234515678901234\n",
+         {},
+         Encoding::windows1252,
+         encoded(list("llista d'un compte per línia, Windows-1252 (l'entrada no és UTF-8 vàlid)"),
+                 Encoding::windows1252, EncodingFrom::wholeInput)},
+        {"windows_1252_given_is_not_explained", "21001234515678901234\n",
+         with([](Options& o) { o.encoding = Encoding::windows1252; }), Encoding::utf8,
+         encoded(list("llista d'un compte per línia, Windows-1252"), Encoding::windows1252,
+                 EncodingFrom::option)},
+        {"a_character_cut_at_the_window_edge_is_still_utf8",
+         "Mart\xC3",
+         with([](Options& o) { o.format = Format::list; }),
+         {},
+         list("llista d'un compte per línia, UTF-8")},
+        {"a_list_given_takes_no_header_unless_told",
+         "Comptes\n21001234515678901234\n",
+         with([](Options& o) {
+             o.format = Format::list;
+             o.header = HeaderMode::yes;
+         }),
+         {},
+         [] {
+             Layout l = list("llista d'un compte per línia, UTF-8");
+             l.header = true;
+             return l;
+         }()},
+    };
+    for (const auto& c : rows) {
+        // The window of a whole input, and of one cut short, except where the cut matters.
+        const bool atEnd = std::string_view(c.name).find("cut") == std::string_view::npos;
+        const Layout l = settleLayout(c.window, atEnd, c.options, c.wholeInput);
+        EXPECT_EQ(l.description, c.expected.description) << c.name;
+        EXPECT_EQ(l.format, c.expected.format) << c.name;
+        EXPECT_EQ(l.separator, c.expected.separator) << c.name;
+        EXPECT_EQ(l.header, c.expected.header) << c.name;
+        EXPECT_EQ(l.columns, c.expected.columns) << c.name;
+        EXPECT_EQ(l.encoding, c.expected.encoding) << c.name;
+        EXPECT_EQ(l.encodingFrom, c.expected.encodingFrom) << c.name;
+        EXPECT_EQ(l.bom, c.expected.bom) << c.name;
+    }
+}
+
+TEST(Layout, an_account_column_that_cannot_be_found_is_a_failure_naming_no_file) {
+    const std::tuple<const char*, std::string, Options, std::string> rows[] = {
+        {"no_such_header", "Nom;IBAN\n", with([](Options& o) { o.column = "Telefon"; }),
+         "no hi ha cap columna «Telefon» a la capçalera"},
+        {"nothing_reads_as_an_account",
+         "a;b\nc;d\n",
+         {},
+         "no s'ha trobat cap columna amb comptes; indiqueu-la amb --columna o --quatre-columnes"},
+        {"the_header_alone_holds_none",
+         "Nom;IBAN\n",
+         {},
+         "no s'ha trobat cap columna amb comptes; indiqueu-la amb --columna o --quatre-columnes"},
+    };
+    for (const auto& [name, window, options, message] : rows) {
+        try {
+            settleLayout(window, true, options, {});
+            ADD_FAILURE() << name;
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.what(), message) << name;
+            EXPECT_EQ(f.file, "") << name;
+        }
+    }
+}
