@@ -101,3 +101,41 @@ TEST(Compte, a_huge_paste_is_refused_without_reading_it_as_an_account) {
     text += u"21001234515678901234";
     EXPECT_TRUE(llegirCompte(text));
 }
+
+// State: llegirCompte's rules, plus a registry country other than Spain.
+TEST(Compte, reads_any_country_s_iban_and_tells_which_it_is) {
+    using T = Lectura::Tipus;
+    const std::tuple<const char*, std::u16string_view, T, std::u16string_view> rows[] = {
+        {"bare_account", u"2100 1234 51 5678901234", T::compte, u"21001234515678901234"},
+        {"spanish_iban", u"iban es03 2100 1234 5156 7890 1234", T::ibanEspanyol,
+         u"ES0321001234515678901234"},
+        {"foreign_electronic", u"DE89370400440532013000", T::ibanEstranger,
+         u"DE89370400440532013000"},
+        {"foreign_paper_with_word", u"IBAN FR14 2004 1010 0505 0001 3M02 606", T::ibanEstranger,
+         u"FR1420041010050500013M02606"},
+        {"foreign_lower_case", u"gb29 nwbk 6016 1331 9268 19", T::ibanEstranger,
+         u"GB29NWBK60161331926819"},
+        {"foreign_look_alikes", u"\uFF24\uFF25\uFF18\uFF19\u20093704\u201300440532013000",
+         T::ibanEstranger, u"DE89370400440532013000"},
+        {"foreign_wrong_length_is_still_read", u"DE8937040044053201300", T::ibanEstranger,
+         u"DE8937040044053201300"},
+        {"longest", u"LC55 HEMM 0001 0001 0012 0012 0002 3015 56", T::ibanEstranger,
+         u"LC55HEMM00010001001200120002301556"},
+        {"unknown_country", u"XX89370400440532013000", T::res, u""},
+        {"spanish_wrong_length", u"ES032100123451567890123", T::res, u""},
+        {"spanish_with_a_letter", u"ES0321001234515678901A34", T::res, u""},
+        {"letters_for_check_digits", u"DEAR SIR", T::res, u""},
+        {"country_and_check_digits_only", u"DE89", T::res, u""},
+        {"thirty_five_characters", u"LC55HEMM000100010012001200023015567", T::res, u""},
+        {"punctuation_inside", u"DE89/3704/0044/0532/0130/00", T::res, u""},
+    };
+    for (const auto& [name, text, tipus, llegit] : rows) {
+        const Lectura lectura = llegirCompteOIBAN(text);
+        EXPECT_EQ(lectura.tipus, tipus) << name;
+        EXPECT_EQ(lectura.text(), llegit) << name;
+    }
+    const Lectura espanyol = llegirCompteOIBAN(u"ES03 2100 1234 5156 7890 1234");
+    EXPECT_EQ(espanyol.ccc(), u"21001234515678901234");
+    EXPECT_EQ(espanyol.digitsIBAN(), u"03");
+    EXPECT_EQ(llegirCompteOIBAN(u"DE89370400440532013000").ccc(), u"");
+}
