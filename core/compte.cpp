@@ -1,5 +1,5 @@
-// Reading a whole account out of a text a person pasted or typed, and writing an
-// IBAN in its paper form. Separators people put between the groups (blanks,
+// Reading a whole account (domestic, or any registry country's IBAN) out of a text
+// a person pasted or typed, and writing an IBAN in its paper form. Separators people put between the groups (blanks,
 // hyphens, dots, with their Unicode look-alikes) are dropped and full-width forms
 // read as ASCII; every other character makes the text not an account, so nothing
 // that merely contains an account is taken for one.

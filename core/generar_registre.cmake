@@ -13,6 +13,8 @@ if(NOT DEFINED ENTRADA OR NOT DEFINED SORTIDA)
     message(FATAL_ERROR "usage: cmake -DENTRADA=<tsv> -DSORTIDA=<cpp> -P generar_registre.cmake")
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/escriure_taula.cmake)
+
 file(STRINGS "${ENTRADA}" linies ENCODING UTF-8)
 
 set(files "")
@@ -67,25 +69,4 @@ if(nombre EQUAL 0)
     message(FATAL_ERROR "${ENTRADA}: no countries")
 endif()
 
-file(WRITE "${SORTIDA}.tmp"
-"// Generated from core/iban_registre.tsv by core/generar_registre.cmake; do not edit.
-
-#include \"core/registre_iban.h\"
-
-#include <array>
-
-namespace mdlFuncions {
-
-namespace {
-
-constexpr std::array<PaisIBAN, ${nombre}> files{{
-${files}}};
-
-} // namespace
-
-const std::span<const PaisIBAN> registreIBAN{files};
-
-} // namespace mdlFuncions
-")
-file(COPY_FILE "${SORTIDA}.tmp" "${SORTIDA}" ONLY_IF_DIFFERENT)
-file(REMOVE "${SORTIDA}.tmp")
+escriureTaula("${SORTIDA}" core/registre_iban.h mdlFuncions PaisIBAN registreIBAN ${nombre} "${files}")
