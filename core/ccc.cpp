@@ -15,24 +15,17 @@ namespace mdlFuncions {
 
 namespace {
 
-constexpr std::array<int, 8> pesosEntitatOficina{4, 8, 5, 10, 9, 7, 3, 6};
-constexpr std::array<int, 10> pesosCompte{1, 2, 4, 8, 5, 10, 9, 7, 3, 6};
-static_assert(pesosEntitatOficina.size() == campEntitat.mida + campOficina.mida);
-static_assert(pesosCompte.size() == campCompte.mida);
-
 int valorDigit(char16_t c) {
     return text::isDigit(c) ? c - u'0' : 0;
 }
 
-// The control digit a block should have: 11 minus the remainder, except that
-// remainder 0 gives 0 and remainder 1 gives 1, the same digit as remainder 10.
+// The control digit a block should have.
 template <std::size_t N>
-int digitControl(std::u16string_view bloc, const std::array<int, N>& pesos) {
+int digitDelBloc(std::u16string_view bloc, const std::array<int, N>& pesos) {
     int suma = 0;
     for (std::size_t i = 0; i < N; ++i)
         suma += valorDigit(bloc[i]) * pesos[i];
-    const int d = 11 - suma % 11;
-    return d == 11 ? 0 : (d == 10 ? 1 : d);
+    return digitControl(suma);
 }
 
 } // namespace
@@ -45,9 +38,9 @@ bool validarCCC(std::u16string_view compte) {
         return false;
     const auto control = campControl.de(compte);
     return valorDigit(control[0]) ==
-               digitControl(compte.substr(0, campOficina.inici + campOficina.mida),
+               digitDelBloc(compte.substr(0, campOficina.inici + campOficina.mida),
                             pesosEntitatOficina) &&
-           valorDigit(control[1]) == digitControl(campCompte.de(compte), pesosCompte);
+           valorDigit(control[1]) == digitDelBloc(campCompte.de(compte), pesosCompte);
 }
 
 } // namespace mdlFuncions

@@ -29,6 +29,20 @@ inline constexpr Camp campCompte{10, 10};
 inline constexpr std::array<Camp, 4> campsCCC{campEntitat, campOficina, campControl, campCompte};
 inline constexpr std::size_t digitsCCC = 20;
 
+// The weights of the two sums, powers of 2 modulo 11: entity and office read as if
+// preceded by two zeros, then the account.
+inline constexpr std::array<int, 8> pesosEntitatOficina{4, 8, 5, 10, 9, 7, 3, 6};
+inline constexpr std::array<int, 10> pesosCompte{1, 2, 4, 8, 5, 10, 9, 7, 3, 6};
+static_assert(pesosEntitatOficina.size() == campEntitat.mida + campOficina.mida);
+static_assert(pesosCompte.size() == campCompte.mida);
+
+// The control digit a weighted sum (0 or more) gives: 11 minus the remainder modulo
+// 11, except that remainder 0 gives 0 and remainder 1 gives 1, the same digit as 10.
+constexpr int digitControl(int suma) {
+    const int d = 11 - suma % 11;
+    return d == 11 ? 0 : (d == 10 ? 1 : d);
+}
+
 // True when both control digits agree with the other eighteen; false for any
 // length but 20 and for the all-zero number, whose digits would otherwise agree.
 bool validarCCC(std::u16string_view compte);

@@ -72,10 +72,6 @@ bool allDigits(std::u16string_view s) {
     return true;
 }
 
-bool isBlank(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\u00A0';
-}
-
 std::u16string_view trimBlanks(std::u16string_view s) {
     while (!s.empty() && isBlank(s.front()))
         s.remove_prefix(1);
