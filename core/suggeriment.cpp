@@ -168,8 +168,17 @@ Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIB
         intercanviTrobat = intercanvi;
         trobat = e;
     };
+    // A digit changed alone leaves one control digit's sum or both as they were:
+    // where an unchanged one already fails, no substitution there can pass.
+    const bool bo1 = digitControl(base.suma1) == base.control1;
+    const bool bo2 = digitControl(base.suma2) == base.control2;
+    const auto potPassar = [&](std::size_t i) {
+        if (i < x.inici)
+            return bo1 && bo2;
+        return i - x.inici <= campControl.inici ? bo2 : bo1;
+    };
     for (std::size_t i = 0; i < x.mida; ++i)
-        for (int nou = 0; nou <= 9; ++nou) {
+        for (int nou = 0; nou <= 9 && potPassar(i); ++nou) {
             if (nou == x.d[i])
                 continue;
             Estat e = base;

@@ -8,7 +8,8 @@
 // agree (validarCCC), its IBAN check digits agree with its account (only when an
 // IBAN was given; a bare account's are computed) and its entity is in the
 // directory. Only when exactly one counts is it suggested: one typo at most, and
-// never certain, so it is for a person to read, never to apply unseen.
+// never certain, so it is for a person to read, never to apply unseen. Spanish
+// accounts only: the directory and the control digits are Spain's.
 
 #include <string>
 #include <string_view>
