@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QWindow>
 #include <QtGlobal>
 
@@ -193,16 +194,25 @@ void FormWindow::buildMenus(const forms::FormDef& def) {
         action->setObjectName(toQString(item.name));
         action->setEnabled(item.enabled);
         if (!item.shortcut.empty()) {
-            // Also on the window itself, so the chord works while the menu is closed.
-            action->setShortcut(QKeySequence(toQString(item.shortcut), QKeySequence::PortableText));
-            action->setShortcutContext(Qt::WindowShortcut);
-            addAction(action);
+            addChord(*action, r,
+                     QKeySequence(toQString(item.shortcut), QKeySequence::PortableText));
         }
         menuItems_.push_back(std::make_unique<MenuItemAdapter>(*action));
     }
     if (menuBar_ != nullptr) {
         menuHeight_ = menuBar_->sizeHint().height();
     }
+}
+
+// The item shows the chord and takes it while its menu is open; the window takes it
+// the rest of the time, and raises the item's Click even while the item is disabled
+// (a disabled QAction would swallow it unheard), so that the form can refuse it.
+void FormWindow::addChord(QAction& action, int row, const QKeySequence& chord) {
+    action.setShortcut(chord);
+    action.setShortcutContext(Qt::WidgetShortcut);
+    auto* shortcut = new QShortcut(chord, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, row] { menuChosen(row); });
 }
 
 // The controls in table order, each made by the factory of its kind; then what
