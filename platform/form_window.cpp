@@ -7,6 +7,7 @@
 #include "platform/form_window.h"
 
 #include "platform/convert.h"
+#include "platform/x11_dialog.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -116,7 +117,8 @@ FormWindow::FormWindow(WindowOwner& owner, forms::Form& form)
     if (!def.icon.empty()) {
         setWindowIcon(QIcon(resourcePath(def.icon)));
     }
-    if (def.border == forms::BorderStyle::FixedDialog) {
+    fixedDialog_ = def.border == forms::BorderStyle::FixedDialog;
+    if (fixedDialog_) {
         setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                        Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     } else {
@@ -395,6 +397,12 @@ bool FormWindow::event(QEvent* event) {
     const bool handled = QWidget::event(event);
     switch (event->type()) {
     case QEvent::Show:
+        // Before the window is mapped: the window manager reads the frame then.
+        if (fixedDialog_) {
+            markFixedDialog(*this);
+        }
+        frameMaybeDrawn();
+        break;
     case QEvent::Move:
         frameMaybeDrawn();
         break;

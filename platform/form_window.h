@@ -111,6 +111,7 @@ private:
     QEventLoop* modalLoop_ = nullptr;
     bool inCloseEvent_ = false;
     bool frameKnown_ = false;
+    bool fixedDialog_ = false;
 };
 
 } // namespace platform
