@@ -7,6 +7,7 @@
 #include "platform/form_window.h"
 
 #include "platform/convert.h"
+#include "platform/x11_dialog.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -16,6 +17,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QWindow>
 #include <QtGlobal>
 
@@ -115,7 +117,8 @@ FormWindow::FormWindow(WindowOwner& owner, forms::Form& form)
     if (!def.icon.empty()) {
         setWindowIcon(QIcon(resourcePath(def.icon)));
     }
-    if (def.border == forms::BorderStyle::FixedDialog) {
+    fixedDialog_ = def.border == forms::BorderStyle::FixedDialog;
+    if (fixedDialog_) {
         setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                        Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     } else {
@@ -193,16 +196,25 @@ void FormWindow::buildMenus(const forms::FormDef& def) {
         action->setObjectName(toQString(item.name));
         action->setEnabled(item.enabled);
         if (!item.shortcut.empty()) {
-            // Also on the window itself, so the chord works while the menu is closed.
-            action->setShortcut(QKeySequence(toQString(item.shortcut), QKeySequence::PortableText));
-            action->setShortcutContext(Qt::WindowShortcut);
-            addAction(action);
+            addChord(*action, r,
+                     QKeySequence(toQString(item.shortcut), QKeySequence::PortableText));
         }
         menuItems_.push_back(std::make_unique<MenuItemAdapter>(*action));
     }
     if (menuBar_ != nullptr) {
         menuHeight_ = menuBar_->sizeHint().height();
     }
+}
+
+// The item shows the chord and takes it while its menu is open; the window takes it
+// the rest of the time, and raises the item's Click even while the item is disabled
+// (a disabled QAction would swallow it unheard), so that the form can refuse it.
+void FormWindow::addChord(QAction& action, int row, const QKeySequence& chord) {
+    action.setShortcut(chord);
+    action.setShortcutContext(Qt::WidgetShortcut);
+    auto* shortcut = new QShortcut(chord, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, row] { menuChosen(row); });
 }
 
 // The controls in table order, each made by the factory of its kind; then what
@@ -385,6 +397,12 @@ bool FormWindow::event(QEvent* event) {
     const bool handled = QWidget::event(event);
     switch (event->type()) {
     case QEvent::Show:
+        // Before the window is mapped: the window manager reads the frame then.
+        if (fixedDialog_) {
+            markFixedDialog(*this);
+        }
+        frameMaybeDrawn();
+        break;
     case QEvent::Move:
         frameMaybeDrawn();
         break;

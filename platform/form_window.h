@@ -17,7 +17,9 @@
 #include <memory>
 #include <vector>
 
+class QAction;
 class QEventLoop;
+class QKeySequence;
 class QMenu;
 class QMenuBar;
 
@@ -82,6 +84,7 @@ private:
     void menuChosen(int row) override;
 
     void buildMenus(const forms::FormDef& def);
+    void addChord(QAction& action, int row, const QKeySequence& chord);
     void buildControls(const forms::FormDef& def);
     void attachPopupMenu(int menuRow, QWidget& widget);
     void nameCaptions(const forms::FormDef& def);
@@ -108,6 +111,7 @@ private:
     QEventLoop* modalLoop_ = nullptr;
     bool inCloseEvent_ = false;
     bool frameKnown_ = false;
+    bool fixedDialog_ = false;
 };
 
 } // namespace platform

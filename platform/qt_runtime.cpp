@@ -216,6 +216,10 @@ void QtRuntime::setClipboardText(std::u16string_view text) {
     }
 }
 
+void QtRuntime::beep() {
+    QApplication::beep();
+}
+
 QWidget* QtRuntime::windowOf(const forms::Form& form) const {
     return impl_->find(form);
 }

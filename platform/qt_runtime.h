@@ -38,6 +38,7 @@ public:
     int msgBox(std::u16string_view prompt, int style) override;
     void show(forms::Form& form, bool modal) override;
     void setClipboardText(std::u16string_view text) override;
+    void beep() override;
 
     // The top-level window of a form loaded by this runtime; nullptr otherwise.
     QWidget* windowOf(const forms::Form& form) const;

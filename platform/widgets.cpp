@@ -139,9 +139,13 @@ void EntryField::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-bool EntryField::pasteTaken() {
+bool EntryField::pasteTaken(QClipboard::Mode mode) {
     const QClipboard* clipboard = QGuiApplication::clipboard();
-    return clipboard != nullptr && !isReadOnly() && events_.textPasted(row_, clipboard->text());
+    if (clipboard == nullptr || isReadOnly() ||
+        (mode == QClipboard::Selection && !clipboard->supportsSelection())) {
+        return false;
+    }
+    return events_.textPasted(row_, clipboard->text(mode));
 }
 
 // The standard edit menu, with its Paste offered to the form first like Ctrl+V. The
@@ -196,6 +200,11 @@ void EntryField::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void EntryField::mouseReleaseEvent(QMouseEvent* event) {
+    // X11's middle click pastes the selection: the form may take it like any paste.
+    if (event->button() == Qt::MiddleButton && pasteTaken(QClipboard::Selection)) {
+        event->accept();
+        return;
+    }
     if (std::exchange(pressHeld_, false)) {
         event->accept();
         return;

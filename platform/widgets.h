@@ -5,6 +5,7 @@
 
 #include "platform/form_events.h"
 
+#include <QClipboard>
 #include <QColor>
 #include <QFrame>
 #include <QLineEdit>
@@ -34,8 +35,10 @@ protected:
 };
 
 // A text box: every change of its text is reported, and every typed character
-// goes through KeyPress first, one UTF-16 unit at a time. Pasting and dropping are left alone: the
-// maximum length is their only limit.
+// goes through KeyPress first, one UTF-16 unit at a time. A paste (Ctrl+V,
+// Shift+Insert, the context menu, the middle click) is offered to the form
+// first; what the form leaves goes in unfiltered, as does a drop: the maximum
+// length is their only limit.
 //
 // The click that brings the focus into a field keeps the whole text selected, as
 // Tab does, so the next digit replaces it; only a drag that follows turns it into
@@ -55,8 +58,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    // Offers the clipboard's text to the form first; false: paste as usual.
-    bool pasteTaken();
+    // Offers the clipboard's text (or the X11 selection's) to the form first;
+    // false: paste as usual.
+    bool pasteTaken(QClipboard::Mode mode = QClipboard::Clipboard);
 
     bool focusedByClick_ = false; // the focus came with a mouse press still to arrive
     bool pressHeld_ = false;      // that press, kept back from the field

@@ -8,7 +8,7 @@ packages=(
     cmake g++ ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libcli11-dev libcsv-dev
-    qt6-base-dev qt6-base-private-dev qt6-translations-l10n libgl-dev
+    qt6-base-dev qt6-base-private-dev qt6-translations-l10n libgl-dev libxcb1-dev
     fonts-liberation2 fonts-comic-neue
     xvfb xauth x11-utils openbox imagemagick
     clang libclang-rt-14-dev llvm desktop-file-utils

@@ -121,8 +121,9 @@ struct MenuDef {
     int parent = -1;
     bool visible = true; // a top menu that is false stays off the bar: a context menu
     bool enabled = true;
-    // A key chord that chooses the item anywhere in the window while it is enabled,
-    // in the portable form "Ctrl+Shift+C". Empty: none.
+    // A key chord that raises the item's Click anywhere in the window, in the
+    // portable form "Ctrl+Shift+C", also while the item is disabled: the reaction
+    // then decides what the chord does (refuse it with a beep). Empty: none.
     std::u16string_view shortcut;
 };
 
@@ -242,6 +243,8 @@ public:
     virtual void show(Form& form, bool modal) = 0;
     // Puts the text on the desktop's clipboard, for other programs to paste.
     virtual void setClipboardText(std::u16string_view text) = 0;
+    // The desktop's warning sound: what was asked for cannot be done.
+    virtual void beep() = 0;
 };
 
 // ---- The window's side ----------------------------------------------------------

@@ -40,6 +40,17 @@ constexpr Font lletraEmpresa{.name = u"Comic Sans MS", .points = 12, .italic = t
 constexpr Font lletraWeb{.name = u"Comic Sans MS", .points = 9, .bold = true};
 constexpr Font lletraAdreca{.name = u"Comic Sans MS", .points = 8.25};
 
+// A cell copied from a spreadsheet brings its line end, and a selection made with
+// the mouse may begin or end on a blank or a tab.
+constexpr std::u16string_view senseVores(std::u16string_view text) {
+    constexpr std::u16string_view vora = u" \t\r\n";
+    const auto inici = text.find_first_not_of(vora);
+    if (inici == std::u16string_view::npos) {
+        return {};
+    }
+    return text.substr(inici, text.find_last_not_of(vora) - inici + 1);
+}
+
 constexpr fila::Fila campCompte(std::u16string_view nom) {
     auto camp = caixaText(nom);
     camp.lletra(lletraGran).fons(grisCamp).vora().centrat();
@@ -340,6 +351,10 @@ void frmCalculadora::onChange(int control) noexcept {
     if (const auto* r = reaccionsDe(control); r != nullptr && r->Change != nullptr) {
         (this->*r->Change)();
     }
+    // Whichever field changes, the whole IBAN is offered again or no more.
+    if (control >= txtBanc && control <= txtCompte) {
+        mostrarIBANSencer();
+    }
 }
 
 void frmCalculadora::onKeyPress(int control, std::int16_t& keyAscii) noexcept {
@@ -531,7 +546,7 @@ void frmCalculadora::canviEntitat() {
 // fields hold it, and the focus waits in the last one for Enter. Any other text is
 // an ordinary paste.
 bool frmCalculadora::enganxarCompte(std::u16string_view text) {
-    const auto compte = mdlFuncions::llegirCompte(text);
+    const auto compte = mdlFuncions::llegirCompte(senseVores(text));
     if (!compte) {
         return false;
     }
@@ -566,7 +581,7 @@ void frmCalculadora::btnCalcular_Click() {
 // The paper form, with the BIC and the registered name on the lines below.
 void frmCalculadora::mostrarIBANSencer() {
     std::u16string fitxa;
-    if (!ibanSencer_.empty()) {
+    if (ibanOfert()) {
         fitxa = mdlFuncions::formatPaper(ibanSencer_);
         const std::u16string_view entitat = mdlFuncions::campEntitat.de(
             std::u16string_view(ibanSencer_).substr(mdlFuncions::prefixIBAN));
@@ -583,19 +598,30 @@ void frmCalculadora::mostrarIBANSencer() {
 }
 
 void frmCalculadora::actualitzarMenuCopia() {
-    const bool iban = !ibanSencer_.empty();
+    const bool iban = ibanOfert();
     host().menu(mnuCopiaIBAN).setEnabled(iban);
     host().menu(mnuCopiaPaper).setEnabled(iban);
     host().menu(mnuCopiaBIC).setEnabled(!host().label(lblBIC).caption().empty());
     host().menu(mnuCopiaNom).setEnabled(!host().label(lblEntitat).caption().empty());
 }
 
+// Ctrl+Shift+C reaches here while the item is disabled too.
 void frmCalculadora::mnuCopiaIBAN_Click() {
-    copiar(ibanSencer_);
+    copiarIBAN(ibanSencer_);
 }
 
 void frmCalculadora::mnuCopiaPaper_Click() {
-    copiar(mdlFuncions::formatPaper(ibanSencer_));
+    copiarIBAN(mdlFuncions::formatPaper(ibanSencer_));
+}
+
+// An IBAN that is not the fields' own is never copied: the person hears that
+// nothing was, and the clipboard keeps what it held.
+void frmCalculadora::copiarIBAN(std::u16string_view forma) {
+    if (!ibanOfert()) {
+        runtime().beep();
+        return;
+    }
+    runtime().setClipboardText(forma);
 }
 
 void frmCalculadora::mnuCopiaBIC_Click() {
@@ -645,6 +671,12 @@ bool frmCalculadora::aturarSi(bool dubte, std::u16string_view pregunta, Control 
 
 std::u16string frmCalculadora::textDe(Control camp) {
     return host().textBox(camp).text();
+}
+
+// The results stay on screen after the fields change, as designed; the whole IBAN
+// goes with them only while the fields hold the account it was calculated from.
+bool frmCalculadora::ibanOfert() {
+    return !ibanSencer_.empty() && std::u16string_view(ibanSencer_).substr(4) == compteSencer();
 }
 
 std::u16string frmCalculadora::compteSencer() {

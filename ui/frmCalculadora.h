@@ -125,6 +125,8 @@ private:
     void mostrarIBANSencer();
     void actualitzarMenuCopia();
     void copiar(std::u16string_view text);
+    void copiarIBAN(std::u16string_view forma);
+    bool ibanOfert();
 
     // What the four fields share.
     void passarSiPle(Control camp, std::size_t llargada, Control seguent);
@@ -139,7 +141,7 @@ private:
     std::int16_t primeraActivacio_ = 0;
     // The whole IBAN the shown prefix belongs to, "ES" + check digits + the 20 digits
     // they were calculated from; empty when the last calculation had no right
-    // 20-digit account, and before the first. Kept with the results, since the
-    // fields may already hold other digits.
+    // 20-digit account, and before the first. Kept with the results, and offered
+    // only while the fields hold those 20 digits again.
     std::u16string ibanSencer_;
 };

@@ -2,7 +2,10 @@
 #include "tests/ui/fake_runtime.h"
 #include "ui/frmCalculadora.h"
 
+#include <functional>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -118,46 +121,84 @@ TEST(TheCommand, asks_its_questions_in_order_then_shows_the_results_or_keeps_the
     }
 }
 
-// State: a first run has shown the prefix of 2100 1234 51 5678901234; the row's
-// fields are pasted in and the command answered Yes to every question (or
-// declined). Expected: an IBAN to show and copy only for a right 20-digit account,
-// and always the one the prefix on screen was calculated from.
-TEST(TheWholeIban, belongs_to_the_shown_prefix_and_only_to_a_right_twenty_digit_account) {
-    const std::u16string ara = u"ES03 2100 1234 5156 7890 1234\nCAIXESBBXXX\nCAIXABANK, S.A.";
+// What a person does after the first calculation, one step of a row.
+using Step = std::function<void(Shown&)>;
+
+// The row's fields pasted in, one field at a time.
+Step fill(std::u16string_view fields) {
+    return [fields](Shown& s) { s.enter(fields); };
+}
+// A whole account or IBAN pasted into one field.
+Step pasteInto(int field, std::u16string_view text) {
+    return [field, text](Shown& s) { s.at(field).setFocus(), s.rt.paste(text); };
+}
+// The command, with its questions answered in turn ('Y' or 'N').
+Step calculate(const char* answers = "") {
+    return [answers](Shown& s) { s.rt.answers = answers, s.calc.onClick(F::btnCalcular); };
+}
+
+// State: 2100 1234 51 5678901234 calculated: ES03 and CAIXESBBXXX shown, the whole IBAN
+// offered. Action: the row's steps. Expected: the whole IBAN (the tips, the IBAN items
+// of the results' menu, Ctrl+Shift+C) is offered only for a right 20-digit account, and
+// only while the fields hold it; otherwise no tip, the items disabled, and the chord
+// beeps and leaves the clipboard as it was. The results themselves stay as shown.
+TEST(TheWholeIban, is_offered_only_while_the_fields_hold_the_account_it_was_calculated_from) {
+    const std::u16string es03 = u"ES03 2100 1234 5156 7890 1234\nCAIXESBBXXX\nCAIXABANK, S.A.";
+    const std::u16string es60 =
+        u"ES60 0049 1500 0512 3456 7892\nBSCHESMMXXX\nBANCO SANTANDER, S.A.";
     struct Row {
         const char* name;
-        std::u16string_view fields;
-        const char* answers;
-        std::u16string_view tip; // empty: no whole IBAN
-        bool bic;                // a BIC to copy
+        std::vector<Step> steps;
+        std::u16string_view tip;         // empty: no whole IBAN offered
+        std::u16string_view prefix, bic; // as shown; a prefix of "?": not looked at
     };
     // clang-format off
     const Row rows[] = {
-        {"another_right_account", u"0049|1500|05|1234567892", "", u"ES60 0049 1500 0512 3456 7892\nBSCHESMMXXX\nBANCO SANTANDER, S.A.", true},
-        {"declined_keeps_the_old_one", u"0049|1500|05|1234567890", "N", ara, true},
-        {"wrong_control_digits_forced", u"0049|1500|05|1234567890", "Y", u"", true},
-        {"short_entity_forced", u"210|1234|51|5678901234", "Y", u"", false},
-        {"a_blank_the_control_digits_let_through", u"0000|0000|00|00000 0000", "", u"", false},
+        {"calculated", {}, es03, u"ES03", u"CAIXESBBXXX"},
+        {"a_digit_changed", {fill(u"2100|1234|51|5678901235")}, u"", u"ES03", u"CAIXESBBXXX"},
+        {"a_digit_changed_back", {fill(u"2100|1234|51|5678901235"), fill(u"2100|1234|51|5678901234")}, es03, u"ES03", u"CAIXESBBXXX"},
+        {"an_emptied_field", {fill(u"2100|1234||5678901234")}, u"", u"ES03", u"CAIXESBBXXX"},
+        {"declined_with_other_digits", {fill(u"2100|1234|52|5678901234"), calculate("N")}, u"", u"ES03", u"CAIXESBBXXX"},
+        {"declined_then_changed_back", {fill(u"2100|1234|52|5678901234"), calculate("N"), fill(u"2100|1234|51|5678901234")}, es03, u"ES03", u"CAIXESBBXXX"},
+        {"wrong_control_digits_forced", {fill(u"2100|1234|52|5678901234"), calculate("Y")}, u"", u"ES38", u"CAIXESBBXXX"},
+        {"forced_then_changed_back", {fill(u"2100|1234|52|5678901234"), calculate("Y"), fill(u"2100|1234|51|5678901234")}, u"", u"ES38", u"CAIXESBBXXX"},
+        {"short_entity_forced", {fill(u"210|1234|51|5678901234"), calculate("Y")}, u"", u"ES14", u""},
+        {"a_blank_the_control_digits_let_through", {fill(u"0000|0000|00|00000 0000"), calculate()}, u"", u"?", u""},
+        {"another_account_pasted", {pasteInto(F::txtBanc, u"0049 1500 05 1234567892")}, u"", u"ES03", u"CAIXESBBXXX"},
+        {"another_account_pasted_and_calculated", {pasteInto(F::txtDC, u"0049 1500 05 1234567892"), calculate()}, es60, u"ES60", u"BSCHESMMXXX"},
+        {"the_same_account_pasted_as_an_iban", {pasteInto(F::txtCompte, u"ES03 2100 1234 5156 7890 1234")}, es03, u"ES03", u"CAIXESBBXXX"},
+        {"the_same_account_pasted_with_a_line_end", {fill(u"|||"), pasteInto(F::txtBanc, u"\tES03 2100 1234 5156 7890 1234\r\n")}, es03, u"ES03", u"CAIXESBBXXX"},
     };
     // clang-format on
     for (const Row& row : rows) {
         Shown s;
         s.enter(u"2100|1234|51|5678901234");
         s.calc.onClick(F::btnCalcular);
-        s.enter(row.fields);
-        s.rt.answers = row.answers;
-        s.calc.onClick(F::btnCalcular);
+        for (const Step& step : row.steps)
+            step(s);
         EXPECT_EQ(s.at(F::lblSEPA).tip, row.tip) << row.name;
         EXPECT_EQ(s.at(F::lblBIC).tip, row.tip) << row.name;
+        if (row.prefix != u"?") {
+            EXPECT_EQ(s.at(F::lblSEPA).value, row.prefix) << row.name;
+        }
+        EXPECT_EQ(s.at(F::lblBIC).value, row.bic) << row.name;
         const auto& menus = s.rt.window->menus;
         EXPECT_EQ(menus[F::mnuCopiaIBAN].on, !row.tip.empty()) << row.name;
         EXPECT_EQ(menus[F::mnuCopiaPaper].on, !row.tip.empty()) << row.name;
-        EXPECT_EQ(menus[F::mnuCopiaBIC].on, row.bic) << row.name;
-        // What is copied is the first line of the tip without its blanks.
-        std::u16string electronic(row.tip.substr(0, row.tip.find(u'\n')));
+        EXPECT_EQ(menus[F::mnuCopiaBIC].on, !row.bic.empty()) << row.name;
+        // The chord and the menu raise the same reaction; what they copy is the
+        // tip's first line, without blanks for the electronic form.
+        const std::u16string paper(row.tip.substr(0, row.tip.find(u'\n')));
+        std::u16string electronic = paper;
         std::erase(electronic, u' ');
-        s.rt.clipboard.clear();
-        s.calc.onMenuClick(F::mnuCopiaIBAN);
-        EXPECT_EQ(s.rt.clipboard, electronic) << row.name;
+        for (const auto& [item, copied] :
+             {std::pair(F::mnuCopiaIBAN, electronic), std::pair(F::mnuCopiaPaper, paper)}) {
+            s.rt.clipboard = u"what the person copied before";
+            s.rt.log.clear();
+            s.calc.onMenuClick(item);
+            EXPECT_EQ(s.rt.clipboard, row.tip.empty() ? u"what the person copied before" : copied)
+                << row.name;
+            EXPECT_EQ(s.rt.log, row.tip.empty() ? u"beep; " : u"") << row.name;
+        }
     }
 }

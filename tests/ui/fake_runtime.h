@@ -4,7 +4,8 @@
 // a text really changes, LostFocus before GotFocus), answers questions from a
 // script and logs what the form does:
 // "ask <prompt>", "<label>=<caption>", "focus <control>" (every request, even for
-// the focused control), "pointer busy", "refresh", "load <form>", "activate <form>".
+// the focused control), "pointer busy", "refresh", "load <form>", "activate <form>",
+// "beep".
 
 #include "ui/forms.h"
 
@@ -146,6 +147,7 @@ public:
     }
 
     void setClipboardText(std::u16string_view text) override { clipboard = text; }
+    void beep() override { log += u"beep; "; }
 
     // The person's paste into the focused field: offered to the form first.
     void paste(std::u16string_view text) {

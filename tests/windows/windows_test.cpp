@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -141,6 +142,24 @@ protected:
         QTest::mouseClick(window()->windowHandle(), Qt::RightButton, {},
                           find(name)->mapTo(window(), QPoint(5, 5)));
         return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    }
+    // A right click over the result, then a click on the item of its menu. Returns
+    // what the clipboard holds then, "disabled" for an item that cannot be chosen.
+    std::string choose(const char* result, const char* item) {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText("-");
+        QMenu* menu = rightClick(result);
+        if (menu == nullptr)
+            return "no menu";
+        auto* action = menu->findChild<QAction*>(item);
+        const bool enabled = action->isEnabled();
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        if (QApplication::activePopupWidget() != nullptr)
+            QApplication::activePopupWidget()->close();
+        return enabled ? clipboard->text().toStdString() : "disabled";
+    }
+    std::vector<std::string> fields() const {
+        return {textOf("txtBanc"), textOf("txtAgencia"), textOf("txtDC"), textOf("txtCompte")};
     }
     // Delivered by the desktop to the calculator, so a modal window holds it back.
     void keyToCalculator(Qt::Key key) { QTest::keyClick(window()->windowHandle(), key); }
@@ -407,23 +426,36 @@ TEST_F(WindowsTest, a_paste_goes_in_unfiltered_up_to_the_maximum_length_and_any_
     EXPECT_EQ(textOf("lblEntitat"), "CAIXABANK, S.A.");
 }
 
-// A whole account or IBAN, pasted into any field, fills all four and waits in the
-// last one for Enter.
+// A whole account or IBAN, pasted into any field however a person pastes it, fills
+// all four and waits in the last one for Enter. A spreadsheet cell comes with its
+// line end. The middle click pastes X11's selection, which offscreen has none of.
 TEST_F(WindowsTest, pasting_a_whole_iban_or_account_fills_the_four_fields) {
-    // Qt::Key_unknown: the Paste item of the field's own context menu.
-    const std::tuple<const char*, const char*, Qt::Key, Qt::KeyboardModifiers> rows[] = {
-        {"txtDC", "ES03 2100 1234 5156 7890 1234", Qt::Key_V, Qt::ControlModifier},
-        {"txtBanc", "IBAN es0321001234515678901234", Qt::Key_Insert, Qt::ShiftModifier},
-        {"txtAgencia", "2100-1234-51-5678901234", Qt::Key_unknown, {}},
+    enum How { CtrlV, ShiftInsert, ContextMenu, MiddleClick };
+    const std::tuple<const char*, const char*, How> rows[] = {
+        {"txtDC", "ES03 2100 1234 5156 7890 1234", CtrlV},
+        {"txtBanc", "IBAN es0321001234515678901234", ShiftInsert},
+        {"txtAgencia", "2100-1234-51-5678901234", ContextMenu},
+        {"txtBanc", "ES03 2100 1234 5156 7890 1234\n", CtrlV},
+        {"txtCompte", "\tES03 2100 1234 5156 7890 1234\r\n", ShiftInsert},
+        {"txtDC", "2100 1234 51 5678901234\r\n", ContextMenu},
+        {"txtAgencia", "ES03 2100 1234 5156 7890 1234\n", MiddleClick},
     };
-    for (const auto& [field, pasted, key, modifiers] : rows) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    for (const auto& [field, pasted, how] : rows) {
         SCOPED_TRACE(pasted);
+        if (how == MiddleClick && !clipboard->supportsSelection())
+            continue;
         for (const char* name : {"txtBanc", "txtAgencia", "txtDC", "txtCompte"})
             find<QLineEdit>(name)->clear();
         find(field)->setFocus();
-        QGuiApplication::clipboard()->setText(pasted);
-        if (key != Qt::Key_unknown) {
-            press(key, modifiers);
+        clipboard->setText(pasted,
+                           how == MiddleClick ? QClipboard::Selection : QClipboard::Clipboard);
+        if (how == CtrlV) {
+            press(Qt::Key_V, Qt::ControlModifier);
+        } else if (how == ShiftInsert) {
+            press(Qt::Key_Insert, Qt::ShiftModifier);
+        } else if (how == MiddleClick) {
+            QTest::mouseClick(find(field), Qt::MiddleButton);
         } else {
             QMenu* menu = rightClick(field);
             ASSERT_NE(menu, nullptr);
@@ -432,9 +464,7 @@ TEST_F(WindowsTest, pasting_a_whole_iban_or_account_fills_the_four_fields) {
                     action->trigger();
             menu->close();
         }
-        EXPECT_EQ(std::vector({textOf("txtBanc"), textOf("txtAgencia"), textOf("txtDC"),
-                               textOf("txtCompte")}),
-                  (std::vector<std::string>{"2100", "1234", "51", "5678901234"}));
+        EXPECT_EQ(fields(), (std::vector<std::string>{"2100", "1234", "51", "5678901234"}));
         EXPECT_EQ(textOf("lblEntitat"), "CAIXABANK, S.A.");
         EXPECT_EQ(focusName(), "txtCompte");
         EXPECT_EQ(find<QLineEdit>("txtCompte")->selectedText(), "5678901234");
@@ -448,18 +478,6 @@ TEST_F(WindowsTest, pasting_a_whole_iban_or_account_fills_the_four_fields) {
 // declined calculation.
 TEST_F(WindowsTest, the_results_menu_copies_the_whole_iban_the_shown_prefix_belongs_to) {
     QClipboard* clipboard = QGuiApplication::clipboard();
-    const auto choose = [&](const char* result, const char* item) {
-        clipboard->setText("-");
-        QMenu* menu = rightClick(result);
-        if (menu == nullptr)
-            return std::string("no menu");
-        auto* action = menu->findChild<QAction*>(item);
-        const bool enabled = action->isEnabled();
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-        if (QApplication::activePopupWidget() != nullptr)
-            QApplication::activePopupWidget()->close();
-        return enabled ? clipboard->text().toStdString() : std::string("disabled");
-    };
     type("21001234515678901234");
     press(Qt::Key_Return);
     const std::string paper = "ES03 2100 1234 5156 7890 1234";
@@ -476,14 +494,56 @@ TEST_F(WindowsTest, the_results_menu_copies_the_whole_iban_the_shown_prefix_belo
     clipboard->setText("-");
     press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(clipboard->text().toStdString(), "ES0321001234515678901234");
+}
 
-    // Declined with other digits in the fields: still the IBAN of the prefix shown.
+// State: 2100 1234 51 5678901234 calculated. Action: one digit of the account typed
+// anew, then the old one again; then other control digits, and the question answered
+// No. Expected: the IBAN items go with the changed digit and come back with the old
+// one; the results keep showing ES03 throughout.
+TEST_F(WindowsTest, the_menu_offers_the_whole_iban_only_while_the_fields_hold_its_account) {
+    type("21001234515678901234");
+    press(Qt::Key_Return);
+    QLineEdit* account = find<QLineEdit>("txtCompte");
+    const auto lastDigit = [account](const char* digit) {
+        account->setFocus();
+        press(Qt::Key_End);
+        press(Qt::Key_Backspace);
+        type(digit);
+    };
+    lastDigit("5");
+    EXPECT_EQ(choose("lblSEPA", "mnuCopiaIBAN"), "disabled");
+    EXPECT_EQ(choose("lblBIC", "mnuCopiaPaper"), "disabled");
+    EXPECT_EQ(find("lblSEPA")->toolTip().toStdString(), "");
+    EXPECT_EQ(textOf("lblSEPA"), "ES03");
+    lastDigit("4");
+    EXPECT_EQ(choose("lblSEPA", "mnuCopiaIBAN"), "ES0321001234515678901234");
+
     find("txtBanc")->setFocus();
-    type("00491500051234567890");
+    type("21001234525678901234");
     whenModal([](QWidget& box) { answer(box, false); });
     press(Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
-    EXPECT_EQ(choose("lblSEPA", "mnuCopiaIBAN"), "ES0321001234515678901234");
+    EXPECT_EQ(textOf("lblSEPA"), "ES03");
+    EXPECT_EQ(choose("lblSEPA", "mnuCopiaIBAN"), "disabled");
+}
+
+// State: 2100 1234 51 5678901234 calculated. Action: another whole account pasted, then
+// Ctrl+Shift+C; then Enter and Ctrl+Shift+C again. Expected: the chord copies nothing
+// while the fields hold an account nobody calculated (the clipboard keeps the pasted
+// text), and the new IBAN once it is calculated.
+TEST_F(WindowsTest, ctrl_shift_c_after_a_paste_leaves_the_clipboard_as_it_was) {
+    type("21001234515678901234");
+    press(Qt::Key_Return);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText("0049 1500 05 1234567892");
+    press(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(fields(), (std::vector<std::string>{"0049", "1500", "05", "1234567892"}));
+    press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(clipboard->text().toStdString(), "0049 1500 05 1234567892");
+    EXPECT_EQ(find("lblBIC")->toolTip().toStdString(), "");
+    press(Qt::Key_Return);
+    press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(clipboard->text().toStdString(), "ES6000491500051234567892");
 }
 
 TEST_F(WindowsTest, enter_moves_on_from_each_empty_field_and_only_digits_are_typed) {
@@ -578,6 +638,40 @@ TEST_F(WindowsTest, the_legal_notice_opens_modally_centred_and_leaves_the_calcul
         EXPECT_EQ(opened, opening);
     }
     EXPECT_EQ(shown(), before);
+}
+
+// Under a window manager on X11 (the openbox run): the notice is framed as a fixed
+// dialog, which the window manager tells through the actions it allows on it and
+// the state it keeps for it.
+TEST_F(WindowsTest,
+       the_legal_notice_can_be_moved_and_closed_but_not_resized_minimised_or_maximised) {
+    if (QGuiApplication::platformName() != "xcb" ||
+        !qEnvironmentVariableIsSet("BRELVOXA_WINDOW_MANAGER"))
+        GTEST_SKIP() << "needs a window manager on X11";
+    QString actions, state;
+    whenModal([&actions, &state](QWidget& notice) {
+        const auto property = [&notice](const char* name) {
+            QProcess xprop;
+            xprop.start("xprop", {"-id", QString::number(notice.winId()), name});
+            xprop.waitForFinished();
+            return QString::fromUtf8(xprop.readAllStandardOutput());
+        };
+        // The window manager sets them once it manages the window.
+        (void)QTest::qWaitFor(
+            [&] { return (actions = property("_NET_WM_ALLOWED_ACTIONS")).contains("CLOSE"); },
+            5000);
+        state = property("_NET_WM_STATE");
+        press(Qt::Key_Escape);
+    });
+    chooseLegalNotice();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+    for (const char* allowed : {"_NET_WM_ACTION_MOVE", "_NET_WM_ACTION_CLOSE"})
+        EXPECT_TRUE(actions.contains(allowed)) << allowed << " in " << actions.toStdString();
+    for (const char* refused :
+         {"_NET_WM_ACTION_RESIZE", "_NET_WM_ACTION_MINIMIZE", "_NET_WM_ACTION_MAXIMIZE_HORZ",
+          "_NET_WM_ACTION_MAXIMIZE_VERT", "_NET_WM_ACTION_FULLSCREEN"})
+        EXPECT_FALSE(actions.contains(refused)) << refused << " in " << actions.toStdString();
+    EXPECT_TRUE(state.contains("_NET_WM_STATE_SKIP_TASKBAR")) << state.toStdString();
 }
 
 } // namespace
