@@ -4,14 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -113,4 +119,224 @@ TEST_F(Files, rows_of_hundreds_of_megabytes_take_under_64_mib) {
     expectLongRowsWhole();
     std::cout << "peak resident memory of any process run: " << peakChildMiB() << " MiB\n";
     EXPECT_LT(peakChildMiB(), 64);
+}
+
+namespace {
+
+const fs::path dades = BRELVOXA_DADES;
+
+// What the program writes for dades/correcte.csv.
+std::string converted() {
+    return read(dades / "esperat" / "correcte.sortida");
+}
+
+std::set<std::string> names(const fs::path& dir) {
+    std::set<std::string> found;
+    for (const auto& entry : fs::directory_iterator(dir))
+        found.insert(entry.path().filename().string());
+    return found;
+}
+
+// Starts the program in dir with the given arguments, standard input from in
+// and standard error to dir/err.
+pid_t start(const fs::path& dir, std::vector<std::string> arguments, int in) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(dir.c_str()) != 0)
+            _exit(127);
+        dup2(in, 0);
+        const int err = open("err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(err, 2);
+        std::vector<char*> argv{const_cast<char*>(BRELVOXA_EXE)};
+        for (auto& a : arguments)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(BRELVOXA_EXE, argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// Waits up to five seconds for a condition.
+bool within5s(const std::function<bool()>& condition) {
+    for (int i = 0; i < 500; ++i) {
+        if (condition())
+            return true;
+        usleep(10'000);
+    }
+    return false;
+}
+
+} // namespace
+
+// State: outputs that exist and are not regular files: a FIFO with a reader, and
+// (as root, made with mknod) the null and the full device.
+// Expected: each is written in place and is still what it was afterwards; the
+// full device fails as a full disk does; nothing else appears in the directory.
+TEST_F(Files, an_output_that_is_not_a_regular_file_is_written_in_place) {
+    fs::copy_file(dades / "correcte.csv", dir_ / "in.csv");
+    ASSERT_EQ(shell(R"(
+mkfifo fifo
+timeout 10 cat fifo >from-fifo & reader=$!
+$BRELVOXA in.csv -o fifo 2>/dev/null; echo $? >fifo.status
+wait $reader
+test -p fifo && echo yes >fifo.kept
+if mknod null c 1 3 2>/dev/null && mknod full c 1 7; then
+    $BRELVOXA in.csv -o null 2>/dev/null; echo $? >null.status
+    $BRELVOXA in.csv -o full 2>full.err; echo $? >full.status
+    test -c null && test -c full && echo yes >devices.kept
+    rm null full
+fi
+rm fifo
+)"),
+              0);
+    EXPECT_EQ(file("fifo.status"), "0\n");
+    EXPECT_EQ(file("from-fifo"), converted());
+    EXPECT_EQ(file("fifo.kept"), "yes\n");
+    if (fs::exists(dir_ / "null.status")) {
+        EXPECT_EQ(file("null.status"), "0\n");
+        EXPECT_EQ(file("full.status"), "2\n");
+        EXPECT_NE(
+            file("full.err").find("brelvoxa: full: no es pot escriure: No space left on device\n"),
+            std::string::npos)
+            << file("full.err");
+        EXPECT_EQ(file("devices.kept"), "yes\n");
+    }
+    const std::set<std::string> left = {"run.sh",      "in.csv",    "from-fifo",
+                                        "fifo.status", "fifo.kept", "null.status",
+                                        "full.status", "full.err",  "devices.kept"};
+    for (const auto& name : names(dir_))
+        EXPECT_TRUE(left.contains(name)) << name;
+}
+
+// State: a name beside the output that a temporary file could have taken: an
+// input of its own, or a link planted at it by someone who can write the directory.
+// Expected: neither is opened for writing; the output is a new regular file.
+TEST_F(Files, the_temporary_file_never_opens_what_is_already_there) {
+    fs::copy_file(dades / "correcte.csv", dir_ / "out.csv.brelvoxa-tmp");
+    EXPECT_EQ(shell("$BRELVOXA out.csv.brelvoxa-tmp -o out.csv 2>/dev/null"), 0);
+    EXPECT_EQ(file("out.csv.brelvoxa-tmp"), read(dades / "correcte.csv"));
+    EXPECT_EQ(file("out.csv"), converted());
+
+    fs::remove(dir_ / "out.csv");
+    fs::remove(dir_ / "out.csv.brelvoxa-tmp");
+    std::ofstream(dir_ / "victim") << "victim\n";
+    fs::create_symlink("victim", dir_ / "out.csv.brelvoxa-tmp");
+    fs::copy_file(dades / "correcte.csv", dir_ / "in.csv");
+    EXPECT_EQ(shell("$BRELVOXA in.csv -o out.csv 2>/dev/null"), 0);
+    EXPECT_EQ(file("victim"), "victim\n");
+    EXPECT_EQ(file("out.csv"), converted());
+    EXPECT_FALSE(fs::is_symlink(dir_ / "out.csv"));
+}
+
+// State: outputs to replace, one readable by its owner alone, one owned by
+// somebody else (as root), and a new one under a umask of 027.
+// Expected: the replaced ones keep their mode, owner and group; the new one gets
+// the mode the umask leaves.
+TEST_F(Files, replacing_an_output_keeps_its_mode_and_owner) {
+    fs::copy_file(dades / "correcte.csv", dir_ / "in.csv");
+    ASSERT_EQ(shell(R"(
+umask 022
+echo old >private.csv; chmod 600 private.csv
+$BRELVOXA in.csv -o private.csv 2>/dev/null; stat -c %a private.csv >private.mode
+echo old >theirs.csv; chmod 640 theirs.csv
+if chown 65534:65534 theirs.csv 2>/dev/null; then
+    $BRELVOXA in.csv -o theirs.csv 2>/dev/null; stat -c "%a %u %g" theirs.csv >theirs.mode
+fi
+umask 027
+$BRELVOXA in.csv -o new.csv 2>/dev/null; stat -c %a new.csv >new.mode
+)"),
+              0);
+    EXPECT_EQ(file("private.mode"), "600\n");
+    EXPECT_EQ(file("private.csv"), converted());
+    EXPECT_EQ(file("new.mode"), "640\n");
+    if (fs::exists(dir_ / "theirs.mode")) {
+        EXPECT_EQ(file("theirs.mode"), "640 65534 65534\n");
+    }
+}
+
+// Expected: the new file is synced before it replaces the output, and the
+// directory after, so that a crash leaves the old output or the whole new one.
+TEST_F(Files, the_new_output_and_its_directory_are_synced_around_the_rename) {
+    if (shell("strace -o /dev/null true 2>/dev/null") != 0)
+        GTEST_SKIP() << "strace cannot run here";
+    fs::copy_file(dades / "correcte.csv", dir_ / "in.csv");
+    ASSERT_EQ(shell("strace -o trace -e trace=fsync,fdatasync,rename,renameat,renameat2 "
+                    "$BRELVOXA in.csv -o out.csv 2>/dev/null"),
+              0);
+    std::istringstream trace(file("trace"));
+    std::string calls, line;
+    while (std::getline(trace, line))
+        if (line.starts_with("fsync(") || line.starts_with("rename"))
+            calls += line.substr(0, line.find('(')) + " ";
+    EXPECT_TRUE(calls.starts_with("fsync rename") && calls.ends_with("fsync ")) << calls;
+    EXPECT_EQ(file("out.csv"), converted());
+}
+
+// State: a run writing to an output that exists, reading a FIFO that stays open.
+// Action: SIGINT, SIGTERM or SIGHUP.
+// Expected: the run ends by that signal, its temporary file is gone, the old
+// output is as it was and nothing else is in the directory.
+TEST_F(Files, a_run_ended_by_a_signal_leaves_the_old_output_and_nothing_else) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        std::ofstream(dir_ / "out.csv") << "old\n";
+        ASSERT_EQ(mkfifo((dir_ / "in").c_str(), 0600), 0);
+        // Opened for writing too, so that it never ends while the test holds it.
+        const int fifo = open((dir_ / "in").c_str(), O_RDWR);
+        ASSERT_GE(fifo, 0);
+        ASSERT_EQ(write(fifo, "ES0321001234515678901234\n", 25), 25);
+        const auto before = names(dir_);
+        const int null = open("/dev/null", O_RDONLY);
+        const pid_t pid = start(dir_, {"in", "-o", "out.csv"}, null);
+        close(null);
+        EXPECT_TRUE(within5s([&] { return names(dir_).size() == before.size() + 2; }))
+            << "no temporary file beside err";
+        kill(pid, signal);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        close(fifo);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        auto after = names(dir_);
+        after.erase("err");
+        EXPECT_EQ(after, before) << signal;
+        EXPECT_EQ(file("out.csv"), "old\n") << signal;
+        fs::remove(dir_ / "in");
+        fs::remove(dir_ / "err");
+    }
+}
+
+// State: the output named is the file standard input comes from.
+// Expected: refused with status 2, as a named input is, and the file untouched.
+TEST_F(Files, the_file_standard_input_reads_is_never_the_output) {
+    fs::copy_file(dades / "correcte.csv", dir_ / "f.csv");
+    for (const std::string arguments : {"-o f.csv", "-o ./f.csv -", "-f csv -o f.csv"}) {
+        EXPECT_EQ(shell("$BRELVOXA " + arguments + " <f.csv 2>err"), 2) << arguments;
+        EXPECT_EQ(file("err").substr(file("err").find(": ") + 2),
+                  std::string(arguments.find("./") != std::string::npos ? "./" : "") +
+                      "f.csv: és també l'entrada estàndard; no se sobreescriu\n")
+            << arguments;
+        EXPECT_EQ(file("f.csv"), read(dades / "correcte.csv")) << arguments;
+    }
+}
+
+// State: started on a terminal with no file named.
+// Expected: says at once, before anything is typed, that it reads what is typed
+// and how to end it; Ctrl+D then ends the run.
+TEST_F(Files, on_a_terminal_it_says_at_once_how_to_end_the_input) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    const pid_t pid = start(dir_, {}, terminal);
+    close(terminal);
+    const std::string hint = "brelvoxa: es llegeixen els comptes que s'escriguin aquí; acabeu amb "
+                             "Ctrl+D a l'inici d'una línia\n";
+    EXPECT_TRUE(within5s([&] { return file("err").starts_with(hint); })) << file("err");
+    ASSERT_EQ(write(master, "\x04", 1), 1);
+    int status = 0;
+    EXPECT_TRUE(within5s([&] { return waitpid(pid, &status, WNOHANG) == pid; }));
+    close(master);
+    EXPECT_TRUE(WIFEXITED(status)) << status;
 }
