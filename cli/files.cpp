@@ -50,7 +50,10 @@ bool syncFile(std::FILE* file) {
 
 void syncDirectory(const fs::path&) {}
 
-struct SignalsHeld {};
+// Windows has no signal mask; its handlers run on a thread of their own.
+struct SignalsHeld {
+    SignalsHeld() {}
+};
 #else
 constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr int exclusiveFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
