@@ -282,7 +282,7 @@ TEST_F(Files, a_run_ended_by_a_signal_leaves_the_old_output_and_nothing_else) {
         std::ofstream(dir_ / "out.csv") << "old\n";
         ASSERT_EQ(mkfifo((dir_ / "in").c_str(), 0600), 0);
         // Opened for writing too, so that it never ends while the test holds it.
-        const int fifo = open((dir_ / "in").c_str(), O_RDWR);
+        const int fifo = open((dir_ / "in").c_str(), O_RDWR | O_CLOEXEC);
         ASSERT_GE(fifo, 0);
         ASSERT_EQ(write(fifo, "ES0321001234515678901234\n", 25), 25);
         const auto before = names(dir_);
@@ -339,4 +339,35 @@ TEST_F(Files, on_a_terminal_it_says_at_once_how_to_end_the_input) {
     EXPECT_TRUE(within5s([&] { return waitpid(pid, &status, WNOHANG) == pid; }));
     close(master);
     EXPECT_TRUE(WIFEXITED(status)) << status;
+}
+
+// State: two runs onto the same output at once, each reading a FIFO still open.
+// Expected: each writes a temporary file of its own, so that the output ends up
+// the whole output of one of them.
+TEST_F(Files, two_runs_onto_one_output_each_write_a_file_of_their_own) {
+    const std::string row = "ES0321001234515678901234\n";
+    ASSERT_EQ(shell("printf " + row.substr(0, 24) + "'\\n' | $BRELVOXA >want 2>/dev/null"), 0);
+    const auto before = names(dir_);
+    int fifos[2];
+    pid_t pids[2];
+    for (int i = 0; i < 2; ++i) {
+        const std::string in = "in" + std::to_string(i);
+        ASSERT_EQ(mkfifo((dir_ / in).c_str(), 0600), 0);
+        fifos[i] = open((dir_ / in).c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_EQ(write(fifos[i], row.data(), row.size()), static_cast<ssize_t>(row.size()));
+        const int null = open("/dev/null", O_RDONLY);
+        pids[i] = start(dir_, {in, "-o", "out.csv"}, null);
+        close(null);
+    }
+    // The two FIFOs, err and a temporary file for each run.
+    EXPECT_TRUE(within5s([&] { return names(dir_).size() == before.size() + 5; }))
+        << names(dir_).size();
+    for (int i = 0; i < 2; ++i) {
+        close(fifos[i]);
+        int status = 0;
+        waitpid(pids[i], &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    EXPECT_EQ(file("out.csv"), file("want"));
+    EXPECT_EQ(names(dir_).size(), before.size() + 4); // out.csv, the FIFOs and err
 }
