@@ -130,7 +130,7 @@ std::vector<Row> splitLimited(std::string_view input, std::size_t maxRow, std::s
         }
         EXPECT_LE(taken, maxRow);
         const std::size_t nl = std::min(input.find('\n', begin + taken), input.size());
-        const std::size_t stop = nl > 0 && input[nl - 1] == '\r' ? nl - 1 : nl;
+        const std::size_t stop = nl < input.size() && input[nl - 1] == '\r' ? nl - 1 : nl;
         rows.push_back({std::string(input.substr(begin, stop - begin)),
                         std::string(input.substr(stop, nl + 1 - stop)),
                         {},
@@ -150,6 +150,9 @@ TEST(Splitter, a_record_longer_than_the_limit_is_told_apart_whatever_the_reads) 
          "1234567\r\nx\n",
          {{"1234567", "\r\n", {}, false, true}, {"x", "\n", {"x"}}}},
         {"last_row_without_a_line_end", "123456789012", {{"123456789012", "", {}, false, true}}},
+        {"a_cr_ending_the_input_is_no_line_end",
+         "1234567\r\r",
+         {{"1234567\r\r", "", {}, false, true}}},
         {"a_long_quoted_cell_is_one_row",
          "\"abcdefghij\";1\nx;2\n",
          {{"\"abcdefghij\";1", "\n", {}, false, true}, {"x;2", "\n", {"x", "2"}}}},
