@@ -1,5 +1,7 @@
 // The files brelvoxa reads and writes: inputs opened all before the first row,
 // an output that replaces its target only when complete, and the progress bar.
+// What POSIX and Windows do differently (inodes, modes, owners, syncs, signal
+// masks) is kept together in the first block below.
 
 #include "cli/files.h"
 
@@ -244,13 +246,22 @@ void Output::createTemporary() {
         if (name.size() >= sizeof pendingTemporary)
             throw Failure("no es pot crear: el nom és massa llarg", path_);
         catchEndingSignals();
-        const int fd = ::open(name.c_str(), exclusiveFlags, 0600);
-        if (fd < 0 && errno == EEXIST)
+        int fd, error;
+        {
+            // A signal between creating the file and naming it to the handler
+            // would leave it behind.
+            const SignalsHeld held;
+            fd = ::open(name.c_str(), exclusiveFlags, 0600);
+            error = errno;
+            if (fd >= 0) {
+                std::memcpy(pendingTemporary, name.c_str(), name.size() + 1);
+                temporaryPending = 1;
+            }
+        }
+        if (fd < 0 && error == EEXIST)
             continue;
         if (fd < 0)
-            throw Failure("no es pot crear: " + systemError(), path_);
-        std::memcpy(pendingTemporary, name.c_str(), name.size() + 1);
-        temporaryPending = 1;
+            throw Failure("no es pot crear: " + std::string(std::strerror(error)), path_);
         temporary_ = name;
         file_ = fdopen(fd, "wb");
         if (file_ == nullptr) {
