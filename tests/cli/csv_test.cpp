@@ -47,8 +47,10 @@ std::vector<Row> split(std::string_view input, char separator) {
 }
 
 // The same input arriving a few bytes at a time, as reads of a pipe may cut it.
-std::vector<Row> splitInPieces(std::string_view input, char separator, std::size_t piece) {
-    Splitter splitter(separator);
+// A record too long to hold runs on to its line end, as the converter passes it.
+std::vector<Row> splitInPieces(std::string_view input, char separator, std::size_t piece,
+                               std::size_t maxRow = Splitter::defaultMaxRow) {
+    Splitter splitter(separator, maxRow);
     Record record;
     std::vector<Row> rows;
     std::size_t begin = 0, available = 0;
@@ -62,8 +64,20 @@ std::vector<Row> splitInPieces(std::string_view input, char separator, std::size
             available = std::min(input.size(), available + piece);
             continue;
         }
-        rows.push_back(copy(record));
-        begin += taken;
+        if (!record.tooLong) {
+            rows.push_back(copy(record));
+            begin += taken;
+            continue;
+        }
+        EXPECT_LE(taken, maxRow);
+        const std::size_t nl = std::min(input.find('\n', begin + taken), input.size());
+        const std::size_t stop = nl < input.size() && input[nl - 1] == '\r' ? nl - 1 : nl;
+        rows.push_back({std::string(input.substr(begin, stop - begin)),
+                        std::string(input.substr(stop, nl + 1 - stop)),
+                        {},
+                        false,
+                        true});
+        begin = available = std::min(nl + 1, input.size());
     }
 }
 
@@ -107,39 +121,6 @@ TEST(Splitter, a_plain_list_is_one_cell_a_line_with_quotes_taken_literally) {
     EXPECT_EQ(splitInPieces("\"2100;1234\"\r\n\nES03 x", 0, 1), expected);
 }
 
-// Splits as the converter does: a record too long to hold runs on to its line end.
-std::vector<Row> splitLimited(std::string_view input, std::size_t maxRow, std::size_t piece) {
-    Splitter splitter(';', maxRow);
-    Record record;
-    std::vector<Row> rows;
-    std::size_t begin = 0, available = 0;
-    for (;;) {
-        const bool atEnd = available == input.size();
-        const std::size_t taken =
-            splitter.next(input.substr(begin, available - begin), atEnd, record);
-        if (taken == 0) {
-            if (atEnd)
-                return rows;
-            available = std::min(input.size(), available + piece);
-            continue;
-        }
-        if (!record.tooLong) {
-            rows.push_back(copy(record));
-            begin += taken;
-            continue;
-        }
-        EXPECT_LE(taken, maxRow);
-        const std::size_t nl = std::min(input.find('\n', begin + taken), input.size());
-        const std::size_t stop = nl < input.size() && input[nl - 1] == '\r' ? nl - 1 : nl;
-        rows.push_back({std::string(input.substr(begin, stop - begin)),
-                        std::string(input.substr(stop, nl + 1 - stop)),
-                        {},
-                        false,
-                        true});
-        begin = available = std::min(nl + 1, input.size());
-    }
-}
-
 TEST(Splitter, a_record_longer_than_the_limit_is_told_apart_whatever_the_reads) {
     const std::tuple<const char*, std::string, std::vector<Row>> rows[] = {
         {"fits_exactly", "1234567\nx\n", {{"1234567", "\n", {"1234567"}}, {"x", "\n", {"x"}}}},
@@ -165,7 +146,8 @@ TEST(Splitter, a_record_longer_than_the_limit_is_told_apart_whatever_the_reads) 
     };
     for (const auto& [name, input, expected] : rows)
         for (std::size_t piece : {1, 2, 3, 7, 100})
-            EXPECT_EQ(splitLimited(input, 8, piece), expected) << name << " in pieces of " << piece;
+            EXPECT_EQ(splitInPieces(input, ';', piece, 8), expected)
+                << name << " in pieces of " << piece;
 }
 
 TEST(Csv, separator_is_the_most_frequent_outside_quotes_semicolon_first) {
