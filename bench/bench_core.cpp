@@ -1,10 +1,13 @@
 // Timings of the routines the calculate command and the entity field run: the
 // control-digit check with the IBAN digits of a 20-digit number, both lookups,
-// and the fill of the directory at start-up.
+// and the fill of the directory at start-up; and of what brelvoxa runs per row:
+// reading a cell, checking a foreign IBAN, and the one-typo suggestion.
 
 #include "core/ccc.h"
+#include "core/compte.h"
 #include "core/entitats.h"
 #include "core/iban.h"
+#include "core/suggeriment.h"
 
 #include <benchmark/benchmark.h>
 
@@ -60,5 +63,52 @@ void carregarEntitats(benchmark::State& state) {
         mdlFuncions::carregarEntitats();
 }
 BENCHMARK(carregarEntitats);
+
+constexpr std::array<std::u16string_view, 4> ibans{
+    u"DE89370400440532013000", u"FR1420041010050500013M02606", u"GB29NWBK60161331926819",
+    u"MT84MALT011000012345MTLCAST001S"};
+
+void validarIBAN(benchmark::State& state) {
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(mdlFuncions::validarIBAN(ibans[i++ % ibans.size()]));
+}
+BENCHMARK(validarIBAN);
+
+constexpr std::array<std::u16string_view, 4> cel_les{
+    u"ES91 2100 0418 4502 0005 1332", u"2100-0418-45-0200051332",
+    u"FR14 2004 1010 0505 0001 3M02 606", u"IBAN DE89 3704 0044 0532 0130 00"};
+
+void llegirCompteOIBAN(benchmark::State& state) {
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(mdlFuncions::llegirCompteOIBAN(cel_les[i++ % cel_les.size()]));
+}
+BENCHMARK(llegirCompteOIBAN);
+
+// Right accounts and IBANs, which the routine only has to find right; and wrong
+// ones, one typo away, with one, two or many candidates.
+constexpr std::array<std::array<std::u16string_view, 2>, 4> drets{{
+    {u"21000418450200051332", u"91"},
+    {u"21000418450200051332", u""},
+    {u"30589053026726717093", u"82"},
+    {u"00308407833112585497", u"88"},
+}};
+constexpr std::array<std::array<std::u16string_view, 2>, 4> errats{{
+    {u"21000418450200051332", u"97"},
+    {u"30589053062726717093", u"82"},
+    {u"00810140845102281629", u"07"},
+    {u"14657294989364454075", u""},
+}};
+
+template <const auto& entrades> void suggerirCompte(benchmark::State& state) {
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const auto& [ccc, digits] = entrades[i++ % entrades.size()];
+        benchmark::DoNotOptimize(mdlFuncions::suggerirCompte(ccc, digits));
+    }
+}
+BENCHMARK(suggerirCompte<drets>)->Name("suggerirCompte/dret");
+BENCHMARK(suggerirCompte<errats>)->Name("suggerirCompte/errat");
 
 } // namespace

@@ -7,40 +7,40 @@
 
 #include "core/ccc.h"
 
+#include "core/text.h"
+
 #include <array>
 
 namespace mdlFuncions {
 
 namespace {
 
-constexpr std::array<int, 8> pesosEntitatOficina{4, 8, 5, 10, 9, 7, 3, 6};
-constexpr std::array<int, 10> pesosCompte{1, 2, 4, 8, 5, 10, 9, 7, 3, 6};
-
 int valorDigit(char16_t c) {
-    return c >= u'0' && c <= u'9' ? c - u'0' : 0;
+    return text::isDigit(c) ? c - u'0' : 0;
 }
 
-// The control digit a block should have: 11 minus the remainder, except that
-// remainder 0 gives 0 and remainder 1 gives 1, the same digit as remainder 10.
+// The control digit a block should have.
 template <std::size_t N>
-int digitControl(std::u16string_view bloc, const std::array<int, N>& pesos) {
+int digitDelBloc(std::u16string_view bloc, const std::array<int, N>& pesos) {
     int suma = 0;
     for (std::size_t i = 0; i < N; ++i)
         suma += valorDigit(bloc[i]) * pesos[i];
-    const int d = 11 - suma % 11;
-    return d == 11 ? 0 : (d == 10 ? 1 : d);
+    return digitControl(suma);
 }
 
 } // namespace
 
 bool validarCCC(std::u16string_view compte) {
-    if (compte.size() != 20)
+    if (compte.size() != digitsCCC)
         return false;
     // All its computed digits are 0, so it would pass.
     if (compte == u"00000000000000000000")
         return false;
-    return valorDigit(compte[8]) == digitControl(compte.substr(0, 8), pesosEntitatOficina) &&
-           valorDigit(compte[9]) == digitControl(compte.substr(10, 10), pesosCompte);
+    const auto control = campControl.de(compte);
+    return valorDigit(control[0]) ==
+               digitDelBloc(compte.substr(0, campOficina.inici + campOficina.mida),
+                            pesosEntitatOficina) &&
+           valorDigit(control[1]) == digitDelBloc(campCompte.de(compte), pesosCompte);
 }
 
 } // namespace mdlFuncions

@@ -1,10 +1,14 @@
 #pragma once
-// A whole domestic account as people write it down: the 20 digits EEEE OOOO DD
-// NNNNNNNNNN (entity, office, control digits, account) on their own, or inside a
-// Spanish IBAN, ES + two check digits + the 20 digits, electronic or on paper.
-// Reading only splits the text; the control digits and the IBAN check digits are
-// left for the caller to test.
+// A whole account as people write it down: the 20 digits EEEE OOOO DD NNNNNNNNNN
+// (entity, office, control digits, account) on their own, or inside a Spanish
+// IBAN, ES + two check digits + the 20 digits, or another country's IBAN,
+// electronic or on paper. Reading only splits the text; the control digits and the
+// IBAN check digits are left for the caller to test (validarCCC, validarIBAN).
 
+#include "core/iban.h"
+
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,11 +24,49 @@ struct CompteLlegit {
     std::u16string digitsIBAN; // the two check digits the text carried; empty for a bare account
 };
 
-// A pasted text read as a whole domestic account: after dropping blanks (space,
-// no-break space U+00A0, tab), hyphens and dots, and an optional leading "IBAN" in any
-// case: exactly 20 ASCII digits, or "ES" in any case followed by 22 ASCII digits.
-// Anything else (19/21 digits, "FR"+22 digits, letters inside, two IBANs in one text, a
-// lone "IBAN", full-width or other non-ASCII digits...) gives std::nullopt. Never throws.
+// A pasted text read as a whole domestic account: full-width forms (U+FF01..U+FF5E)
+// read as their ASCII characters; blanks (text::isBlank: space, tab, no-break, thin,
+// narrow no-break, figure and the other Unicode spaces), hyphens and their look-alikes
+// (text::isHyphen: en dash, non-breaking hyphen, minus...) and dots dropped; an
+// optional leading "IBAN" in any case taken off: then exactly 20 digits, or "ES" in
+// any case followed by 22 digits. Anything else (19/21 digits, "FR"+22 digits,
+// letters inside, two IBANs in one text, a lone "IBAN", line ends, digits of other
+// scripts...) gives std::nullopt. Never throws.
 std::optional<CompteLlegit> llegirCompte(std::u16string_view text);
+
+// A text read as a whole account of any country. The characters kept stay in the
+// object: reading allocates nothing.
+struct Lectura {
+    enum class Tipus {
+        res,           // not one whole account
+        compte,        // the 20 digits of a domestic account on their own
+        ibanEspanyol,  // "ES", two check digits and the 20 digits of a domestic account
+        ibanEstranger, // a registry country's code, two digits, then up to 30 capitals
+                       // or digits: its length and structure are for validarIBAN
+    };
+    Tipus tipus = Tipus::res;
+    std::array<char16_t, midaMaximaIBAN> caracters{};
+    std::size_t mida = 0;
+
+    // The 20 digits (compte) or the IBAN in electronic form, upper case; empty for res.
+    std::u16string_view text() const { return {caracters.data(), mida}; }
+    // The 20 digits of a domestic account, bare or in its IBAN; else empty.
+    std::u16string_view ccc() const {
+        return tipus == Tipus::compte         ? text()
+               : tipus == Tipus::ibanEspanyol ? text().substr(prefixIBAN)
+                                              : std::u16string_view{};
+    }
+    // The check digits a Spanish IBAN carried; else empty.
+    std::u16string_view digitsIBAN() const {
+        return tipus == Tipus::ibanEspanyol ? text().substr(2, 2) : std::u16string_view{};
+    }
+};
+
+// A pasted text or a cell read as a whole account, with llegirCompte's rules
+// (look-alikes, separators, an optional "IBAN", letters in any case), and besides
+// a domestic account, an IBAN whose country is in the registry other than Spain:
+// two letters, two digits, then letters and digits, 5 to 34 characters in all,
+// upper-cased. An unknown country, or "ES" with anything but 22 digits, is res.
+Lectura llegirCompteOIBAN(std::u16string_view text);
 
 } // namespace mdlFuncions

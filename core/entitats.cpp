@@ -11,6 +11,7 @@
 
 #include "core/entitats.h"
 
+#include "core/ccc.h"
 #include "core/entitats_dades.h"
 #include "core/text.h"
 
@@ -28,10 +29,10 @@ constexpr int codiMaxim = 9999;
 std::optional<int> valorCodi(std::u16string_view codi) {
     // What the entity field holds while typed into, up to four plain digits, is
     // read directly; this is what keeps a lookup within a few nanoseconds.
-    if (codi.size() <= 4) {
+    if (codi.size() <= campEntitat.mida) {
         int valor = 0;
         std::size_t i = 0;
-        for (; i < codi.size() && codi[i] >= u'0' && codi[i] <= u'9'; ++i)
+        for (; i < codi.size() && text::isDigit(codi[i]); ++i)
             valor = valor * 10 + (codi[i] - u'0');
         if (i == codi.size())
             return valor;
@@ -59,7 +60,7 @@ void carregarEntitats() {
 }
 
 std::u16string obtenirBIC(std::u16string_view codi) {
-    if (codi.size() != 4)
+    if (codi.size() != campEntitat.mida)
         return {};
     const auto v = valorCodi(codi);
     if (!v || *v < 0 || *v > codiMaxim)

@@ -11,6 +11,8 @@ if(NOT DEFINED ENTRADA OR NOT DEFINED SORTIDA)
     message(FATAL_ERROR "usage: cmake -DENTRADA=<tsv> -DSORTIDA=<cpp> -P generar_entitats.cmake")
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/escriure_taula.cmake)
+
 # Moves the text of `linia` up to its first tab into `camp`, leaving the rest.
 macro(treureCamp camp)
     string(FIND "${linia}" "\t" tab)
@@ -81,25 +83,4 @@ if(nombre EQUAL 0)
     message(FATAL_ERROR "${ENTRADA}: no entities")
 endif()
 
-file(WRITE "${SORTIDA}.tmp"
-"// Generated from core/entitats.tsv by core/generar_entitats.cmake; do not edit.
-
-#include \"core/entitats_dades.h\"
-
-#include <array>
-
-namespace mdlFuncions::dades {
-
-namespace {
-
-constexpr std::array<Entitat, ${nombre}> files{{
-${files}}};
-
-} // namespace
-
-const std::span<const Entitat> entitats{files};
-
-} // namespace mdlFuncions::dades
-")
-file(COPY_FILE "${SORTIDA}.tmp" "${SORTIDA}" ONLY_IF_DIFFERENT)
-file(REMOVE "${SORTIDA}.tmp")
+escriureTaula("${SORTIDA}" core/entitats_dades.h mdlFuncions::dades Entitat entitats ${nombre} "${files}")

@@ -1,11 +1,33 @@
 #pragma once
-// IBAN check digits (ISO 13616, MOD 97-10 of ISO 7064) for a domestic account
-// number and a country code. Nothing is validated: any text gives two digits.
+// IBANs (ISO 13616): the check digits (MOD 97-10 of ISO 7064) for a domestic
+// account number and a country code, where nothing is validated and any text gives
+// two digits; and the check of a whole IBAN of any country in the registry
+// (core/registre_iban.h): its length, its BBAN structure and its check digits.
+// Other countries' national check digits are not checked; Spain's are (validarCCC).
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace mdlFuncions {
+
+// The country code and the two check digits that come before the account.
+inline constexpr std::size_t prefixIBAN = 4;
+// No country's IBAN is longer.
+inline constexpr std::size_t midaMaximaIBAN = 34;
+
+// What the check of a whole IBAN found.
+enum class ValidesaIBAN {
+    valid,             // a registry country, its length and structure, check digits agree
+    paisDesconegut,    // the first two characters are not a registry country's code
+    malFormat,         // a registry country, but the wrong length or a character out of place
+    digitsIncorrectes, // well formed, but MOD 97-10 fails, or the digits are 00, 01 or 99
+};
+
+// Checks an IBAN in electronic form, upper case, as the caller normalised it
+// (llegirCompteOIBAN does): country, length, structure (n digits, a capitals, c
+// capitals or digits), and the check digits, 02 to 98. Never throws.
+ValidesaIBAN validarIBAN(std::u16string_view iban);
 
 // The text as digits: letters (either case) become 10..35, digits stay, the rest
 // is dropped.

@@ -13,12 +13,9 @@ namespace text {
 
 namespace {
 
-bool isBlank(char16_t c) {
+// The runtime's number reading skips line ends too, and not the no-break space.
+bool skippedInNumber(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-}
-
-bool isDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
 }
 
 // Walks a text as the leading-number reading sees it: blanks do not exist.
@@ -29,7 +26,7 @@ public:
     // The current character, or U+0000 at the end (which stops the reading like
     // any other character that cannot belong to a number).
     char16_t peek() {
-        while (pos_ < s_.size() && isBlank(s_[pos_]))
+        while (pos_ < s_.size() && skippedInNumber(s_[pos_]))
             ++pos_;
         return pos_ < s_.size() ? s_[pos_] : u'\0';
     }
@@ -67,6 +64,21 @@ template <class Int> std::optional<Int> toInt(double v) {
 }
 
 } // namespace
+
+bool allDigits(std::u16string_view s) {
+    for (char16_t c : s)
+        if (!isDigit(c))
+            return false;
+    return true;
+}
+
+std::u16string_view trimBlanks(std::u16string_view s) {
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
 
 std::u16string_view trim(std::u16string_view s) {
     const auto first = s.find_first_not_of(u' ');

@@ -1,14 +1,19 @@
 // Feeds arbitrary UTF-16 text (the input's bytes taken in pairs) to every core
-// routine and checks what must hold for any text. The sanitizers catch the rest:
+// routine and checks what must hold for any text; the same bytes also make an
+// account for the one-typo suggestion. The sanitizers catch the rest:
 // out-of-bounds reads, overflow, an exception escaping.
 
 #include "core/ccc.h"
 #include "core/compte.h"
 #include "core/entitats.h"
+#include "core/entitats_dades.h"
 #include "core/iban.h"
+#include "core/registre_iban.h"
+#include "core/suggeriment.h"
 #include "core/text.h"
 #include "fuzz/check.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -68,6 +73,135 @@ void checkReading(std::u16string_view text) {
     CHECK(paper.size() == text.size() + (text.empty() ? 0 : (text.size() - 1) / 4));
 }
 
+// Any text: the check never fails to answer, and a valid IBAN is its country's
+// length with the check digits the computation gives.
+void checkIban(std::u16string_view iban) {
+    const auto validesa = mdlFuncions::validarIBAN(iban);
+    if (validesa != mdlFuncions::ValidesaIBAN::valid)
+        return;
+    const auto* pais = mdlFuncions::cercarPaisIBAN(iban.substr(0, 2));
+    CHECK(pais && iban.size() == static_cast<std::size_t>(pais->llargada));
+    CHECK(mdlFuncions::calcularDigitsIBAN(iban.substr(4), iban.substr(0, 2)) == iban.substr(2, 2));
+}
+
+// Whatever the text, each kind of reading has its shape, and the Spanish reading
+// agrees with the older one.
+void checkAnyReading(std::u16string_view text) {
+    using T = mdlFuncions::Lectura::Tipus;
+    const auto lectura = mdlFuncions::llegirCompteOIBAN(text);
+    const auto llegit = lectura.text();
+    for (char16_t c : llegit)
+        CHECK(text::isDigit(c) || (c >= u'A' && c <= u'Z'));
+    switch (lectura.tipus) {
+    case T::res:
+        CHECK(llegit.empty());
+        break;
+    case T::compte:
+        CHECK(llegit.size() == 20 && onlyDigits(llegit));
+        break;
+    case T::ibanEspanyol:
+        CHECK(llegit.size() == 24 && llegit.starts_with(u"ES") && onlyDigits(llegit.substr(2)));
+        break;
+    case T::ibanEstranger:
+        CHECK(llegit.size() > 4 && llegit.size() <= 34 && !llegit.starts_with(u"ES") &&
+              mdlFuncions::cercarPaisIBAN(llegit.substr(0, 2)) && onlyDigits(llegit.substr(2, 2)));
+        checkIban(llegit);
+        break;
+    }
+    const auto antic = mdlFuncions::llegirCompte(text);
+    CHECK(antic.has_value() == !lectura.ccc().empty());
+    CHECK(!antic || (antic->ccc == lectura.ccc() && antic->digitsIBAN == lectura.digitsIBAN()));
+}
+
+// One substitution, or one swap of two adjacent different characters.
+bool oneTypoApart(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size())
+        return false;
+    std::size_t first = a.size(), count = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) {
+            first = std::min(first, i);
+            ++count;
+        }
+    return count == 1 || (count == 2 && first + 1 < a.size() && a[first] == b[first + 1] &&
+                          a[first + 1] == b[first]);
+}
+
+// The rule the slow way, with the public checks: how many one-typo neighbours of
+// the typed digits (check digits, if any, then the account) pass.
+int slowCandidates(const std::u16string& typed, bool iban) {
+    int count = 0;
+    const auto judge = [&](const std::u16string& v) {
+        const std::u16string_view ccc = std::u16string_view(v).substr(v.size() - 20);
+        count += mdlFuncions::validarCCC(ccc) &&
+                 (!iban || mdlFuncions::calcularDigitsIBAN(ccc, u"ES") == v.substr(0, 2)) &&
+                 !mdlFuncions::obtenirBIC(ccc.substr(0, 4)).empty();
+    };
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        std::u16string v = typed;
+        for (char16_t c = u'0'; c <= u'9'; ++c)
+            if (c != typed[i]) {
+                v[i] = c;
+                judge(v);
+            }
+        if (i + 1 < typed.size() && typed[i] != typed[i + 1]) {
+            v = typed;
+            std::swap(v[i], v[i + 1]);
+            judge(v);
+        }
+    }
+    return count;
+}
+
+// Digits from the bytes, or (second flag) a right account of a listed entity with
+// one typo at a place the bytes choose; the first flag says whether it came as an
+// IBAN. The candidates are those the rule counts; a suggestion, when made, passes
+// every check and is one typo away.
+void checkSuggestion(const std::uint8_t* data, std::size_t size) {
+    if (size < 24)
+        return;
+    const bool iban = data[22] & 1;
+    std::u16string ccc(20, u'0');
+    for (std::size_t i = 0; i < 20; ++i)
+        ccc[i] = static_cast<char16_t>(u'0' + data[2 + i] % 10);
+    std::u16string digits{char16_t(u'0' + data[0] % 10), char16_t(u'0' + data[1] % 10)};
+    if (data[22] & 2) {
+        const auto& entitats = mdlFuncions::dades::entitats;
+        int codi = entitats[(data[0] * 256u + data[1]) % entitats.size()].codi;
+        for (std::size_t i = 4; i-- > 0; codi /= 10)
+            ccc[i] = static_cast<char16_t>(u'0' + codi % 10);
+        for (int dc = 0; dc < 100 && !mdlFuncions::validarCCC(ccc); ++dc) {
+            ccc[8] = static_cast<char16_t>(u'0' + dc / 10);
+            ccc[9] = static_cast<char16_t>(u'0' + dc % 10);
+        }
+        digits = mdlFuncions::calcularDigitsIBAN(ccc, u"ES");
+        std::u16string typed = (iban ? digits : u"") + ccc;
+        const std::size_t at = data[23] % typed.size();
+        if (data[22] & 4 && at + 1 < typed.size())
+            std::swap(typed[at], typed[at + 1]);
+        else
+            typed[at] = static_cast<char16_t>(u'0' + (typed[at] - u'0' + 1 + data[23] % 9) % 10);
+        ccc = typed.substr(typed.size() - 20);
+        digits = typed.substr(0, typed.size() - 20);
+    }
+    if (!iban)
+        digits.clear();
+
+    const auto s = mdlFuncions::suggerirCompte(ccc, digits);
+    CHECK(s.candidats >= 0 && (s.candidats == 1) == !s.iban.empty());
+    const bool passes = mdlFuncions::validarCCC(ccc) &&
+                        (!iban || mdlFuncions::calcularDigitsIBAN(ccc, u"ES") == digits);
+    CHECK(s.candidats == (passes ? 0 : slowCandidates(digits + ccc, iban)));
+    if (s.iban.empty())
+        return;
+    const std::u16string_view suggested = s.iban;
+    CHECK(mdlFuncions::validarIBAN(suggested) == mdlFuncions::ValidesaIBAN::valid);
+    CHECK(mdlFuncions::validarCCC(suggested.substr(4)));
+    CHECK(!mdlFuncions::obtenirBIC(suggested.substr(4, 4)).empty());
+    CHECK(iban ? oneTypoApart(digits + ccc, suggested.substr(2))
+               : oneTypoApart(ccc, suggested.substr(4)));
+}
+
 void checkDirectory(std::u16string_view codi) {
     const auto bic = mdlFuncions::obtenirBIC(codi);
     CHECK(bic.empty() || (bic.size() == 11 && codi.size() == 4));
@@ -96,5 +230,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkAccount(view.substr(0, split), view.substr(split));
     checkDirectory(text);
     checkReading(text);
+    checkAnyReading(text);
+    checkIban(text);
+    checkSuggestion(data, size);
     return 0;
 }

@@ -44,6 +44,8 @@ if [ "$target" = core ]; then
     seed prefix '21'
     seed exponent '9E99'
     seed decimal ' -2.5D+1 '
+    seed estranger 'IBAN FR14 2004 1010 0505 0001 3M02 606'
+    seed semblants 'ＤＥ89 3704–0044 0532 0130 00'
 else
     # Two bytes of options and read size, then a file as people export them.
     printf '\000\007Nom;IBAN\r\n"Puig; Anna";ES03 2100 1234 5156 7890 1234\r\n' >"$corpus/csv"

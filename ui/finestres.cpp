@@ -27,7 +27,7 @@ void filtrarDigit(std::int16_t& code) {
     if (caracter < 30) {
         return;
     }
-    if (caracter > u'9' || caracter < u'0') {
+    if (!text::isDigit(caracter)) {
         code = 0;
     }
 }

@@ -71,18 +71,22 @@ constexpr fila::Fila resultat(std::u16string_view nom) {
 constexpr std::array<forms::ControlDef, frmCalculadora::nombreControls> controls{{
     campCompte(u"txtBanc")
         .posicio(1920, 960, 855, 405)
-        .maxim(4)
+        .maxim(mdlFuncions::campEntitat.mida)
         .ordreTab(0)
         .nomAccessible(u"Entitat"),
     campCompte(u"txtAgencia")
         .posicio(2880, 960, 855, 405)
-        .maxim(4)
+        .maxim(mdlFuncions::campOficina.mida)
         .ordreTab(1)
         .nomAccessible(u"Agència"),
-    campCompte(u"txtDC").posicio(3840, 960, 495, 405).maxim(2).ordreTab(2).nomAccessible(u"D.C."),
+    campCompte(u"txtDC")
+        .posicio(3840, 960, 495, 405)
+        .maxim(mdlFuncions::campControl.mida)
+        .ordreTab(2)
+        .nomAccessible(u"D.C."),
     campCompte(u"txtCompte")
         .posicio(4440, 960, 1935, 405)
-        .maxim(10)
+        .maxim(mdlFuncions::campCompte.mida)
         .ordreTab(3)
         .nomAccessible(u"Compte"),
     // Both buttons stay out of the Tab cycle: Escape reaches this one, Enter in
@@ -426,7 +430,7 @@ void frmCalculadora::inicialitzarFinestra() {
 
 void frmCalculadora::txtBanc_Change() {
     canviEntitat();
-    passarSiPle(txtBanc, 4, txtAgencia);
+    passarSiPle(txtBanc, mdlFuncions::campEntitat.mida, txtAgencia);
 }
 
 void frmCalculadora::txtBanc_KeyPress(std::int16_t& KeyAscii) {
@@ -442,7 +446,7 @@ void frmCalculadora::txtBanc_LostFocus() {
 }
 
 void frmCalculadora::txtAgencia_Change() {
-    passarSiPle(txtAgencia, 4, txtDC);
+    passarSiPle(txtAgencia, mdlFuncions::campOficina.mida, txtDC);
 }
 
 void frmCalculadora::txtAgencia_KeyPress(std::int16_t& KeyAscii) {
@@ -458,7 +462,7 @@ void frmCalculadora::txtAgencia_LostFocus() {
 }
 
 void frmCalculadora::txtDC_Change() {
-    passarSiPle(txtDC, 2, txtCompte);
+    passarSiPle(txtDC, mdlFuncions::campControl.mida, txtCompte);
 }
 
 void frmCalculadora::txtDC_KeyPress(std::int16_t& KeyAscii) {
@@ -547,10 +551,10 @@ bool frmCalculadora::enganxarCompte(std::u16string_view text) {
         return false;
     }
     const std::u16string_view digits = compte->ccc;
-    host().textBox(txtBanc).setText(digits.substr(0, 4));
-    host().textBox(txtAgencia).setText(digits.substr(4, 4));
-    host().textBox(txtDC).setText(digits.substr(8, 2));
-    host().textBox(txtCompte).setText(digits.substr(10));
+    host().textBox(txtBanc).setText(mdlFuncions::campEntitat.de(digits));
+    host().textBox(txtAgencia).setText(mdlFuncions::campOficina.de(digits));
+    host().textBox(txtDC).setText(mdlFuncions::campControl.de(digits));
+    host().textBox(txtCompte).setText(mdlFuncions::campCompte.de(digits));
     host().textBox(txtCompte).setFocus();
     seleccionarTot(txtCompte);
     return true;
@@ -568,9 +572,8 @@ void frmCalculadora::btnCalcular_Click() {
     host().label(lblBIC).setCaption(mdlFuncions::obtenirBIC(textDe(txtBanc)));
     // Only an account whose control digits agree makes an IBAN worth copying; a
     // prefix the person forced through with Yes stays a prefix.
-    const bool digitsNomes = std::all_of(compte.begin(), compte.end(),
-                                         [](char16_t c) { return c >= u'0' && c <= u'9'; });
-    const bool sencer = compte.size() == 20 && digitsNomes && mdlFuncions::validarCCC(compte);
+    const bool sencer = compte.size() == mdlFuncions::digitsCCC && text::allDigits(compte) &&
+                        mdlFuncions::validarCCC(compte);
     ibanSencer_ = sencer ? prefix + compte : u"";
     mostrarIBANSencer();
 }
@@ -580,7 +583,8 @@ void frmCalculadora::mostrarIBANSencer() {
     std::u16string fitxa;
     if (ibanOfert()) {
         fitxa = mdlFuncions::formatPaper(ibanSencer_);
-        const std::u16string_view entitat = std::u16string_view(ibanSencer_).substr(4, 4);
+        const std::u16string_view entitat = mdlFuncions::campEntitat.de(
+            std::u16string_view(ibanSencer_).substr(mdlFuncions::prefixIBAN));
         for (const std::u16string& linia :
              {mdlFuncions::obtenirBIC(entitat), mdlFuncions::obtenirNom(entitat)}) {
             if (!linia.empty()) {
@@ -641,18 +645,19 @@ bool frmCalculadora::validarEntrada() {
         const std::u16string abans = textDe(camp);
         host().textBox(camp).setText(text::trim(abans));
     }
-    if (aturarSi(textDe(txtBanc).size() < 4, u"El banc no té 4 dígits. És correcte?", txtBanc) ||
-        aturarSi(textDe(txtAgencia).size() < 4, u"El codi de sucursal no té 4 dígits. És correcte?",
-                 txtAgencia) ||
-        aturarSi(textDe(txtDC).size() < 2, u"No hi ha els 2 dígits de control. És correcte?",
-                 txtDC) ||
-        aturarSi(textDe(txtCompte).size() != 10, u"El compte not té 10 dígits. És correcte?",
-                 txtCompte)) {
+    if (aturarSi(textDe(txtBanc).size() < mdlFuncions::campEntitat.mida,
+                 u"El banc no té 4 dígits. És correcte?", txtBanc) ||
+        aturarSi(textDe(txtAgencia).size() < mdlFuncions::campOficina.mida,
+                 u"El codi de sucursal no té 4 dígits. És correcte?", txtAgencia) ||
+        aturarSi(textDe(txtDC).size() < mdlFuncions::campControl.mida,
+                 u"No hi ha els 2 dígits de control. És correcte?", txtDC) ||
+        aturarSi(textDe(txtCompte).size() != mdlFuncions::campCompte.mida,
+                 u"El compte not té 10 dígits. És correcte?", txtCompte)) {
         return true;
     }
     // A short field the person accepted leaves no control digits worth testing.
     const std::u16string compte = compteSencer();
-    return aturarSi(compte.size() == 20 && !mdlFuncions::validarCCC(compte),
+    return aturarSi(compte.size() == mdlFuncions::digitsCCC && !mdlFuncions::validarCCC(compte),
                     u"El c/c és incorrecte. Vols continuar?", txtBanc);
 }
 

@@ -1,0 +1,30 @@
+#pragma once
+// The account a person most likely meant when the one typed fails its checks. Most
+// failures are one typo, so every one-typo neighbour of the input is tried:
+// every single-digit substitution and every swap of two adjacent different digits,
+// over the digits as an IBAN writes them (its two check digits, then the 20 of the
+// account: 22 digits, the second check digit next to the entity's first) or, for a
+// bare account, over its 20 digits. A neighbour counts when its control digits
+// agree (validarCCC), its IBAN check digits agree with its account (only when an
+// IBAN was given; a bare account's are computed) and its entity is in the
+// directory. Only when exactly one counts is it suggested: one typo at most, and
+// never certain, so it is for a person to read, never to apply unseen.
+
+#include <string>
+#include <string_view>
+
+namespace mdlFuncions {
+
+struct Suggeriment {
+    int candidats = 0;   // how many neighbours passed every check
+    std::u16string iban; // the one candidate as a Spanish IBAN, electronic; else empty
+};
+
+// ccc: the 20 ASCII digits read; digitsIBAN: the two check digits of the IBAN they
+// came in, or empty for a bare account. An input that already passes its checks
+// (control digits, and the IBAN's when given), or that is not 20 digits with none
+// or two check digits, gets no candidates. A few microseconds at most; allocates
+// only for the suggestion. Needs no filled directory: it reads the compiled-in rows.
+Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIBAN);
+
+} // namespace mdlFuncions

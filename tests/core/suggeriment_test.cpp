@@ -1,0 +1,169 @@
+#include "core/suggeriment.h"
+
+#include "core/ccc.h"
+#include "core/entitats_dades.h"
+#include "core/iban.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+using namespace mdlFuncions;
+
+namespace {
+
+// The input as a text: an electronic Spanish IBAN or a bare account.
+Suggeriment suggerir(std::u16string_view text) {
+    return text.size() == 24 ? suggerirCompte(text.substr(4), text.substr(2, 2))
+                             : suggerirCompte(text, u"");
+}
+
+// The typed digits: check digits then account for an IBAN, the account alone else.
+std::u16string xifres(std::u16string_view text) {
+    return std::u16string(text.size() == 24 ? text.substr(2) : text);
+}
+
+// Every one-typo neighbour of the typed digits, built as a text.
+std::vector<std::u16string> veins(const std::u16string& d) {
+    std::vector<std::u16string> v;
+    for (std::size_t i = 0; i < d.size(); ++i)
+        for (char16_t c = u'0'; c <= u'9'; ++c)
+            if (c != d[i]) {
+                v.push_back(d);
+                v.back()[i] = c;
+            }
+    for (std::size_t i = 0; i + 1 < d.size(); ++i)
+        if (d[i] != d[i + 1]) {
+            v.push_back(d);
+            std::swap(v.back()[i], v.back()[i + 1]);
+        }
+    return v;
+}
+
+// Whether the compiled-in directory lists a 4-digit entity code.
+bool llistada(std::u16string_view codi) {
+    static const std::set<int> codis = [] {
+        std::set<int> c;
+        for (const auto& e : dades::entitats)
+            c.insert(e.codi);
+        return c;
+    }();
+    return codis.contains(std::stoi(std::string(codi.begin(), codi.end())));
+}
+
+// The rule written the slow way, with the public checks: the count and the IBANs
+// of the neighbours that pass.
+std::vector<std::u16string> candidatsLents(std::u16string_view text) {
+    std::vector<std::u16string> passen;
+    const bool iban = text.size() == 24;
+    for (const std::u16string& v : veins(xifres(text))) {
+        const std::u16string ccc = iban ? v.substr(2) : v;
+        const std::u16string digits = calcularDigitsIBAN(ccc, u"ES");
+        if (validarCCC(ccc) && (!iban || v.substr(0, 2) == digits) && llistada(campEntitat.de(ccc)))
+            passen.push_back(u"ES" + digits + ccc);
+    }
+    return passen;
+}
+
+// A right account of a listed entity, random otherwise, as an electronic IBAN.
+std::u16string ibanDret(std::mt19937& atzar) {
+    static const std::u16string_view entitats[] = {u"2100", u"0049", u"0182", u"0081",
+                                                   u"0128", u"3058", u"2038", u"1465"};
+    std::u16string ccc(entitats[atzar() % std::size(entitats)]);
+    for (std::size_t i = ccc.size(); i < digitsCCC; ++i)
+        ccc += static_cast<char16_t>(u'0' + atzar() % 10);
+    for (int dc = 0; !validarCCC(ccc); ++dc) {
+        ccc[campControl.inici] = static_cast<char16_t>(u'0' + dc / 10);
+        ccc[campControl.inici + 1] = static_cast<char16_t>(u'0' + dc % 10);
+    }
+    return u"ES" + calcularDigitsIBAN(ccc, u"ES") + ccc;
+}
+
+} // namespace
+
+TEST(Suggeriments, suggest_only_when_exactly_one_neighbour_passes_every_check) {
+    constexpr std::u16string_view dret = u"ES9121000418450200051332";
+    const std::tuple<const char*, std::u16string_view, int, std::u16string_view> rows[] = {
+        {"typo_in_the_first_iban_check_digit", u"ES1921000418450200051332", 1, dret},
+        {"typo_in_the_second_iban_check_digit", u"ES9721000418450200051332", 1, dret},
+        {"swap_of_the_iban_check_digit_and_the_entity", u"ES9211000418450200051332", 1, dret},
+        {"typo_in_the_account", u"ES9121000418450200071332", 1, dret},
+        {"adjacent_swap_in_the_account", u"ES9121000418450200051323", 1, dret},
+        {"adjacent_swap_in_the_office", u"ES8230589053062726717093", 1,
+         u"ES8230589053026726717093"},
+        {"swap_in_a_bare_account", u"21000418540200051332", 1, dret},
+        {"typo_in_a_bare_account_s_entity", u"00608407833112585497", 1,
+         u"ES8800308407833112585497"},
+        {"two_candidates_for_an_iban", u"ES0700810140845102281629", 2, u""},
+        {"many_candidates_for_a_bare_account", u"14657294989364454075", 14, u""},
+        {"two_typos_leave_none", u"ES9121000418450200051399", 0, u""},
+        {"the_all_zero_account_has_none", u"00000000000000000000", 0, u""},
+        {"a_right_iban_gets_nothing", dret, 0, u""},
+        {"a_right_account_gets_nothing", u"21000418450200051332", 0, u""},
+        {"a_letter_gets_nothing", u"2100041845020005133A", 0, u""},
+        {"nineteen_digits_get_nothing", u"2100041845020005133", 0, u""},
+    };
+    for (const auto& [name, text, candidats, iban] : rows) {
+        const Suggeriment s = suggerir(text);
+        EXPECT_EQ(s.candidats, candidats) << name;
+        EXPECT_EQ(s.iban, iban) << name;
+    }
+    EXPECT_EQ(suggerirCompte(u"21000418450200051332", u"9").candidats, 0);
+}
+
+// The incremental arithmetic against the rule written out, on inputs one or two
+// typos from a right account and on random digits.
+TEST(Suggeriments, agree_with_the_rule_applied_the_slow_way) {
+    std::mt19937 atzar(1207);
+    for (int i = 0; i < 1500; ++i) {
+        std::u16string text = ibanDret(atzar);
+        if (i % 3 == 0)
+            text = text.substr(4);
+        for (int typos = 1 + i % 2; typos > 0; --typos) {
+            const auto v = veins(xifres(text));
+            const std::u16string d = v[atzar() % v.size()];
+            text = text.size() == 24 ? u"ES" + d : d;
+        }
+        if (i % 10 == 0)
+            for (std::size_t k = text.size() - 20; k < text.size(); ++k)
+                text[k] = static_cast<char16_t>(u'0' + atzar() % 10);
+
+        const Suggeriment s = suggerir(text);
+        const std::string nom(text.begin(), text.end());
+        const bool passa =
+            validarCCC(text.substr(text.size() - 20)) &&
+            (text.size() == 20 || calcularDigitsIBAN(text.substr(4), u"ES") == text.substr(2, 2));
+        if (passa) {
+            EXPECT_EQ(s.candidats, 0) << nom;
+            continue;
+        }
+        const auto lents = candidatsLents(text);
+        ASSERT_EQ(s.candidats, static_cast<int>(lents.size())) << nom;
+        EXPECT_EQ(s.iban, lents.size() == 1 ? lents[0] : u"") << nom;
+    }
+}
+
+// Any one typo of a right IBAN, when it leads to a suggestion, leads back to it.
+TEST(Suggeriments, any_single_typo_of_a_right_iban_suggests_the_original_or_nothing) {
+    std::mt19937 atzar(13616);
+    int suggerits = 0, total = 0;
+    for (int i = 0; i < 60; ++i) {
+        const std::u16string iban = ibanDret(atzar);
+        for (const std::u16string& typo : veins(iban.substr(2))) {
+            const Suggeriment s = suggerir(u"ES" + typo);
+            ++total;
+            // The original always passes, so it is one of the candidates.
+            ASSERT_GE(s.candidats, 1) << std::string(typo.begin(), typo.end());
+            if (s.candidats == 1) {
+                ASSERT_EQ(s.iban, iban) << std::string(typo.begin(), typo.end());
+                ++suggerits;
+            }
+        }
+    }
+    // Most one-typo IBANs have exactly one correction.
+    EXPECT_GT(suggerits * 2, total);
+}
