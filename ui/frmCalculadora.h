@@ -122,6 +122,9 @@ private:
     void mnuCopiaBIC_Click();
     void mnuCopiaNom_Click();
     bool enganxarCompte(std::u16string_view text);
+    static std::u16string avisDigitsIBAN(std::u16string_view ccc, std::u16string_view digitsIBAN);
+    static std::u16string avisIBANEstranger(std::u16string_view iban);
+    void avisar(std::u16string_view avis);
     void mostrarIBANSencer();
     void actualitzarMenuCopia();
     void copiar(std::u16string_view text);
