@@ -14,7 +14,7 @@
 // directory, the four entry fields filter keys, pass the focus on and follow the
 // entity name, and btnCalcular_Click runs the calculate command. The arithmetic
 // and the directory live in core/ (mdlFuncions); this class only reads fields,
-// asks questions and writes captions.
+// asks questions, says why a pasted IBAN cannot be used, and writes captions.
 
 #include "ui/forms.h"
 
