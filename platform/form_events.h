@@ -16,10 +16,10 @@
 //                                                       had the focus, then onGotFocus
 //   a key in a text box, one event per UTF-16 unit      onKeyPress; a code set to 0
 //     it types (Ctrl+letter as its control code)        drops the keystroke
-//   Ctrl+V, Shift+Insert, the context menu's Paste      onPaste; true: the form took
-//                                                       the text, the field gets nothing
+//   Ctrl+V, Shift+Insert, the context menu's Paste,     onPaste; true: the form took
+//     the middle click's paste of X11's selection       the text, the field gets nothing
 //   QAction::triggered, QMenu::aboutToShow, a menu      onMenuClick
-//     item's key chord
+//     item's key chord (QShortcut), enabled or not
 //
 // The window's own events are translated in FormWindow itself: QEvent::
 // WindowActivate is Form_Activate, the close box unloads the form, and the first

@@ -166,17 +166,22 @@ forms::Screen& QtRuntime::screen() {
     return impl_->screen;
 }
 
-int QtRuntime::msgBox(std::u16string_view prompt, int /*style*/) {
+int QtRuntime::msgBox(std::u16string_view prompt, int style) {
     QPointer<QWidget> opener = QApplication::activeWindow();
     if (opener == nullptr) {
         opener = impl_->topWindow(nullptr);
     }
-    QPointer<QuestionBox> box =
-        new QuestionBox(toQString(prompt), QGuiApplication::applicationDisplayName(), opener);
+    const bool question = (style & 0xF) == forms::vbYesNo;
+    QPointer<QuestionBox> box = new QuestionBox(
+        toQString(prompt), QGuiApplication::applicationDisplayName(),
+        question ? QuestionBox::Kind::Question : QuestionBox::Kind::Information, opener);
     const int answer = box->exec();
     delete box.data();
     if (opener != nullptr && opener->isVisible()) {
         activate(*opener);
+    }
+    if (!question) {
+        return forms::vbOK;
     }
     // A box destroyed from outside answered nothing; No is the answer that stops.
     return answer == forms::vbYes ? forms::vbYes : forms::vbNo;

@@ -34,7 +34,8 @@ public:
     QtRuntime& operator=(const QtRuntime&) = delete;
 
     forms::Screen& screen() override;
-    // Every style asks Yes or No: vbYesNo is the only one the windows use.
+    // vbYesNo asks Yes or No; any other style shows one OK button and the
+    // information icon: vbOKOnly | vbInformation is the only other the windows use.
     int msgBox(std::u16string_view prompt, int style) override;
     void show(forms::Form& form, bool modal) override;
     void setClipboardText(std::u16string_view text) override;

@@ -1,5 +1,5 @@
-// The Yes/No question box. A QMessageBox would make "No" its escape button on
-// its own; this dialog has no escape at all.
+// The message boxes. A QMessageBox would make "No" its escape button on its own;
+// the question here has no escape at all.
 
 #include "platform/question_box.h"
 
@@ -8,45 +8,76 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace platform {
 
-QuestionBox::QuestionBox(const QString& prompt, const QString& caption, QWidget* parent)
+QuestionBox::QuestionBox(const QString& prompt, const QString& caption, Kind kind, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint) {
+                          Qt::WindowTitleHint),
+      kind_(kind) {
     setWindowTitle(caption);
-    setObjectName(QStringLiteral("questionBox"));
+    setObjectName(kind == Kind::Question ? QStringLiteral("questionBox")
+                                         : QStringLiteral("informationBox"));
 
     auto* text = new QLabel(this);
     text->setObjectName(QStringLiteral("prompt"));
     text->setTextFormat(Qt::PlainText);
     text->setText(prompt);
-
-    auto* yes = new QPushButton(QStringLiteral("Sí"), this);
-    yes->setObjectName(QStringLiteral("yes"));
-    yes->setDefault(true);
-    auto* no = new QPushButton(QStringLiteral("No"), this);
-    no->setObjectName(QStringLiteral("no"));
-    for (QPushButton* button : {yes, no}) {
-        button->setMinimumWidth(75);
+    if (kind == Kind::Information) {
+        // A long message wraps at a readable width instead of stretching the box.
+        text->setMinimumWidth(std::min(text->sizeHint().width(), 380));
+        text->setWordWrap(true);
     }
-    connect(yes, &QPushButton::clicked, this, [this] { done(forms::vbYes); });
-    connect(no, &QPushButton::clicked, this, [this] { done(forms::vbNo); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(yes);
-    buttons->addWidget(no);
+    const auto addButton = [this, buttons](const QString& caption, const char* name, int answer) {
+        auto* button = new QPushButton(caption, this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setMinimumWidth(75);
+        connect(button, &QPushButton::clicked, this, [this, answer] { done(answer); });
+        buttons->addWidget(button);
+        return button;
+    };
+    if (kind == Kind::Question) {
+        addButton(QStringLiteral("Sí"), "yes", forms::vbYes)->setDefault(true);
+        addButton(QStringLiteral("No"), "no", forms::vbNo);
+    } else {
+        addButton(QStringLiteral("D'acord"), "ok", forms::vbOK)->setDefault(true);
+    }
     buttons->addStretch();
+
+    auto* message = new QHBoxLayout;
+    message->setSpacing(14);
+    if (kind == Kind::Information) {
+        auto* icon = new QLabel(this);
+        icon->setObjectName(QStringLiteral("icon"));
+        const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+        icon->setPixmap(style()
+                            ->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, this)
+                            .pixmap(side, side));
+        icon->setAlignment(Qt::AlignTop);
+        message->addWidget(icon);
+    }
+    message->addWidget(text, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 18, 18, 12);
     layout->setSpacing(18);
-    layout->addWidget(text);
+    layout->addLayout(message);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setModal(true);
+}
+
+void QuestionBox::reject() {
+    if (kind_ == Kind::Information) {
+        done(forms::vbOK);
+    }
 }
 
 } // namespace platform

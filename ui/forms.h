@@ -48,10 +48,13 @@ enum class MousePointer : int {
     Busy = 11,   // hourglass / wait cursor
 };
 
-// The question box: prompt with Yes and No, Yes the default, no icon.
-inline constexpr int vbYesNo = 4;
-inline constexpr int vbYes = 6; // the answer Yes
-inline constexpr int vbNo = 7;  // the answer No
+// The message box styles the windows use, with the runtime's values.
+inline constexpr int vbOKOnly = 0;       // one OK button: something to tell, nothing to ask
+inline constexpr int vbYesNo = 4;        // Yes and No, Yes the default, no icon
+inline constexpr int vbInformation = 64; // with vbOKOnly: the information icon
+inline constexpr int vbOK = 1;           // the answer to a box with one OK button
+inline constexpr int vbYes = 6;          // the answer Yes
+inline constexpr int vbNo = 7;           // the answer No
 
 enum class ControlKind {
     TextBox,       // single-line entry field
@@ -236,7 +239,8 @@ class Runtime {
 public:
     virtual ~Runtime() = default;
     virtual Screen& screen() = 0;
-    // Modal question captioned with the application title; returns vbYes or vbNo.
+    // Modal box captioned with the application title: a question (vbYesNo) returns
+    // vbYes or vbNo; a word to read (vbOKOnly | vbInformation) returns vbOK.
     virtual int msgBox(std::u16string_view prompt, int style) = 0;
     // Loads the form if it is not loaded (Form_Load runs), shows it, and with
     // modal set returns only once it has been unloaded.

@@ -7,6 +7,7 @@
 #include "core/compte.h"
 #include "core/entitats.h"
 #include "core/iban.h"
+#include "core/suggeriment.h"
 #include "core/text.h"
 #include "ui/fila.h"
 #include "ui/finestres.h"
@@ -41,14 +42,16 @@ constexpr Font lletraWeb{.name = u"Comic Sans MS", .points = 9, .bold = true};
 constexpr Font lletraAdreca{.name = u"Comic Sans MS", .points = 8.25};
 
 // A cell copied from a spreadsheet brings its line end, and a selection made with
-// the mouse may begin or end on a blank or a tab.
+// the mouse may begin or end on a blank.
 constexpr std::u16string_view senseVores(std::u16string_view text) {
-    constexpr std::u16string_view vora = u" \t\r\n";
-    const auto inici = text.find_first_not_of(vora);
-    if (inici == std::u16string_view::npos) {
-        return {};
+    const auto vora = [](char16_t c) { return c == u'\r' || c == u'\n' || text::isBlank(c); };
+    while (!text.empty() && vora(text.front())) {
+        text.remove_prefix(1);
     }
-    return text.substr(inici, text.find_last_not_of(vora) - inici + 1);
+    while (!text.empty() && vora(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 constexpr fila::Fila campCompte(std::u16string_view nom) {
@@ -543,21 +546,63 @@ void frmCalculadora::canviEntitat() {
 }
 
 // A whole account or IBAN pasted into any field goes to all four, split as the
-// fields hold it, and the focus waits in the last one for Enter. Any other text is
-// an ordinary paste.
+// fields hold it, and the focus waits in the last one for Enter. Another country's
+// IBAN goes nowhere: it is not an account this window can calculate. Any other text
+// is an ordinary paste.
 bool frmCalculadora::enganxarCompte(std::u16string_view text) {
-    const auto compte = mdlFuncions::llegirCompte(senseVores(text));
-    if (!compte) {
+    using Tipus = mdlFuncions::Lectura::Tipus;
+    const mdlFuncions::Lectura lectura = mdlFuncions::llegirCompteOIBAN(senseVores(text));
+    if (lectura.tipus == Tipus::res) {
         return false;
     }
-    const std::u16string_view digits = compte->ccc;
+    if (lectura.tipus == Tipus::ibanEstranger) {
+        avisar(avisIBANEstranger(lectura.text()));
+        return true;
+    }
+    const std::u16string_view digits = lectura.ccc();
     host().textBox(txtBanc).setText(mdlFuncions::campEntitat.de(digits));
     host().textBox(txtAgencia).setText(mdlFuncions::campOficina.de(digits));
     host().textBox(txtDC).setText(mdlFuncions::campControl.de(digits));
     host().textBox(txtCompte).setText(mdlFuncions::campCompte.de(digits));
     host().textBox(txtCompte).setFocus();
     seleccionarTot(txtCompte);
+    // Whoever pasted an IBAN to check it learns now, not at the next calculation,
+    // that its check digits belong to no such account.
+    if (lectura.tipus == Tipus::ibanEspanyol &&
+        lectura.digitsIBAN() != mdlFuncions::calcularDigitsIBAN(digits, u"ES")) {
+        avisar(avisDigitsIBAN(digits, lectura.digitsIBAN()));
+    }
     return true;
+}
+
+// The two boxes of a pasted IBAN the window cannot use as it stands. When one typo
+// explains the wrong check digits, it may as well be in the account as in them: the
+// likely IBAN is named instead of the check digits alone.
+std::u16string frmCalculadora::avisDigitsIBAN(std::u16string_view ccc,
+                                              std::u16string_view digitsIBAN) {
+    std::u16string avis = u"Els dígits de control de l'IBAN enganxat (ES" +
+                          std::u16string(digitsIBAN) + u") no corresponen al compte. ";
+    const mdlFuncions::Suggeriment suggeriment = mdlFuncions::suggerirCompte(ccc, digitsIBAN);
+    if (suggeriment.candidats == 1) {
+        return avis + u"Potser hi ha un dígit equivocat: l'IBAN més probable és " +
+               mdlFuncions::formatPaper(suggeriment.iban) + u".";
+    }
+    return avis + u"Per a aquest compte haurien de ser ES" +
+           mdlFuncions::calcularDigitsIBAN(ccc, u"ES") + u".";
+}
+
+std::u16string frmCalculadora::avisIBANEstranger(std::u16string_view iban) {
+    const bool valid = mdlFuncions::validarIBAN(iban) == mdlFuncions::ValidesaIBAN::valid;
+    return u"L'IBAN enganxat és d'un altre país (" + std::u16string(iban.substr(0, 2)) +
+           (valid ? u") i és vàlid. " : u") i no és vàlid. ") +
+           u"Aquesta calculadora és per a comptes espanyols: els camps no canvien.";
+}
+
+// The person reads it, presses OK, and goes on where Enter calculates.
+void frmCalculadora::avisar(std::u16string_view avis) {
+    runtime().msgBox(avis, forms::vbOKOnly | forms::vbInformation);
+    host().textBox(txtCompte).setFocus();
+    seleccionarTot(txtCompte);
 }
 
 // ---- The calculate command ----------------------------------------------------

@@ -14,7 +14,7 @@
 // directory, the four entry fields filter keys, pass the focus on and follow the
 // entity name, and btnCalcular_Click runs the calculate command. The arithmetic
 // and the directory live in core/ (mdlFuncions); this class only reads fields,
-// asks questions and writes captions.
+// asks questions, says why a pasted IBAN cannot be used, and writes captions.
 
 #include "ui/forms.h"
 
@@ -122,6 +122,9 @@ private:
     void mnuCopiaBIC_Click();
     void mnuCopiaNom_Click();
     bool enganxarCompte(std::u16string_view text);
+    static std::u16string avisDigitsIBAN(std::u16string_view ccc, std::u16string_view digitsIBAN);
+    static std::u16string avisIBANEstranger(std::u16string_view iban);
+    void avisar(std::u16string_view avis);
     void mostrarIBANSencer();
     void actualitzarMenuCopia();
     void copiar(std::u16string_view text);

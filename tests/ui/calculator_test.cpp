@@ -202,3 +202,57 @@ TEST(TheWholeIban, is_offered_only_while_the_fields_hold_the_account_it_was_calc
         }
     }
 }
+
+// State: the calculator with 2100 1234 51 5678901234 typed. Action: the row's text
+// pasted into the entity field. Expected: a Spanish IBAN fills the fields, and when its
+// check digits are wrong a box says which they are and what they should be, or, when
+// one typo explains them, which IBAN was most likely meant; another country's IBAN
+// fills nothing and a box says whose it is and whether it is valid. After a box the
+// focus is in the account field. (The fake has no maximum length: an ordinary paste
+// goes in whole.)
+TEST(APastedIban, that_the_window_cannot_use_as_it_stands_is_explained_in_a_box) {
+    const std::u16string_view typed = u"2100|1234|51|5678901234";
+    const std::u16string foreign =
+        u"Aquesta calculadora és per a comptes espanyols: els camps no canvien.";
+    struct Row {
+        const char* name;
+        std::u16string_view pasted, fields;
+        std::u16string box; // empty: none
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"right_check_digits", u"ES91 2100 0418 4502 0005 1332", u"2100|0418|45|0200051332", u""},
+        {"a_bare_account", u"2100 0418 45 0200051332", u"2100|0418|45|0200051332", u""},
+        {"wrong_check_digits_no_typo_explains", u"ES71 0182 0100 2402 0123 4567", u"0182|0100|24|0201234567",
+         u"Els dígits de control de l'IBAN enganxat (ES71) no corresponen al compte. Per a aquest compte haurien de ser ES38."},
+        {"wrong_check_digits_from_a_spreadsheet_cell", u"ES71 0182 0100 2402 0123 4567\r\n", u"0182|0100|24|0201234567",
+         u"Els dígits de control de l'IBAN enganxat (ES71) no corresponen al compte. Per a aquest compte haurien de ser ES38."},
+        {"a_typo_in_the_account", u"ES91 2100 0418 4502 0005 1333", u"2100|0418|45|0200051333",
+         u"Els dígits de control de l'IBAN enganxat (ES91) no corresponen al compte. Potser hi ha un dígit equivocat: l'IBAN més probable és ES91 2100 0418 4502 0005 1332."},
+        {"two_check_digits_swapped", u"es19-2100-0418-4502-0005-1332", u"2100|0418|45|0200051332",
+         u"Els dígits de control de l'IBAN enganxat (ES19) no corresponen al compte. Potser hi ha un dígit equivocat: l'IBAN més probable és ES91 2100 0418 4502 0005 1332."},
+        {"a_valid_german_iban", u"DE89 3704 0044 0532 0130 00", typed,
+         u"L'IBAN enganxat és d'un altre país (DE) i és vàlid. " + foreign},
+        {"a_german_iban_with_wrong_check_digits", u"IBAN DE88 3704 0044 0532 0130 00\n", typed,
+         u"L'IBAN enganxat és d'un altre país (DE) i no és vàlid. " + foreign},
+        {"a_french_iban_a_digit_short", u"FR14 2004 1010 0505 0001 3M02 60", typed,
+         u"L'IBAN enganxat és d'un altre país (FR) i no és vàlid. " + foreign},
+        {"an_unknown_country_is_an_ordinary_paste", u"XX89 3704 0044 0532 0130 00", u"XX89 3704 0044 0532 0130 00|1234|51|5678901234", u""},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        Shown s;
+        s.enter(typed);
+        s.at(F::txtBanc).setFocus();
+        s.rt.log.clear();
+        s.rt.paste(row.pasted);
+        EXPECT_EQ(s.fields(), row.fields) << row.name;
+        if (row.box.empty()) {
+            EXPECT_EQ(s.rt.log.find(u"tell "), std::u16string::npos) << row.name;
+            continue;
+        }
+        EXPECT_TRUE(s.rt.log.ends_with(u"tell " + row.box + u"; focus txtCompte; ")) << row.name;
+        EXPECT_EQ(s.rt.log.find(u"tell "), s.rt.log.rfind(u"tell ")) << row.name << ": one box";
+        EXPECT_EQ(s.rt.window->focus, F::txtCompte) << row.name;
+    }
+}

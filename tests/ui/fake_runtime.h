@@ -3,9 +3,9 @@
 // loaded form, raises the form's events as the real binding does (Change only when
 // a text really changes, LostFocus before GotFocus), answers questions from a
 // script and logs what the form does:
-// "ask <prompt>", "<label>=<caption>", "focus <control>" (every request, even for
-// the focused control), "pointer busy", "refresh", "load <form>", "activate <form>",
-// "beep".
+// "ask <prompt>" (a question), "tell <prompt>" (a box with one OK button),
+// "<label>=<caption>", "focus <control>" (every request, even for the focused
+// control), "pointer busy", "refresh", "load <form>", "activate <form>", "beep".
 
 #include "ui/forms.h"
 
@@ -129,6 +129,10 @@ public:
             (pointer = p) == forms::MousePointer::Busy ? u"pointer busy; " : u"pointer default; ";
     }
     int msgBox(std::u16string_view prompt, int style) override {
+        if (style == (forms::vbOKOnly | forms::vbInformation)) {
+            log += u"tell " + std::u16string(prompt) + u"; ";
+            return forms::vbOK;
+        }
         log += u"ask " + std::u16string(prompt) + u"; ";
         EXPECT_TRUE(style == forms::vbYesNo && !answers.empty()) << "an unexpected question";
         const bool yes = answers.starts_with('Y');

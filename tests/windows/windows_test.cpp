@@ -640,6 +640,47 @@ TEST_F(WindowsTest, the_legal_notice_opens_modally_centred_and_leaves_the_calcul
     EXPECT_EQ(shown(), before);
 }
 
+// State: 2100 1234 51 5678901234 typed. Action: a Spanish IBAN with wrong check digits
+// pasted, then a German IBAN. Expected: one box each, titled with the program's name,
+// with its word in Catalan and one "D'acord" (Enter); the Spanish account fills the
+// fields, the German IBAN nothing; the focus is back in the account field.
+TEST_F(WindowsTest, a_pasted_iban_the_window_cannot_use_is_explained_in_a_box) {
+    const std::tuple<const char*, const char*, std::vector<std::string>> rows[] = {
+        {"ES71 0182 0100 2402 0123 4567",
+         "Els dígits de control de l'IBAN enganxat (ES71) no corresponen al compte. Per a "
+         "aquest compte haurien de ser ES38.",
+         {"0182", "0100", "24", "0201234567"}},
+        {"DE89 3704 0044 0532 0130 00",
+         "L'IBAN enganxat és d'un altre país (DE) i és vàlid. Aquesta calculadora és per a "
+         "comptes espanyols: els camps no canvien.",
+         {"0182", "0100", "24", "0201234567"}},
+    };
+    type("21001234515678901234");
+    for (const auto& [pasted, word, filled] : rows) {
+        SCOPED_TRACE(pasted);
+        find("txtBanc")->setFocus();
+        QGuiApplication::clipboard()->setText(pasted);
+        QStringList texts;
+        QString title;
+        bool icon = false;
+        whenModal([&](QWidget& box) {
+            for (const QPushButton* button : box.findChildren<QPushButton*>())
+                texts << button->text();
+            texts << box.findChild<QLabel*>("prompt")->text();
+            icon = !box.findChild<QLabel*>("icon")->pixmap().isNull();
+            title = box.windowTitle();
+            press(Qt::Key_Return);
+        });
+        press(Qt::Key_V, Qt::ControlModifier);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+        EXPECT_EQ(texts, (QStringList{"D'acord", QString::fromUtf8(word)}));
+        EXPECT_EQ(title, "Brelvoxa");
+        EXPECT_TRUE(icon);
+        EXPECT_EQ(fields(), filled);
+        EXPECT_EQ(focusName(), "txtCompte");
+    }
+}
+
 // Under a window manager on X11 (the openbox run): the notice is framed as a fixed
 // dialog, which the window manager tells through the actions it allows on it and
 // the state it keeps for it.
