@@ -1,7 +1,8 @@
 // Reading a whole account out of a text a person pasted or typed, and writing an
 // IBAN in its paper form. Separators people put between the groups (blanks,
-// hyphens, dots) are dropped; every other character makes the text not an account,
-// so nothing that merely contains an account is taken for one.
+// hyphens, dots, with their Unicode look-alikes) are dropped and full-width forms
+// read as ASCII; every other character makes the text not an account, so nothing
+// that merely contains an account is taken for one.
 
 #include "core/compte.h"
 
@@ -15,7 +16,7 @@ namespace {
 constexpr std::size_t digitsIBAN = 2 + digitsCCC; // the check digits, then the account
 
 bool separador(char16_t c) {
-    return text::isBlank(c) || c == u'-' || c == u'.';
+    return text::isBlank(c) || text::isHyphen(c) || c == u'.';
 }
 
 char16_t majuscula(char16_t c) {
@@ -50,6 +51,9 @@ std::optional<CompteLlegit> llegirCompte(std::u16string_view text) {
     char16_t net[4 + 2 + digitsIBAN];
     std::size_t n = 0;
     for (char16_t c : text) {
+        // Copied from a PDF or a word processor, digits and letters may come
+        // full-width, and blanks and hyphens as any of their look-alikes.
+        c = text::fromFullWidth(c);
         if (separador(c))
             continue;
         if (n == std::size(net))

@@ -20,11 +20,14 @@ struct CompteLlegit {
     std::u16string digitsIBAN; // the two check digits the text carried; empty for a bare account
 };
 
-// A pasted text read as a whole domestic account: after dropping blanks (space,
-// no-break space U+00A0, tab), hyphens and dots, and an optional leading "IBAN" in any
-// case: exactly 20 ASCII digits, or "ES" in any case followed by 22 ASCII digits.
-// Anything else (19/21 digits, "FR"+22 digits, letters inside, two IBANs in one text, a
-// lone "IBAN", full-width or other non-ASCII digits...) gives std::nullopt. Never throws.
+// A pasted text read as a whole domestic account: full-width forms (U+FF01..U+FF5E)
+// read as their ASCII characters; blanks (text::isBlank: space, tab, no-break, thin,
+// narrow no-break, figure and the other Unicode spaces), hyphens and their look-alikes
+// (text::isHyphen: en dash, non-breaking hyphen, minus...) and dots dropped; an
+// optional leading "IBAN" in any case taken off: then exactly 20 digits, or "ES" in
+// any case followed by 22 digits. Anything else (19/21 digits, "FR"+22 digits,
+// letters inside, two IBANs in one text, a lone "IBAN", line ends, digits of other
+// scripts...) gives std::nullopt. Never throws.
 std::optional<CompteLlegit> llegirCompte(std::u16string_view text);
 
 } // namespace mdlFuncions

@@ -73,7 +73,17 @@ bool allDigits(std::u16string_view s) {
 }
 
 bool isBlank(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\u00A0';
+    if (c < 0x80)
+        return c == u' ' || c == u'\t';
+    return c == u'\u00A0' || c == u'\u1680' || (c >= u'\u2000' && c <= u'\u200B') ||
+           c == u'\u202F' || c == u'\u205F' || c == u'\u2060' || c == u'\u3000' || c == u'\uFEFF';
+}
+
+bool isHyphen(char16_t c) {
+    if (c < 0x80)
+        return c == u'-';
+    return c == u'\u00AD' || (c >= u'\u2010' && c <= u'\u2015') || c == u'\u2212' ||
+           c == u'\uFE58' || c == u'\uFE63' || c == u'\uFF0D';
 }
 
 std::u16string_view trimBlanks(std::u16string_view s) {

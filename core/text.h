@@ -21,9 +21,23 @@ constexpr bool isDigit(char16_t c) {
 // True when the text is nothing but ASCII digits (also when it is empty).
 bool allDigits(std::u16string_view s);
 
-// A blank a person or a spreadsheet puts around or between an account's groups:
-// space, tab, no-break space.
+// A blank a person, a spreadsheet or a PDF puts around or between an account's
+// groups: space, tab, and every other Unicode space (no-break U+00A0, thin U+2009,
+// narrow no-break U+202F, figure U+2007, ideographic U+3000...), and the invisible
+// ones a copied text carries (zero-width space U+200B, word joiner U+2060, U+FEFF).
+// Line ends are not blanks: a text over two lines is not one account.
 bool isBlank(char16_t c);
+
+// A hyphen or one of its look-alikes: hyphen-minus, soft hyphen U+00AD, the dashes
+// U+2010 to U+2015 (non-breaking hyphen U+2011, figure dash U+2012, en dash U+2013,
+// em dash U+2014...), minus sign U+2212, and their small and full-width forms.
+bool isHyphen(char16_t c);
+
+// The ASCII character a full-width form (U+FF01 to U+FF5E) stands for, so that
+// "\uFF12\uFF11" is "21" and "\uFF25\uFF33" is "ES"; any other character unchanged.
+constexpr char16_t fromFullWidth(char16_t c) {
+    return c >= u'\uFF01' && c <= u'\uFF5E' ? static_cast<char16_t>(c - 0xFEE0) : c;
+}
 
 // The text without the blanks (isBlank) at either end.
 std::u16string_view trimBlanks(std::u16string_view s);

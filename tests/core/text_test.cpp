@@ -6,7 +6,7 @@
 
 // The blanks a cell or a paste carries around an account; the forms runtime's trim,
 // which takes U+0020 only, is another rule.
-TEST(Text, trims_spaces_tabs_and_no_break_spaces_at_both_ends_only) {
+TEST(Text, trims_unicode_blanks_at_both_ends_only) {
     const std::tuple<const char*, std::u16string_view, std::u16string_view> rows[] = {
         {"nothing_to_trim", u"2100", u"2100"},
         {"all_three_blanks", u" \t\u00A02100\u00A0\t ", u"2100"},
@@ -14,6 +14,8 @@ TEST(Text, trims_spaces_tabs_and_no_break_spaces_at_both_ends_only) {
         {"only_blanks", u" \t\u00A0", u""},
         {"empty", u"", u""},
         {"line_ends_are_not_blanks", u"\n2100\r", u"\n2100\r"},
+        {"unicode_spaces", u"\u2009\u202F\u20072100\u3000\u200B\uFEFF", u"2100"},
+        {"hyphens_are_not_blanks", u"\u20132100-", u"\u20132100-"},
     };
     for (const auto& [name, text, trimmed] : rows)
         EXPECT_EQ(text::trimBlanks(text), trimmed) << name;
