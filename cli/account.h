@@ -17,13 +17,14 @@ enum class Status {
     unknownEntity,      // correct, but the entity is not in the directory: no BIC, no name
     wrongControlDigits, // 20 digits whose domestic control digits do not agree
     wrongIbanDigits,    // a Spanish IBAN whose check digits do not match its account
+    allZeros,           // 20 zeros: its control digits agree, but no bank issues it
     notAnAccount,       // text that is not one whole account
     empty,              // nothing where the account should be
     unclosedQuote,      // a row whose quote never closes, written back as it was
     missingColumns,     // a row too short to hold the account's column
 };
 
-inline constexpr std::size_t statusCount = 8;
+inline constexpr std::size_t statusCount = 9;
 
 // The digits of an account's four parts: entity, office, control digits, account.
 inline constexpr std::array<std::size_t, 4> accountParts = {4, 4, 2, 10};
@@ -37,6 +38,12 @@ std::string_view statusText(Status s);
 // Names of the added columns, for a header row, in UTF-8.
 inline constexpr std::array<std::string_view, 5> addedHeader = {"IBAN", "IBAN en format paper",
                                                                 "BIC", "Entitat", "Estat"};
+
+// The added columns' names for an input whose header row holds these cells: each
+// name of addedHeader, or, where the header or an added name before it has it
+// already, that name followed by " 2", " 3"... the first that is free. Names are
+// compared as --columna finds them: blanks around them and ASCII case ignored.
+std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header);
 
 // Empty where there is nothing right to put. BIC and name point into the converter.
 struct Added {

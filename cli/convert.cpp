@@ -65,7 +65,7 @@ public:
     RowLoop(Buffer& buffer, Sink& sink, const Layout& layout, const Reporter& reporter)
         : buffer_(buffer), sink_(sink), layout_(layout), reporter_(reporter),
           converter_(layout.encoding),
-          splitter_(layout.format == Format::csv ? layout.separator : 0),
+          splitter_(layout.format == Format::csv ? layout.separator : 0, layout.lineEnd),
           // A list gains its cells after a tab, which any spreadsheet splits on.
           outSeparator_(layout.format == Format::csv ? layout.separator : '\t'),
           needed_(*std::max_element(layout.columns.begin(), layout.columns.end()) + 1) {
@@ -78,7 +78,7 @@ public:
 private:
     void row(const Record& record);
     Status account(const Record& record);
-    void headerCells();
+    void headerCells(const Record& header);
     void cell(std::string_view text);
     void rowMessage(Status status);
 
@@ -119,7 +119,8 @@ Summary RowLoop::run() {
             quoteAll_ = layout_.format == Format::csv && record.allQuoted;
         row(record);
         // The line a message names counts line breaks inside quoted cells too.
-        line_ += static_cast<std::uint64_t>(std::count(record.raw.begin(), record.raw.end(), '\n'));
+        line_ += static_cast<std::uint64_t>(
+            std::count(record.raw.begin(), record.raw.end(), layout_.lineEnd));
         line_ += !record.end.empty();
         bytes += taken;
         // The record's views point into the buffer: consume only once it is written.
@@ -139,7 +140,7 @@ Summary RowLoop::run() {
 void RowLoop::row(const Record& record) {
     out_ += record.raw;
     if (records_++ == 0 && layout_.header) {
-        headerCells();
+        headerCells(record);
     } else if (layout_.format == Format::csv ? record.raw.empty() : blankLine(record.raw)) {
         // A blank line gains no cells: it separates, it holds no account.
         ++summary_.blank;
@@ -175,13 +176,15 @@ Status RowLoop::account(const Record& record) {
     return status;
 }
 
-// The added columns' names, in the input's encoding.
-void RowLoop::headerCells() {
-    for (const auto name : addedHeader) {
-        std::u16string text;
-        decode(name, Encoding::utf8, text);
-        std::string encoded;
-        encode(text, layout_.encoding, encoded);
+// The added columns' names, none the same as one of the input's, in its encoding.
+void RowLoop::headerCells(const Record& header) {
+    std::vector<std::u16string> names(header.cells.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        decode(header.cells[i], layout_.encoding, names[i]);
+    std::string encoded;
+    for (const auto& name : addedNames(names)) {
+        encoded.clear();
+        encode(name, layout_.encoding, encoded);
         cell(encoded);
     }
 }
@@ -222,7 +225,9 @@ Encoding detectEncoding(Source& source) {
     for (;;) {
         const std::size_t n = source.read(chunk.data(), chunk.size());
         const std::string_view bytes(chunk.data(), n);
-        if (first && bytes.substr(0, utf8Bom.size()) == utf8Bom)
+        // A UTF-16 input is read as UTF-8 once transcoded; a byte order mark tells both.
+        if (first &&
+            (bytes.substr(0, utf8Bom.size()) == utf8Bom || utf16Order(bytes) != Utf16::none))
             return Encoding::utf8;
         first = false;
         if (n == 0)
@@ -232,13 +237,118 @@ Encoding detectEncoding(Source& source) {
     }
 }
 
-Summary convert(Source& source, Sink& sink, const Options& options, const Reporter& reporter,
-                std::optional<Encoding> wholeInput) {
+namespace {
+
+// Gives back the bytes read to look for a byte order mark, then reads on.
+class Replay : public Source {
+public:
+    Replay(std::string_view head, Source& source) : head_(head), source_(source) {}
+    std::size_t read(char* data, std::size_t size) override {
+        if (head_.empty())
+            return source_.read(data, size);
+        const std::size_t n = std::min(size, head_.size());
+        std::memcpy(data, head_.data(), n);
+        head_.remove_prefix(n);
+        return n;
+    }
+
+private:
+    std::string_view head_;
+    Source& source_;
+};
+
+// A UTF-16 input read as UTF-8.
+class Utf16Source : public Source {
+public:
+    Utf16Source(Source& source, Utf16 order) : source_(source), decoder_(order) {}
+    std::size_t read(char* data, std::size_t size) override {
+        while (pos_ == decoded_.size()) {
+            decoded_.clear();
+            pos_ = 0;
+            if (ended_)
+                return 0;
+            raw_.resize(chunk);
+            const std::size_t n = source_.read(raw_.data(), raw_.size());
+            ended_ = n == 0;
+            if (ended_)
+                decoder_.finish(decoded_);
+            else
+                decoder_.feed(std::string_view(raw_.data(), n), decoded_);
+        }
+        const std::size_t n = std::min(size, decoded_.size() - pos_);
+        std::memcpy(data, decoded_.data() + pos_, n);
+        pos_ += n;
+        return n;
+    }
+    std::string_view leftover() const { return decoder_.leftover(); }
+
+private:
+    static constexpr std::size_t chunk = std::size_t(1) << 16;
+    Source& source_;
+    Utf16Decoder decoder_;
+    std::string raw_, decoded_;
+    std::size_t pos_ = 0;
+    bool ended_ = false;
+};
+
+// UTF-8 written out as UTF-16 in the given order, after its byte order mark.
+class Utf16Sink : public Sink {
+public:
+    Utf16Sink(Sink& sink, Utf16 order) : sink_(sink), encoder_(order) {
+        encoder_.feed("\uFEFF", encoded_);
+    }
+    void write(std::string_view bytes) override {
+        encoder_.feed(bytes, encoded_);
+        sink_.write(encoded_);
+        encoded_.clear();
+    }
+    void finish() {
+        encoder_.finish(encoded_);
+        sink_.write(encoded_);
+        encoded_.clear();
+    }
+
+private:
+    Sink& sink_;
+    Utf16Encoder encoder_;
+    std::string encoded_;
+};
+
+Summary convertRows(Source& source, Sink& sink, const Options& options, const Reporter& reporter,
+                    std::optional<Encoding> wholeInput, Utf16 utf16) {
     Buffer buffer(source);
     buffer.fillWindow();
-    const Layout layout = settleLayout(buffer.rest(), buffer.atEnd(), options, wholeInput);
+    const Layout layout = settleLayout(buffer.rest(), buffer.atEnd(), options, wholeInput, utf16);
     reporter.note(0, layout.description);
     return RowLoop(buffer, sink, layout, reporter).run();
+}
+
+} // namespace
+
+Summary convert(Source& source, Sink& sink, const Options& options, const Reporter& reporter,
+                std::optional<Encoding> wholeInput) {
+    // A UTF-16 byte order mark is read first: such an input is converted as UTF-8
+    // and written back in its own encoding.
+    char head[2];
+    std::size_t got = 0;
+    while (got < sizeof head) {
+        const std::size_t n = source.read(head + got, sizeof head - got);
+        if (n == 0)
+            break;
+        got += n;
+    }
+    const Utf16 utf16 = utf16Order(std::string_view(head, got));
+    if (utf16 == Utf16::none) {
+        Replay replay(std::string_view(head, got), source);
+        return convertRows(replay, sink, options, reporter, wholeInput, utf16);
+    }
+    Utf16Source in(source, utf16);
+    Utf16Sink out(sink, utf16);
+    const Summary summary = convertRows(in, out, options, reporter, std::nullopt, utf16);
+    out.finish();
+    // An odd last byte belongs to no character; it is still the input's.
+    sink.write(in.leftover());
+    return summary;
 }
 
 } // namespace cli

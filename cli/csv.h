@@ -1,6 +1,6 @@
 #pragma once
 // Rows of a plain list or of a CSV file (RFC 4180: quoted fields, doubled quotes,
-// line breaks inside quotes, LF or CRLF line ends), read so that each row can be
+// line breaks inside quotes, LF or CRLF line ends, or CR alone), read so that each row can be
 // written back byte for byte: a record keeps the exact bytes it came from and its
 // own line end beside the values of its fields.
 
@@ -13,7 +13,7 @@ namespace cli {
 
 struct Record {
     std::string_view raw;                // the row's bytes, without its line end
-    std::string_view end;                // "\n", "\r\n", or "" for a last row without one
+    std::string_view end;                // "\n", "\r\n", "\r", or "" for a last row without one
     std::vector<std::string_view> cells; // the values, quotes taken off
     bool allQuoted = false;              // every cell was written in quotes
     bool unclosedQuote = false;          // raw is then only the row's first line
@@ -24,7 +24,8 @@ struct Record {
 class Splitter {
 public:
     // separator 0 reads a plain list: one cell a line, quotes taken literally.
-    explicit Splitter(char separator);
+    // lineEnd '\n' ends a row at LF or CRLF; '\r' at CR alone, as old Macs wrote.
+    explicit Splitter(char separator, char lineEnd = '\n');
 
     // A quoted cell that has not closed within this many bytes, or by the end of
     // the input, is taken as an unclosed quote; it bounds the memory a row can take.
@@ -46,6 +47,7 @@ private:
     };
 
     char separator_;
+    char eol_;
     std::string unescaped_;      // values that held doubled quotes or text after the quote
     std::vector<Patch> patches_; // which cells point into unescaped_
 };

@@ -9,6 +9,7 @@
 #include "cli/csv.h"
 #include "cli/failure.h"
 #include "core/compte.h"
+#include "core/text.h"
 
 #include <algorithm>
 
@@ -27,14 +28,15 @@ std::u16string lowerAscii(std::u16string_view s) {
     return out;
 }
 
+// The cell without the blanks around it, full-width forms read as ASCII, as the
+// account's reader takes them.
 std::u16string trimmed(std::string_view cell, Encoding e) {
     std::u16string text;
     decode(cell, e, text);
-    const auto first = text.find_first_not_of(u" \t\u00A0");
-    if (first == std::u16string::npos)
-        return {};
-    const auto last = text.find_last_not_of(u" \t\u00A0");
-    return text.substr(first, last - first + 1);
+    std::u16string out(text::trimBlanks(text));
+    for (auto& c : out)
+        c = text::fromFullWidth(c);
+    return out;
 }
 
 bool readsAsAccount(std::string_view cell, Encoding e) {
@@ -53,9 +55,9 @@ struct Sample {
     std::vector<std::vector<std::string>> rows;
 };
 
-Sample takeSample(std::string_view data, bool atEnd, char separator) {
+Sample takeSample(std::string_view data, bool atEnd, char separator, char lineEnd) {
     Sample sample;
-    Splitter splitter(separator);
+    Splitter splitter(separator, lineEnd);
     Record record;
     while (sample.rows.size() < sampleRows) {
         const std::size_t taken = splitter.next(data, atEnd, record);
@@ -67,14 +69,6 @@ Sample takeSample(std::string_view data, bool atEnd, char separator) {
         sample.rows.emplace_back(record.cells.begin(), record.cells.end());
     }
     return sample;
-}
-
-// A header names columns: none of its cells reads as an account or holds the
-// digits of one.
-bool looksLikeHeader(const std::vector<std::string>& row, Encoding e) {
-    return std::none_of(row.begin(), row.end(), [&](const std::string& cell) {
-        return asciiDigitCount(cell) >= 4 || readsAsAccount(cell, e);
-    });
 }
 
 std::string quoteName(std::string_view name) {
@@ -116,6 +110,16 @@ bool fourParts(const std::vector<std::string>& row, std::size_t c, Encoding e) {
                          [](char16_t d) { return d >= u'0' && d <= u'9'; }))
             return false;
     }
+    return true;
+}
+
+// A header names columns: none of its cells reads as an account, nor do four of
+// them hold an account's parts. Other digits do not count against it: a header
+// may well be "Saldo 31/12/2024".
+bool looksLikeHeader(const std::vector<std::string>& row, Encoding e) {
+    for (std::size_t c = 0; c < row.size(); ++c)
+        if (readsAsAccount(row[c], e) || fourParts(row, c, e))
+            return false;
     return true;
 }
 
@@ -204,9 +208,9 @@ Encoding encodingOfWindow(std::string_view window, bool atEnd) {
 }
 
 // The first line with something on it.
-std::string_view firstLine(std::string_view data) {
+std::string_view firstLine(std::string_view data, char lineEnd) {
     while (!data.empty()) {
-        const auto nl = data.find('\n');
+        const auto nl = data.find(lineEnd);
         auto line = data.substr(0, nl);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
@@ -241,23 +245,37 @@ Format settleFormat(const Options& options, std::string_view head, Encoding e) {
         return Format::csv;
     if (readsAsAccount(head, e))
         return Format::list;
-    return detectSeparator(head) != 0 ? Format::csv : Format::list;
+    // A quoted first cell is CSV even with one column: a list takes quotes literally.
+    return detectSeparator(head) != 0 || head.starts_with('"') ? Format::csv : Format::list;
 }
 
 } // namespace
 
 Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
-                    std::optional<Encoding> wholeInput) {
+                    std::optional<Encoding> wholeInput, Utf16 utf16) {
     Layout layout;
-    layout.bom = window.substr(0, utf8Bom.size()) == utf8Bom;
-    if (layout.bom)
-        window.remove_prefix(utf8Bom.size());
-    settleEncoding(layout, window, atEnd, options, wholeInput);
-    std::string what = std::string(encodingName(layout.encoding)) + (layout.bom ? " amb BOM" : "");
-    if (layout.encodingFrom != EncodingFrom::option && layout.encoding == Encoding::windows1252)
-        what += " (l'entrada no és UTF-8 vàlid)";
+    std::string what;
+    if (utf16 != Utf16::none) {
+        layout.utf16 = utf16;
+        layout.encodingFrom = EncodingFrom::utf16Bom;
+        what = std::string(utf16Name(utf16)) + " amb BOM";
+    } else {
+        layout.bom = window.substr(0, utf8Bom.size()) == utf8Bom;
+        if (layout.bom)
+            window.remove_prefix(utf8Bom.size());
+        settleEncoding(layout, window, atEnd, options, wholeInput);
+        what = std::string(encodingName(layout.encoding)) + (layout.bom ? " amb BOM" : "");
+        if (layout.encodingFrom != EncodingFrom::option && layout.encoding == Encoding::windows1252)
+            what += " (l'entrada no és UTF-8 vàlid)";
+    }
 
-    const std::string_view head = firstLine(window);
+    // Excel for Mac ends lines with CR alone; a window with no LF at all tells it.
+    if (window.find('\n') == std::string_view::npos &&
+        window.find('\r') != std::string_view::npos) {
+        layout.lineEnd = '\r';
+        what += ", línies acabades en CR";
+    }
+    const std::string_view head = firstLine(window, layout.lineEnd);
     layout.format = settleFormat(options, head, layout.encoding);
     if (layout.format == Format::list) {
         layout.columns = {0};
@@ -268,8 +286,8 @@ Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
     layout.separator = options.separator != 0 ? options.separator : detectSeparator(head);
     if (layout.separator == 0)
         layout.separator = ';';
-    const Plan plan =
-        planColumns(options, takeSample(window, atEnd, layout.separator), layout.encoding);
+    const Plan plan = planColumns(
+        options, takeSample(window, atEnd, layout.separator, layout.lineEnd), layout.encoding);
     layout.columns = plan.columns;
     layout.header = plan.header;
     layout.description =

@@ -5,6 +5,7 @@
 
 #include "cli/convert.h"
 #include "cli/files.h"
+#include "cli/summary.h"
 
 #include <CLI/CLI.hpp>
 
@@ -179,15 +180,8 @@ cli::Options checkOptions(const Arguments& a) {
 }
 
 void printSummary(const cli::Summary& s) {
-    const std::uint64_t correct = s.correct();
-    message(std::to_string(s.rows) + " files llegides: " + std::to_string(correct) +
-            " correctes, " + std::to_string(s.rows - correct) + " amb errors");
-    for (std::size_t i = 0; i < cli::statusCount; ++i)
-        if (s.byStatus[i] > 0 && i != static_cast<std::size_t>(cli::Status::correct))
-            message("  " + std::string(cli::statusText(static_cast<cli::Status>(i))) + ": " +
-                    std::to_string(s.byStatus[i]));
-    if (s.blank > 0)
-        message("  línies en blanc: " + std::to_string(s.blank));
+    for (const auto& line : cli::summaryLines(s))
+        message(line);
 }
 
 // One input into the output. A failure that names no file is about this input.
