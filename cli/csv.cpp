@@ -18,7 +18,8 @@ std::size_t lineEndStart(std::string_view data, std::size_t from, std::size_t po
 
 } // namespace
 
-Splitter::Splitter(char separator, char lineEnd) : separator_(separator), eol_(lineEnd) {}
+Splitter::Splitter(char separator, LineEnd lineEnd)
+    : separator_(separator), eol_(lastCharacter(lineEnd)) {}
 
 std::size_t Splitter::nextLine(std::string_view data, bool atEnd, Record& record) {
     const void* nl = std::memchr(data.data(), eol_, data.size());

@@ -11,6 +11,14 @@
 
 namespace cli {
 
+// What ends a row: LF or CRLF, or, in files from old Macs, CR alone.
+enum class LineEnd { lf, cr };
+
+// The character a row's line end ends with.
+constexpr char lastCharacter(LineEnd e) {
+    return e == LineEnd::cr ? '\r' : '\n';
+}
+
 struct Record {
     std::string_view raw;                // the row's bytes, without its line end
     std::string_view end;                // "\n", "\r\n", "\r", or "" for a last row without one
@@ -24,8 +32,7 @@ struct Record {
 class Splitter {
 public:
     // separator 0 reads a plain list: one cell a line, quotes taken literally.
-    // lineEnd '\n' ends a row at LF or CRLF; '\r' at CR alone, as old Macs wrote.
-    explicit Splitter(char separator, char lineEnd = '\n');
+    explicit Splitter(char separator, LineEnd lineEnd = LineEnd::lf);
 
     // A quoted cell that has not closed within this many bytes, or by the end of
     // the input, is taken as an unclosed quote; it bounds the memory a row can take.
@@ -47,7 +54,7 @@ private:
     };
 
     char separator_;
-    char eol_;
+    char eol_;                   // the line end's last character
     std::string unescaped_;      // values that held doubled quotes or text after the quote
     std::vector<Patch> patches_; // which cells point into unescaped_
 };

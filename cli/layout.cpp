@@ -55,7 +55,7 @@ struct Sample {
     std::vector<std::vector<std::string>> rows;
 };
 
-Sample takeSample(std::string_view data, bool atEnd, char separator, char lineEnd) {
+Sample takeSample(std::string_view data, bool atEnd, char separator, LineEnd lineEnd) {
     Sample sample;
     Splitter splitter(separator, lineEnd);
     Record record;
@@ -208,9 +208,9 @@ Encoding encodingOfWindow(std::string_view window, bool atEnd) {
 }
 
 // The first line with something on it.
-std::string_view firstLine(std::string_view data, char lineEnd) {
+std::string_view firstLine(std::string_view data, LineEnd lineEnd) {
     while (!data.empty()) {
-        const auto nl = data.find(lineEnd);
+        const auto nl = data.find(lastCharacter(lineEnd));
         auto line = data.substr(0, nl);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
@@ -272,7 +272,7 @@ Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
     // Excel for Mac ends lines with CR alone; a window with no LF at all tells it.
     if (window.find('\n') == std::string_view::npos &&
         window.find('\r') != std::string_view::npos) {
-        layout.lineEnd = '\r';
+        layout.lineEnd = LineEnd::cr;
         what += ", línies acabades en CR";
     }
     const std::string_view head = firstLine(window, layout.lineEnd);

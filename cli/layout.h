@@ -5,6 +5,7 @@
 // line that tells the user all of that. Settled once from the input's first
 // window; the rows are then streamed with it.
 
+#include "cli/csv.h"
 #include "cli/encoding.h"
 
 #include <cstddef>
@@ -43,9 +44,9 @@ struct Layout {
     Utf16 utf16 = Utf16::none;
     Encoding encoding = Encoding::utf8;
     EncodingFrom encodingFrom = EncodingFrom::window;
-    Format format = Format::list;     // list or csv, never automatic
-    char separator = 0;               // 0 for a list
-    char lineEnd = '\n';              // '\n' for LF and CRLF; '\r' when CR alone ends lines
+    Format format = Format::list; // list or csv, never automatic
+    char separator = 0;           // 0 for a list
+    LineEnd lineEnd = LineEnd::lf;
     bool header = false;              // the first row names the columns
     std::vector<std::size_t> columns; // one, or entity, office, control digits, account
     std::string description;          // for stderr: what was read, and how it was found

@@ -31,7 +31,7 @@ Row copy(const Record& r) {
 }
 
 // The records of a whole input given at once.
-std::vector<Row> split(std::string_view input, char separator, char lineEnd = '\n') {
+std::vector<Row> split(std::string_view input, char separator, LineEnd lineEnd = LineEnd::lf) {
     Splitter splitter(separator, lineEnd);
     Record record;
     std::vector<Row> rows;
@@ -44,7 +44,7 @@ std::vector<Row> split(std::string_view input, char separator, char lineEnd = '\
 
 // The same input arriving a few bytes at a time, as reads of a pipe may cut it.
 std::vector<Row> splitInPieces(std::string_view input, char separator, std::size_t piece,
-                               char lineEnd = '\n') {
+                               LineEnd lineEnd = LineEnd::lf) {
     Splitter splitter(separator, lineEnd);
     Record record;
     std::vector<Row> rows;
@@ -121,8 +121,8 @@ TEST(Splitter, cr_alone_ends_rows_when_told_and_line_breaks_stay_inside_quotes) 
          {{"2100", "\r", {"2100"}}, {"", "\r", {""}}, {"ES03", "\r", {"ES03"}}}},
     };
     for (const auto& [name, separator, input, expected] : rows) {
-        EXPECT_EQ(split(input, separator, '\r'), expected) << name;
-        EXPECT_EQ(splitInPieces(input, separator, 1, '\r'), expected) << name;
+        EXPECT_EQ(split(input, separator, LineEnd::cr), expected) << name;
+        EXPECT_EQ(splitInPieces(input, separator, 1, LineEnd::cr), expected) << name;
     }
 }
 

@@ -120,7 +120,7 @@ TEST(Layout, settles_everything_about_an_input_from_its_first_window) {
              Layout l = csv(',', {1}, true,
                             "CSV separat per «,», UTF-8, línies acabades en CR, columna 2 «IBAN», "
                             "triada pels seus valors; la primera fila és la capçalera");
-             l.lineEnd = '\r';
+             l.lineEnd = LineEnd::cr;
              return l;
          }()},
         {"crlf_is_not_cr_alone",
