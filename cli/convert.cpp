@@ -14,8 +14,6 @@ namespace cli {
 
 namespace {
 
-// The first window: what the layout is settled from, and the usual size of a read.
-constexpr std::size_t lookahead = std::size_t(1) << 20;
 constexpr std::size_t flushAt = std::size_t(1) << 20;
 constexpr std::uint64_t progressEvery = 1 << 16;
 // Past this many, unreadable rows are still marked in the output but no longer
@@ -25,14 +23,14 @@ constexpr std::uint64_t maxRowMessages = 100;
 // The input as it is read: a window that keeps the row being read whole.
 class Buffer {
 public:
-    explicit Buffer(Source& source) : source_(source), data_(lookahead, '\0') {}
+    Buffer(Source& source, std::size_t window) : source_(source), data_(window, '\0') {}
 
     std::string_view rest() const { return {data_.data() + begin_, end_ - begin_}; }
     bool atEnd() const { return atEnd_; }
     void consume(std::size_t n) { begin_ += n; }
 
     // Reads more, keeping what is not consumed; grows only for a row longer than
-    // the window.
+    // the window, which the splitter's limit bounds.
     void fill() {
         if (begin_ > 0) {
             std::memmove(data_.data(), data_.data() + begin_, end_ - begin_);
@@ -62,10 +60,11 @@ private:
 // Streams the rows of one input whose layout is settled.
 class RowLoop {
 public:
-    RowLoop(Buffer& buffer, Sink& sink, const Layout& layout, const Reporter& reporter)
+    RowLoop(Buffer& buffer, Sink& sink, const Layout& layout, const Reporter& reporter,
+            std::size_t maxRow)
         : buffer_(buffer), sink_(sink), layout_(layout), reporter_(reporter),
           converter_(layout.encoding),
-          splitter_(layout.format == Format::csv ? layout.separator : 0, layout.lineEnd),
+          splitter_(layout.format == Format::csv ? layout.separator : 0, maxRow, layout.lineEnd),
           // A list gains its cells after a tab, which any spreadsheet splits on.
           outSeparator_(layout.format == Format::csv ? layout.separator : '\t'),
           needed_(*std::max_element(layout.columns.begin(), layout.columns.end()) + 1) {
@@ -76,7 +75,9 @@ public:
     Summary run();
 
 private:
-    void row(const Record& record);
+    void addedCells(const Record& record);
+    std::uint64_t overLongRow(const Record& record);
+    std::string passRestOfLine(std::uint64_t& bytes);
     Status account(const Record& record);
     void headerCells(const Record& header);
     void cell(std::string_view text);
@@ -117,7 +118,13 @@ Summary RowLoop::run() {
         // so that its rows keep one look.
         if (records_ == 0)
             quoteAll_ = layout_.format == Format::csv && record.allQuoted;
-        row(record);
+        if (record.tooLong) {
+            bytes += overLongRow(record);
+            continue;
+        }
+        out_ += record.raw;
+        addedCells(record);
+        out_ += record.end;
         // The line a message names counts line breaks inside quoted cells too.
         line_ += static_cast<std::uint64_t>(
             std::count(record.raw.begin(), record.raw.end(), lastCharacter(layout_.lineEnd)));
@@ -136,12 +143,12 @@ Summary RowLoop::run() {
     return summary_;
 }
 
-// The row's own bytes, then the added cells, then its own line end.
-void RowLoop::row(const Record& record) {
-    out_ += record.raw;
+// The cells added after a row's own bytes, before its line end.
+void RowLoop::addedCells(const Record& record) {
     if (records_++ == 0 && layout_.header) {
         headerCells(record);
-    } else if (layout_.format == Format::csv ? record.raw.empty() : blankLine(record.raw)) {
+    } else if (!record.tooLong &&
+               (layout_.format == Format::csv ? record.raw.empty() : blankLine(record.raw))) {
         // A blank line gains no cells: it separates, it holds no account.
         ++summary_.blank;
     } else {
@@ -154,12 +161,61 @@ void RowLoop::row(const Record& record) {
         cell(added_.name);
         cell(converter_.status(status));
     }
-    out_ += record.end;
+}
+
+// A row too long to hold: its start as the splitter gave it, then the rest read
+// and written straight through, then its added cells and line end as for any
+// row. Returns the bytes it took.
+std::uint64_t RowLoop::overLongRow(const Record& record) {
+    const auto breaks = static_cast<std::uint64_t>(std::count(
+        record.raw.begin(), record.raw.end(), lastCharacter(layout_.lineEnd))); // inside quotes
+    sink_.write(out_);
+    out_.clear();
+    sink_.write(record.raw);
+    std::uint64_t bytes = record.raw.size();
+    buffer_.consume(record.raw.size());
+    const std::string end = passRestOfLine(bytes);
+    // The record's views are gone with the bytes they pointed to.
+    Record over;
+    over.tooLong = true;
+    addedCells(over);
+    out_ += end;
+    line_ += breaks + !end.empty();
+    return bytes;
+}
+
+// Writes the input through up to the next line end, which it returns ("" at the
+// end of the input), adding what it read to bytes.
+std::string RowLoop::passRestOfLine(std::uint64_t& bytes) {
+    const bool lf = layout_.lineEnd == LineEnd::lf;
+    for (;;) {
+        const std::string_view data = buffer_.rest();
+        const void* nl = std::memchr(data.data(), lastCharacter(layout_.lineEnd), data.size());
+        if (nl != nullptr) {
+            const std::size_t pos = static_cast<const char*>(nl) - data.data();
+            const std::size_t stop = lf && pos > 0 && data[pos - 1] == '\r' ? pos - 1 : pos;
+            sink_.write(data.substr(0, stop));
+            std::string end(data.substr(stop, pos + 1 - stop));
+            buffer_.consume(pos + 1);
+            bytes += pos + 1;
+            return end;
+        }
+        // A CR at the edge may start a CRLF: it waits for the next read.
+        const std::size_t keep = lf && !buffer_.atEnd() && data.ends_with('\r') ? 1 : 0;
+        sink_.write(data.substr(0, data.size() - keep));
+        buffer_.consume(data.size() - keep);
+        bytes += data.size() - keep;
+        if (buffer_.atEnd())
+            return {};
+        buffer_.fill();
+    }
 }
 
 Status RowLoop::account(const Record& record) {
     Status status;
-    if (record.unclosedQuote) {
+    if (record.tooLong) {
+        status = Status::tooLong;
+    } else if (record.unclosedQuote) {
         status = Status::unclosedQuote;
     } else if (record.cells.size() < needed_) {
         status = Status::missingColumns;
@@ -219,7 +275,7 @@ void Summary::add(const Summary& other) {
 }
 
 Encoding detectEncoding(Source& source) {
-    std::string chunk(lookahead, '\0');
+    std::string chunk(Limits().window, '\0');
     Utf8Check check;
     bool first = true;
     for (;;) {
@@ -239,13 +295,15 @@ Encoding detectEncoding(Source& source) {
 
 namespace {
 
-// Gives back the bytes read to look for a byte order mark, then reads on.
+// Gives back the bytes read to look for a byte order mark, then reads on, unless
+// the input ended within them: a terminal read again after its end waits for more.
 class Replay : public Source {
 public:
-    Replay(std::string_view head, Source& source) : head_(head), source_(source) {}
+    Replay(std::string_view head, bool ended, Source& source)
+        : head_(head), ended_(ended), source_(source) {}
     std::size_t read(char* data, std::size_t size) override {
         if (head_.empty())
-            return source_.read(data, size);
+            return ended_ ? 0 : source_.read(data, size);
         const std::size_t n = std::min(size, head_.size());
         std::memcpy(data, head_.data(), n);
         head_.remove_prefix(n);
@@ -254,6 +312,7 @@ public:
 
 private:
     std::string_view head_;
+    bool ended_;
     Source& source_;
 };
 
@@ -315,36 +374,37 @@ private:
 };
 
 Summary convertRows(Source& source, Sink& sink, const Options& options, const Reporter& reporter,
-                    std::optional<Encoding> wholeInput, Utf16 utf16) {
-    Buffer buffer(source);
+                    std::optional<Encoding> wholeInput, const Limits& limits, Utf16 utf16) {
+    Buffer buffer(source, limits.window);
     buffer.fillWindow();
-    const Layout layout = settleLayout(buffer.rest(), buffer.atEnd(), options, wholeInput, utf16);
+    const Layout layout =
+        settleLayout(buffer.rest(), buffer.atEnd(), options, wholeInput, limits.maxRow, utf16);
     reporter.note(0, layout.description);
-    return RowLoop(buffer, sink, layout, reporter).run();
+    return RowLoop(buffer, sink, layout, reporter, limits.maxRow).run();
 }
 
 } // namespace
 
 Summary convert(Source& source, Sink& sink, const Options& options, const Reporter& reporter,
-                std::optional<Encoding> wholeInput) {
+                std::optional<Encoding> wholeInput, const Limits& limits) {
     // A UTF-16 byte order mark is read first: such an input is converted as UTF-8
     // and written back in its own encoding.
     char head[2];
     std::size_t got = 0;
-    while (got < sizeof head) {
+    bool ended = false;
+    while (got < sizeof head && !ended) {
         const std::size_t n = source.read(head + got, sizeof head - got);
-        if (n == 0)
-            break;
+        ended = n == 0;
         got += n;
     }
     const Utf16 utf16 = utf16Order(std::string_view(head, got));
     if (utf16 == Utf16::none) {
-        Replay replay(std::string_view(head, got), source);
-        return convertRows(replay, sink, options, reporter, wholeInput, utf16);
+        Replay replay(std::string_view(head, got), ended, source);
+        return convertRows(replay, sink, options, reporter, wholeInput, limits, utf16);
     }
     Utf16Source in(source, utf16);
     Utf16Sink out(sink, utf16);
-    const Summary summary = convertRows(in, out, options, reporter, std::nullopt, utf16);
+    const Summary summary = convertRows(in, out, options, reporter, std::nullopt, limits, utf16);
     out.finish();
     // An odd last byte belongs to no character; it is still the input's.
     sink.write(in.leftover());

@@ -199,7 +199,7 @@ TEST(Layout, a_utf16_input_is_read_as_utf8_and_said_to_be_utf16_whatever_the_opt
          {std::pair(Utf16::littleEndian, "UTF-16LE"), std::pair(Utf16::bigEndian, "UTF-16BE")}) {
         const Layout l = settleLayout("Nom\tIBAN\r\nPuig\tES0321001234515678901234\r\n", true,
                                       with([](Options& o) { o.encoding = Encoding::windows1252; }),
-                                      Encoding::windows1252, order);
+                                      Encoding::windows1252, Splitter::defaultMaxRow, order);
         EXPECT_EQ(l.utf16, order);
         EXPECT_EQ(l.encoding, Encoding::utf8);
         EXPECT_EQ(l.encodingFrom, EncodingFrom::utf16Bom);
