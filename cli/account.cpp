@@ -94,11 +94,14 @@ std::string_view statusText(Status s) {
 
 const Converter::Directory& Converter::directory(Encoding e) {
     const auto build = [](Encoding e) {
-        Directory d{std::vector<std::string>(entityCodes), std::vector<std::string>(entityCodes)};
+        Directory d{
+            std::vector<std::string>(entityCodes), std::vector<std::string>(entityCodes), {}};
         for (const auto& entity : mdlFuncions::dades::entitats) {
             encode(entity.bic, e, d.bics[entity.codi]);
             encode(entity.nom, e, d.names[entity.codi]);
         }
+        for (std::size_t i = 0; i < statusCount; ++i)
+            encode(fromUtf8(statusText(static_cast<Status>(i))), e, d.statuses[i]);
         return d;
     };
     static const Directory utf8 = build(Encoding::utf8);
@@ -108,10 +111,7 @@ const Converter::Directory& Converter::directory(Encoding e) {
     return windows1252;
 }
 
-Converter::Converter(Encoding e) : encoding_(e), directory_(directory(e)) {
-    for (std::size_t i = 0; i < statusCount; ++i)
-        encode(fromUtf8(statusText(static_cast<Status>(i))), e, statuses_[i]);
-}
+Converter::Converter(Encoding e) : encoding_(e), directory_(directory(e)) {}
 
 Status Converter::convert(std::string_view cell, Added& out) {
     decode(cell, encoding_, text_);

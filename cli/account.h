@@ -75,20 +75,21 @@ public:
     Status convertFour(const std::array<std::string_view, 4>& cells, Added& out);
 
     // A status text in this converter's encoding.
-    const std::string& status(Status s) const { return statuses_[static_cast<int>(s)]; }
+    const std::string& status(Status s) const { return directory_.statuses[static_cast<int>(s)]; }
 
 private:
     Status fromCcc(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out);
 
     struct Directory {
         std::vector<std::string> bics, names; // by entity code, 0..9999
+        std::array<std::string, statusCount> statuses;
     };
-    // Built once per encoding, on first use, from the directory's compiled-in rows.
+    // Built once per encoding, on first use, from the directory's compiled-in rows
+    // and the statuses' texts.
     static const Directory& directory(Encoding e);
 
     Encoding encoding_;
     const Directory& directory_;
-    std::array<std::string, statusCount> statuses_;
     std::u16string text_, iban_; // reused between rows
 };
 

@@ -14,7 +14,6 @@ namespace cli {
 
 namespace {
 
-constexpr std::size_t flushAt = std::size_t(1) << 20;
 constexpr std::uint64_t progressEvery = 1 << 16;
 // Past this many, unreadable rows are still marked in the output but no longer
 // each named on stderr.
@@ -61,15 +60,18 @@ private:
 class RowLoop {
 public:
     RowLoop(Buffer& buffer, Sink& sink, const Layout& layout, const Reporter& reporter,
-            std::size_t maxRow)
+            const Limits& limits)
         : buffer_(buffer), sink_(sink), layout_(layout), reporter_(reporter),
           converter_(layout.encoding),
-          splitter_(layout.format == Format::csv ? layout.separator : 0, maxRow, layout.lineEnd),
+          splitter_(layout.format == Format::csv ? layout.separator : 0, limits.maxRow,
+                    layout.lineEnd),
           // A list gains its cells after a tab, which any spreadsheet splits on.
           outSeparator_(layout.format == Format::csv ? layout.separator : '\t'),
-          needed_(*std::max_element(layout.columns.begin(), layout.columns.end()) + 1) {
+          needed_(*std::max_element(layout.columns.begin(), layout.columns.end()) + 1),
+          // Written out as often as a window is read in.
+          flushAt_(limits.window) {
         // Most output is the input copied; the added cells take about a quarter more.
-        out_.reserve(flushAt + (flushAt >> 2));
+        out_.reserve(flushAt_ + (flushAt_ >> 2));
     }
 
     Summary run();
@@ -91,6 +93,7 @@ private:
     Splitter splitter_;
     const char outSeparator_;
     const std::size_t needed_; // cells a row must have to hold the account
+    const std::size_t flushAt_;
     std::string out_;
     Summary summary_;
     Added added_;
@@ -132,7 +135,7 @@ Summary RowLoop::run() {
         bytes += taken;
         // The record's views point into the buffer: consume only once it is written.
         buffer_.consume(taken);
-        if (out_.size() >= flushAt) {
+        if (out_.size() >= flushAt_) {
             sink_.write(out_);
             out_.clear();
         }
@@ -326,7 +329,7 @@ public:
             pos_ = 0;
             if (ended_)
                 return 0;
-            raw_.resize(chunk);
+            raw_.resize(std::max<std::size_t>(size, 2));
             const std::size_t n = source_.read(raw_.data(), raw_.size());
             ended_ = n == 0;
             if (ended_)
@@ -342,7 +345,6 @@ public:
     std::string_view leftover() const { return decoder_.leftover(); }
 
 private:
-    static constexpr std::size_t chunk = std::size_t(1) << 16;
     Source& source_;
     Utf16Decoder decoder_;
     std::string raw_, decoded_;
@@ -380,7 +382,9 @@ Summary convertRows(Source& source, Sink& sink, const Options& options, const Re
     const Layout layout =
         settleLayout(buffer.rest(), buffer.atEnd(), options, wholeInput, limits.maxRow, utf16);
     reporter.note(0, layout.description);
-    return RowLoop(buffer, sink, layout, reporter, limits.maxRow).run();
+    if (reporter.settled)
+        reporter.settled(layout);
+    return RowLoop(buffer, sink, layout, reporter, limits).run();
 }
 
 } // namespace

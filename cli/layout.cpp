@@ -292,9 +292,11 @@ Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
             what += " (l'entrada no és UTF-8 vàlid)";
     }
 
-    // Excel for Mac ends lines with CR alone; a window with no LF at all tells it.
-    if (window.find('\n') == std::string_view::npos &&
-        window.find('\r') != std::string_view::npos) {
+    // Excel for Mac ends lines with CR alone; a window with no LF at all tells it,
+    // unless its one CR is its last byte, where an LF may follow.
+    const auto cr = window.find('\r');
+    if (window.find('\n') == std::string_view::npos && cr != std::string_view::npos &&
+        (atEnd || cr + 1 < window.size())) {
         layout.lineEnd = LineEnd::cr;
         what += ", línies acabades en CR";
     }

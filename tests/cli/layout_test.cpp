@@ -123,6 +123,11 @@ TEST(Layout, settles_everything_about_an_input_from_its_first_window) {
              l.lineEnd = LineEnd::cr;
              return l;
          }()},
+        {"a_crlf_cut_at_the_window_edge_is_not_cr_alone",
+         "21001234515678901234\r",
+         {},
+         {},
+         list("llista d'un compte per línia, UTF-8")},
         {"crlf_is_not_cr_alone",
          "21001234515678901234\r\n",
          {},
