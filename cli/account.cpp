@@ -8,25 +8,15 @@
 #include "core/compte.h"
 #include "core/entitats_dades.h"
 #include "core/iban.h"
+#include "core/text.h"
+
+#include <algorithm>
 
 namespace cli {
 
 namespace {
 
 constexpr int entityCodes = 10000;
-
-bool blank(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\u00A0';
-}
-
-// The text without the blanks a spreadsheet cell may carry around its value.
-std::u16string_view trimBlanks(std::u16string_view s) {
-    while (!s.empty() && blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && blank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 bool asciiDigits(std::u16string_view s, std::size_t size) {
     if (s.size() != size)
@@ -43,7 +33,34 @@ std::u16string fromUtf8(std::string_view s) {
     return out;
 }
 
+std::u16string nameKey(std::u16string_view name) {
+    std::u16string key(text::trimBlanks(name));
+    for (auto& c : key)
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c - u'A' + u'a');
+    return key;
+}
+
 } // namespace
+
+std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header) {
+    std::vector<std::u16string> taken;
+    for (const auto& cell : header)
+        taken.push_back(nameKey(cell));
+    const auto isTaken = [&](const std::u16string& name) {
+        return std::find(taken.begin(), taken.end(), nameKey(name)) != taken.end();
+    };
+    std::vector<std::u16string> names;
+    for (const auto name : addedHeader) {
+        const std::u16string base = fromUtf8(name);
+        std::u16string chosen = base;
+        for (int n = 2; isTaken(chosen); ++n)
+            chosen = base + u" " + fromUtf8(std::to_string(n));
+        taken.push_back(nameKey(chosen));
+        names.push_back(chosen);
+    }
+    return names;
+}
 
 bool isCorrect(Status s) {
     return s == Status::correct || s == Status::unknownEntity;
@@ -59,6 +76,8 @@ std::string_view statusText(Status s) {
         return "dígits de control incorrectes";
     case Status::wrongIbanDigits:
         return "dígits de l'IBAN incorrectes";
+    case Status::allZeros:
+        return "compte tot zeros";
     case Status::notAnAccount:
         return "no és un compte";
     case Status::empty:
@@ -75,11 +94,14 @@ std::string_view statusText(Status s) {
 
 const Converter::Directory& Converter::directory(Encoding e) {
     const auto build = [](Encoding e) {
-        Directory d{std::vector<std::string>(entityCodes), std::vector<std::string>(entityCodes)};
+        Directory d{
+            std::vector<std::string>(entityCodes), std::vector<std::string>(entityCodes), {}};
         for (const auto& entity : mdlFuncions::dades::entitats) {
             encode(entity.bic, e, d.bics[entity.codi]);
             encode(entity.nom, e, d.names[entity.codi]);
         }
+        for (std::size_t i = 0; i < statusCount; ++i)
+            encode(fromUtf8(statusText(static_cast<Status>(i))), e, d.statuses[i]);
         return d;
     };
     static const Directory utf8 = build(Encoding::utf8);
@@ -89,17 +111,14 @@ const Converter::Directory& Converter::directory(Encoding e) {
     return windows1252;
 }
 
-Converter::Converter(Encoding e) : encoding_(e), directory_(directory(e)) {
-    for (std::size_t i = 0; i < statusCount; ++i)
-        encode(fromUtf8(statusText(static_cast<Status>(i))), e, statuses_[i]);
-}
+Converter::Converter(Encoding e) : encoding_(e), directory_(directory(e)) {}
 
 Status Converter::convert(std::string_view cell, Added& out) {
     decode(cell, encoding_, text_);
     const auto llegit = mdlFuncions::llegirCompte(text_);
     if (!llegit) {
         out.clear();
-        return trimBlanks(text_).empty() ? Status::empty : Status::notAnAccount;
+        return text::trimBlanks(text_).empty() ? Status::empty : Status::notAnAccount;
     }
     return fromCcc(llegit->ccc, llegit->digitsIBAN, out);
 }
@@ -110,7 +129,10 @@ Status Converter::convertFour(const std::array<std::string_view, 4>& cells, Adde
     bool digits = true;
     for (std::size_t i = 0; i < 4; ++i) {
         decode(cells[i], encoding_, text_);
-        const auto part = trimBlanks(text_);
+        std::u16string part(text::trimBlanks(text_));
+        // Full-width digits, as a word processor may have made them, are digits.
+        for (auto& c : part)
+            c = text::fromFullWidth(c);
         allEmpty = allEmpty && part.empty();
         digits = digits && asciiDigits(part, accountParts[i]);
         ccc += part;
@@ -124,6 +146,9 @@ Status Converter::convertFour(const std::array<std::string_view, 4>& cells, Adde
 
 Status Converter::fromCcc(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out) {
     out.clear();
+    // Its computed control digits are 00 too, so it would pass for right.
+    if (ccc.find_first_not_of(u'0') == std::u16string_view::npos)
+        return Status::allZeros;
     if (!mdlFuncions::validarCCC(ccc))
         return Status::wrongControlDigits;
     const std::u16string digits = mdlFuncions::calcularDigitsIBAN(ccc, u"ES");

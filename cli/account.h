@@ -17,6 +17,7 @@ enum class Status {
     unknownEntity,      // correct, but the entity is not in the directory: no BIC, no name
     wrongControlDigits, // 20 digits whose domestic control digits do not agree
     wrongIbanDigits,    // a Spanish IBAN whose check digits do not match its account
+    allZeros,           // 20 zeros: its control digits agree, but no bank issues it
     notAnAccount,       // text that is not one whole account
     empty,              // nothing where the account should be
     unclosedQuote,      // a row whose quote never closes, written back as it was
@@ -24,7 +25,8 @@ enum class Status {
     tooLong,            // a row longer than the converter keeps in memory, written back as it was
 };
 
-inline constexpr std::size_t statusCount = 9;
+// Counted from the last status: a status added after it must take its place here.
+inline constexpr std::size_t statusCount = static_cast<std::size_t>(Status::tooLong) + 1;
 
 // The digits of an account's four parts: entity, office, control digits, account.
 inline constexpr std::array<std::size_t, 4> accountParts = {4, 4, 2, 10};
@@ -38,6 +40,12 @@ std::string_view statusText(Status s);
 // Names of the added columns, for a header row, in UTF-8.
 inline constexpr std::array<std::string_view, 5> addedHeader = {"IBAN", "IBAN en format paper",
                                                                 "BIC", "Entitat", "Estat"};
+
+// The added columns' names for an input whose header row holds these cells: each
+// name of addedHeader, or, where the header or an added name before it has it
+// already, that name followed by " 2", " 3"... the first that is free. Names are
+// compared as --columna finds them: blanks around them and ASCII case ignored.
+std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header);
 
 // Empty where there is nothing right to put. BIC and name point into the converter.
 struct Added {
@@ -67,20 +75,21 @@ public:
     Status convertFour(const std::array<std::string_view, 4>& cells, Added& out);
 
     // A status text in this converter's encoding.
-    const std::string& status(Status s) const { return statuses_[static_cast<int>(s)]; }
+    const std::string& status(Status s) const { return directory_.statuses[static_cast<int>(s)]; }
 
 private:
     Status fromCcc(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out);
 
     struct Directory {
         std::vector<std::string> bics, names; // by entity code, 0..9999
+        std::array<std::string, statusCount> statuses;
     };
-    // Built once per encoding, on first use, from the directory's compiled-in rows.
+    // Built once per encoding, on first use, from the directory's compiled-in rows
+    // and the statuses' texts.
     static const Directory& directory(Encoding e);
 
     Encoding encoding_;
     const Directory& directory_;
-    std::array<std::string, statusCount> statuses_;
     std::u16string text_, iban_; // reused between rows
 };
 

@@ -14,7 +14,6 @@ namespace cli {
 
 namespace {
 
-constexpr std::size_t flushAt = std::size_t(1) << 20;
 constexpr std::uint64_t progressEvery = 1 << 16;
 // Past this many, unreadable rows are still marked in the output but no longer
 // each named on stderr.
@@ -61,15 +60,18 @@ private:
 class RowLoop {
 public:
     RowLoop(Buffer& buffer, Sink& sink, const Layout& layout, const Reporter& reporter,
-            std::size_t maxRow)
+            const Limits& limits)
         : buffer_(buffer), sink_(sink), layout_(layout), reporter_(reporter),
           converter_(layout.encoding),
-          splitter_(layout.format == Format::csv ? layout.separator : 0, maxRow),
+          splitter_(layout.format == Format::csv ? layout.separator : 0, limits.maxRow,
+                    layout.lineEnd),
           // A list gains its cells after a tab, which any spreadsheet splits on.
           outSeparator_(layout.format == Format::csv ? layout.separator : '\t'),
-          needed_(*std::max_element(layout.columns.begin(), layout.columns.end()) + 1) {
+          needed_(*std::max_element(layout.columns.begin(), layout.columns.end()) + 1),
+          // Written out as often as a window is read in.
+          flushAt_(limits.window) {
         // Most output is the input copied; the added cells take about a quarter more.
-        out_.reserve(flushAt + (flushAt >> 2));
+        out_.reserve(flushAt_ + (flushAt_ >> 2));
     }
 
     Summary run();
@@ -79,7 +81,7 @@ private:
     std::uint64_t overLongRow(const Record& record);
     std::string passRestOfLine(std::uint64_t& bytes);
     Status account(const Record& record);
-    void headerCells();
+    void headerCells(const Record& header);
     void cell(std::string_view text);
     void rowMessage(Status status);
 
@@ -91,6 +93,7 @@ private:
     Splitter splitter_;
     const char outSeparator_;
     const std::size_t needed_; // cells a row must have to hold the account
+    const std::size_t flushAt_;
     std::string out_;
     Summary summary_;
     Added added_;
@@ -126,12 +129,13 @@ Summary RowLoop::run() {
         addedCells(record);
         out_ += record.end;
         // The line a message names counts line breaks inside quoted cells too.
-        line_ += static_cast<std::uint64_t>(std::count(record.raw.begin(), record.raw.end(), '\n'));
+        line_ += static_cast<std::uint64_t>(
+            std::count(record.raw.begin(), record.raw.end(), lastCharacter(layout_.lineEnd)));
         line_ += !record.end.empty();
         bytes += taken;
         // The record's views point into the buffer: consume only once it is written.
         buffer_.consume(taken);
-        if (out_.size() >= flushAt) {
+        if (out_.size() >= flushAt_) {
             sink_.write(out_);
             out_.clear();
         }
@@ -145,7 +149,7 @@ Summary RowLoop::run() {
 // The cells added after a row's own bytes, before its line end.
 void RowLoop::addedCells(const Record& record) {
     if (records_++ == 0 && layout_.header) {
-        headerCells();
+        headerCells(record);
     } else if (!record.tooLong &&
                (layout_.format == Format::csv ? record.raw.empty() : blankLine(record.raw))) {
         // A blank line gains no cells: it separates, it holds no account.
@@ -166,8 +170,8 @@ void RowLoop::addedCells(const Record& record) {
 // and written straight through, then its added cells and line end as for any
 // row. Returns the bytes it took.
 std::uint64_t RowLoop::overLongRow(const Record& record) {
-    const auto breaks = static_cast<std::uint64_t>(
-        std::count(record.raw.begin(), record.raw.end(), '\n')); // inside quotes
+    const auto breaks = static_cast<std::uint64_t>(std::count(
+        record.raw.begin(), record.raw.end(), lastCharacter(layout_.lineEnd))); // inside quotes
     sink_.write(out_);
     out_.clear();
     sink_.write(record.raw);
@@ -186,12 +190,13 @@ std::uint64_t RowLoop::overLongRow(const Record& record) {
 // Writes the input through up to the next line end, which it returns ("" at the
 // end of the input), adding what it read to bytes.
 std::string RowLoop::passRestOfLine(std::uint64_t& bytes) {
+    const bool lf = layout_.lineEnd == LineEnd::lf;
     for (;;) {
         const std::string_view data = buffer_.rest();
-        const void* nl = std::memchr(data.data(), '\n', data.size());
+        const void* nl = std::memchr(data.data(), lastCharacter(layout_.lineEnd), data.size());
         if (nl != nullptr) {
             const std::size_t pos = static_cast<const char*>(nl) - data.data();
-            const std::size_t stop = pos > 0 && data[pos - 1] == '\r' ? pos - 1 : pos;
+            const std::size_t stop = lf && pos > 0 && data[pos - 1] == '\r' ? pos - 1 : pos;
             sink_.write(data.substr(0, stop));
             std::string end(data.substr(stop, pos + 1 - stop));
             buffer_.consume(pos + 1);
@@ -199,7 +204,7 @@ std::string RowLoop::passRestOfLine(std::uint64_t& bytes) {
             return end;
         }
         // A CR at the edge may start a CRLF: it waits for the next read.
-        const std::size_t keep = !buffer_.atEnd() && data.ends_with('\r') ? 1 : 0;
+        const std::size_t keep = lf && !buffer_.atEnd() && data.ends_with('\r') ? 1 : 0;
         sink_.write(data.substr(0, data.size() - keep));
         buffer_.consume(data.size() - keep);
         bytes += data.size() - keep;
@@ -230,13 +235,15 @@ Status RowLoop::account(const Record& record) {
     return status;
 }
 
-// The added columns' names, in the input's encoding.
-void RowLoop::headerCells() {
-    for (const auto name : addedHeader) {
-        std::u16string text;
-        decode(name, Encoding::utf8, text);
-        std::string encoded;
-        encode(text, layout_.encoding, encoded);
+// The added columns' names, none the same as one of the input's, in its encoding.
+void RowLoop::headerCells(const Record& header) {
+    std::vector<std::u16string> names(header.cells.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        decode(header.cells[i], layout_.encoding, names[i]);
+    std::string encoded;
+    for (const auto& name : addedNames(names)) {
+        encoded.clear();
+        encode(name, layout_.encoding, encoded);
         cell(encoded);
     }
 }
@@ -277,7 +284,9 @@ Encoding detectEncoding(Source& source) {
     for (;;) {
         const std::size_t n = source.read(chunk.data(), chunk.size());
         const std::string_view bytes(chunk.data(), n);
-        if (first && bytes.substr(0, utf8Bom.size()) == utf8Bom)
+        // A UTF-16 input is read as UTF-8 once transcoded; a byte order mark tells both.
+        if (first &&
+            (bytes.substr(0, utf8Bom.size()) == utf8Bom || utf16Order(bytes) != Utf16::none))
             return Encoding::utf8;
         first = false;
         if (n == 0)
@@ -287,14 +296,123 @@ Encoding detectEncoding(Source& source) {
     }
 }
 
-Summary convert(Source& source, Sink& sink, const Options& options, const Reporter& reporter,
-                std::optional<Encoding> wholeInput, const Limits& limits) {
+namespace {
+
+// Gives back the bytes read to look for a byte order mark, then reads on, unless
+// the input ended within them: a terminal read again after its end waits for more.
+class Replay : public Source {
+public:
+    Replay(std::string_view head, bool ended, Source& source)
+        : head_(head), ended_(ended), source_(source) {}
+    std::size_t read(char* data, std::size_t size) override {
+        if (head_.empty())
+            return ended_ ? 0 : source_.read(data, size);
+        const std::size_t n = std::min(size, head_.size());
+        std::memcpy(data, head_.data(), n);
+        head_.remove_prefix(n);
+        return n;
+    }
+
+private:
+    std::string_view head_;
+    bool ended_;
+    Source& source_;
+};
+
+// A UTF-16 input read as UTF-8.
+class Utf16Source : public Source {
+public:
+    Utf16Source(Source& source, Utf16 order) : source_(source), decoder_(order) {}
+    std::size_t read(char* data, std::size_t size) override {
+        while (pos_ == decoded_.size()) {
+            decoded_.clear();
+            pos_ = 0;
+            if (ended_)
+                return 0;
+            raw_.resize(std::max<std::size_t>(size, 2));
+            const std::size_t n = source_.read(raw_.data(), raw_.size());
+            ended_ = n == 0;
+            if (ended_)
+                decoder_.finish(decoded_);
+            else
+                decoder_.feed(std::string_view(raw_.data(), n), decoded_);
+        }
+        const std::size_t n = std::min(size, decoded_.size() - pos_);
+        std::memcpy(data, decoded_.data() + pos_, n);
+        pos_ += n;
+        return n;
+    }
+    std::string_view leftover() const { return decoder_.leftover(); }
+
+private:
+    Source& source_;
+    Utf16Decoder decoder_;
+    std::string raw_, decoded_;
+    std::size_t pos_ = 0;
+    bool ended_ = false;
+};
+
+// UTF-8 written out as UTF-16 in the given order, after its byte order mark.
+class Utf16Sink : public Sink {
+public:
+    Utf16Sink(Sink& sink, Utf16 order) : sink_(sink), encoder_(order) {
+        encoder_.feed("\uFEFF", encoded_);
+    }
+    void write(std::string_view bytes) override {
+        encoder_.feed(bytes, encoded_);
+        sink_.write(encoded_);
+        encoded_.clear();
+    }
+    void finish() {
+        encoder_.finish(encoded_);
+        sink_.write(encoded_);
+        encoded_.clear();
+    }
+
+private:
+    Sink& sink_;
+    Utf16Encoder encoder_;
+    std::string encoded_;
+};
+
+Summary convertRows(Source& source, Sink& sink, const Options& options, const Reporter& reporter,
+                    std::optional<Encoding> wholeInput, const Limits& limits, Utf16 utf16) {
     Buffer buffer(source, limits.window);
     buffer.fillWindow();
     const Layout layout =
-        settleLayout(buffer.rest(), buffer.atEnd(), options, wholeInput, limits.maxRow);
+        settleLayout(buffer.rest(), buffer.atEnd(), options, wholeInput, limits.maxRow, utf16);
     reporter.note(0, layout.description);
-    return RowLoop(buffer, sink, layout, reporter, limits.maxRow).run();
+    if (reporter.settled)
+        reporter.settled(layout);
+    return RowLoop(buffer, sink, layout, reporter, limits).run();
+}
+
+} // namespace
+
+Summary convert(Source& source, Sink& sink, const Options& options, const Reporter& reporter,
+                std::optional<Encoding> wholeInput, const Limits& limits) {
+    // A UTF-16 byte order mark is read first: such an input is converted as UTF-8
+    // and written back in its own encoding.
+    char head[2];
+    std::size_t got = 0;
+    bool ended = false;
+    while (got < sizeof head && !ended) {
+        const std::size_t n = source.read(head + got, sizeof head - got);
+        ended = n == 0;
+        got += n;
+    }
+    const Utf16 utf16 = utf16Order(std::string_view(head, got));
+    if (utf16 == Utf16::none) {
+        Replay replay(std::string_view(head, got), ended, source);
+        return convertRows(replay, sink, options, reporter, wholeInput, limits, utf16);
+    }
+    Utf16Source in(source, utf16);
+    Utf16Sink out(sink, utf16);
+    const Summary summary = convertRows(in, out, options, reporter, std::nullopt, limits, utf16);
+    out.finish();
+    // An odd last byte belongs to no character; it is still the input's.
+    sink.write(in.leftover());
+    return summary;
 }
 
 } // namespace cli

@@ -45,6 +45,8 @@ struct Reporter {
     std::function<void(std::uint64_t line, std::string_view message)> note;
     // Called now and then with the rows done and the bytes read so far.
     std::function<void(std::uint64_t rows, std::uint64_t bytes)> progress;
+    // Called once the layout is settled, before the first row.
+    std::function<void(const Layout& layout)> settled;
 };
 
 // How much of an input is held in memory at once.

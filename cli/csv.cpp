@@ -12,18 +12,19 @@ namespace cli {
 namespace {
 
 // The line end that closes a record at position pos of data, where data[pos] is
-// '\n': a CR before it belongs to the line end, not to the row.
+// the line end character: a CR before an LF belongs to the line end, not to the row.
 std::size_t lineEndStart(std::string_view data, std::size_t from, std::size_t pos) {
-    return pos > from && data[pos - 1] == '\r' ? pos - 1 : pos;
+    return data[pos] == '\n' && pos > from && data[pos - 1] == '\r' ? pos - 1 : pos;
 }
 
 } // namespace
 
-Splitter::Splitter(char separator, std::size_t maxRow)
-    : separator_(separator), maxRow_(std::max<std::size_t>(maxRow, 2)) {}
+Splitter::Splitter(char separator, std::size_t maxRow, LineEnd lineEnd)
+    : separator_(separator), eol_(lastCharacter(lineEnd)),
+      maxRow_(std::max<std::size_t>(maxRow, 2)) {}
 
 std::size_t Splitter::nextLine(std::string_view data, bool atEnd, Record& record) {
-    const void* nl = std::memchr(data.data(), '\n', data.size());
+    const void* nl = std::memchr(data.data(), eol_, data.size());
     std::size_t stop;
     std::size_t taken;
     if (nl == nullptr) {
@@ -77,13 +78,13 @@ Splitter::Cell Splitter::quoted(std::string_view data, bool atEnd, std::size_t& 
     // Whatever stands between the closing quote and the separator is kept as
     // written, as spreadsheets do.
     std::size_t after = close + 1;
-    while (after < n && data[after] != separator_ && data[after] != '\n')
+    while (after < n && data[after] != separator_ && data[after] != eol_)
         ++after;
     const std::size_t tail =
-        after < n && data[after] == '\n' ? lineEndStart(data, close + 1, after) : after;
+        after < n && data[after] == eol_ ? lineEndStart(data, close + 1, after) : after;
     // A quote that "closes" lines later only to run into more text is far more
     // likely a quote left open than a cell with line breaks: keep the rows apart.
-    if (tail > close + 1 && std::memchr(data.data() + pos, '\n', close - pos) != nullptr)
+    if (tail > close + 1 && std::memchr(data.data() + pos, eol_, close - pos) != nullptr)
         return Cell::unclosed;
     if (doubled || tail > close + 1) {
         unescaped_.append(data.data() + seg, close - seg);
@@ -109,7 +110,7 @@ std::size_t Splitter::next(std::string_view data, bool atEnd, Record& record) {
     record.allQuoted = false;
     record.unclosedQuote = false;
     record.tooLong = true;
-    record.raw = data.substr(0, data[maxRow_ - 1] == '\r' ? maxRow_ - 1 : maxRow_);
+    record.raw = data.substr(0, eol_ == '\n' && data[maxRow_ - 1] == '\r' ? maxRow_ - 1 : maxRow_);
     record.end = {};
     return record.raw.size();
 }
@@ -149,10 +150,10 @@ std::size_t Splitter::split(std::string_view data, bool atEnd, Record& record) {
         } else {
             record.allQuoted = false;
             std::size_t after = pos;
-            while (after < n && data[after] != separator_ && data[after] != '\n')
+            while (after < n && data[after] != separator_ && data[after] != eol_)
                 ++after;
             const std::size_t stop =
-                after < n && data[after] == '\n' ? lineEndStart(data, pos, after) : after;
+                after < n && data[after] == eol_ ? lineEndStart(data, pos, after) : after;
             record.cells.push_back(data.substr(pos, stop - pos));
             pos = after;
         }
@@ -164,7 +165,7 @@ std::size_t Splitter::split(std::string_view data, bool atEnd, Record& record) {
             finish();
             return n;
         }
-        if (data[pos] == '\n') {
+        if (data[pos] == eol_) {
             const std::size_t stop = lineEndStart(data, 0, pos);
             record.raw = data.substr(0, stop);
             record.end = data.substr(stop, pos + 1 - stop);

@@ -1,6 +1,6 @@
 #pragma once
 // Rows of a plain list or of a CSV file (RFC 4180: quoted fields, doubled quotes,
-// line breaks inside quotes, LF or CRLF line ends), read so that each row can be
+// line breaks inside quotes, LF or CRLF line ends, or CR alone), read so that each row can be
 // written back byte for byte: a record keeps the exact bytes it came from and its
 // own line end beside the values of its fields.
 
@@ -11,9 +11,17 @@
 
 namespace cli {
 
+// What ends a row: LF or CRLF, or, in files from old Macs, CR alone.
+enum class LineEnd { lf, cr };
+
+// The character a row's line end ends with.
+constexpr char lastCharacter(LineEnd e) {
+    return e == LineEnd::cr ? '\r' : '\n';
+}
+
 struct Record {
     std::string_view raw;                // the row's bytes, without its line end
-    std::string_view end;                // "\n", "\r\n", or "" for a last row without one
+    std::string_view end;                // "\n", "\r\n", "\r", or "" for a last row without one
     std::vector<std::string_view> cells; // the values, quotes taken off
     bool allQuoted = false;              // every cell was written in quotes
     bool unclosedQuote = false;          // raw is then only the row's first line
@@ -30,7 +38,8 @@ public:
 
     // separator 0 reads a plain list: one cell a line, quotes taken literally.
     // maxRow bounds what one record takes; at least 2.
-    explicit Splitter(char separator, std::size_t maxRow = defaultMaxRow);
+    explicit Splitter(char separator, std::size_t maxRow = defaultMaxRow,
+                      LineEnd lineEnd = LineEnd::lf);
 
     // Reads the record at the start of data and returns how many bytes it takes,
     // line end included; 0 when data does not hold the whole record yet and more
@@ -56,6 +65,7 @@ private:
     };
 
     char separator_;
+    char eol_; // the line end's last character
     std::size_t maxRow_;
     std::string unescaped_;      // values that held doubled quotes or text after the quote
     std::vector<Patch> patches_; // which cells point into unescaped_

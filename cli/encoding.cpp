@@ -1,6 +1,7 @@
 // UTF-8 and Windows-1252: a UTF-8 check that can be fed in pieces, and the
 // conversions of single cells to UTF-16 and back, with plain ASCII taken on a
-// fast path since account cells almost always are.
+// fast path since account cells almost always are. Then the streaming conversions
+// of a whole UTF-16 input to UTF-8 and back.
 
 #include "cli/encoding.h"
 
@@ -173,6 +174,98 @@ void encode(std::u16string_view text, Encoding e, std::string& out) {
             appendUtf8(c, out);
         }
     }
+}
+
+Utf16 utf16Order(std::string_view head) {
+    if (head.substr(0, 2) == "\xFF\xFE")
+        return Utf16::littleEndian;
+    if (head.substr(0, 2) == "\xFE\xFF")
+        return Utf16::bigEndian;
+    return Utf16::none;
+}
+
+std::string_view utf16Name(Utf16 order) {
+    return order == Utf16::bigEndian ? "UTF-16BE" : "UTF-16LE";
+}
+
+void Utf16Decoder::unit(char16_t u, std::string& out) {
+    if (high_ != 0) {
+        if (u >= 0xDC00 && u < 0xE000) {
+            appendUtf8(0x10000 + ((char32_t(high_) - 0xD800) << 10) + (u - 0xDC00), out);
+            high_ = 0;
+            return;
+        }
+        appendUtf8(high_, out);
+        high_ = 0;
+    }
+    if (u >= 0xD800 && u < 0xDC00)
+        high_ = u;
+    else
+        appendUtf8(u, out);
+}
+
+void Utf16Decoder::feed(std::string_view bytes, std::string& out) {
+    std::size_t i = 0;
+    if (hasOdd_ && !bytes.empty()) {
+        const char pair[2] = {odd_, bytes[0]};
+        hasOdd_ = false;
+        ++i;
+        feed(std::string_view(pair, 2), out);
+    }
+    for (; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        unit(static_cast<char16_t>(big_ ? first << 8 | second : second << 8 | first), out);
+    }
+    if (i < bytes.size()) {
+        odd_ = bytes[i];
+        hasOdd_ = true;
+    }
+}
+
+void Utf16Decoder::finish(std::string& out) {
+    if (high_ != 0)
+        appendUtf8(high_, out);
+    high_ = 0;
+}
+
+void Utf16Encoder::unit(char16_t u, std::string& out) const {
+    const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+    out += big_ ? high : low;
+    out += big_ ? low : high;
+}
+
+void Utf16Encoder::feed(std::string_view utf8, std::string& out) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        if (need_ > 0 && (b & 0xC0) == 0x80) {
+            code_ = code_ << 6 | (b & 0x3F);
+            if (--need_ > 0)
+                continue;
+            if (code_ >= 0x10000 && code_ <= 0x10FFFF) {
+                unit(static_cast<char16_t>(0xD800 + ((code_ - 0x10000) >> 10)), out);
+                unit(static_cast<char16_t>(0xDC00 + ((code_ - 0x10000) & 0x3FF)), out);
+            } else {
+                unit(code_ > 0xFFFF ? u'\uFFFD' : static_cast<char16_t>(code_), out);
+            }
+            continue;
+        }
+        finish(out); // a character cut short by this byte
+        if (b < 0x80) {
+            unit(b, out);
+        } else if (b >= 0xC0 && b < 0xF8) {
+            need_ = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : 1;
+            code_ = b & (0x3F >> need_);
+        } else {
+            unit(u'\uFFFD', out);
+        }
+    }
+}
+
+void Utf16Encoder::finish(std::string& out) {
+    if (need_ > 0)
+        unit(u'\uFFFD', out);
+    need_ = 0;
 }
 
 } // namespace cli

@@ -1,7 +1,9 @@
 #pragma once
-// The two encodings a Spanish spreadsheet export comes in: UTF-8 (with or without a
-// byte order mark) and Windows-1252. Rows are copied as bytes; only the cells that
-// are read and the cells that are added go through these conversions.
+// The encodings a Spanish spreadsheet export comes in: UTF-8 (with or without a
+// byte order mark) and Windows-1252, and UTF-16 with its byte order mark (Excel's
+// "Unicode text"). Rows are copied as bytes; only the cells that are read and the
+// cells that are added go through the first two conversions. A UTF-16 input is
+// turned into UTF-8 as it is read and back as it is written, losing no byte.
 
 #include <string>
 #include <string_view>
@@ -17,6 +19,51 @@ enum class Encoding {
 std::string_view encodingName(Encoding e);
 
 inline constexpr std::string_view utf8Bom = "\xEF\xBB\xBF";
+
+// A UTF-16 input and its byte order, known by its byte order mark.
+enum class Utf16 { none, littleEndian, bigEndian };
+
+// The byte order the first two bytes' mark gives; none without one.
+Utf16 utf16Order(std::string_view head);
+
+// The name of a UTF-16 byte order, for messages: "UTF-16LE", "UTF-16BE".
+std::string_view utf16Name(Utf16 order);
+
+// UTF-16 bytes to UTF-8, fed in pieces cut anywhere. A surrogate without its pair
+// is written in its three-byte form, as WTF-8 does, so that Utf16Encoder gives back
+// the very bytes it came from.
+class Utf16Decoder {
+public:
+    explicit Utf16Decoder(Utf16 order) : big_(order == Utf16::bigEndian) {}
+    void feed(std::string_view bytes, std::string& out);
+    // At the end of the input: the surrogate left waiting for its pair.
+    void finish(std::string& out);
+    // An odd last byte, which no character takes; empty when there is none.
+    std::string_view leftover() const { return {&odd_, hasOdd_ ? 1u : 0u}; }
+
+private:
+    void unit(char16_t u, std::string& out);
+    bool big_;
+    char odd_ = 0;
+    bool hasOdd_ = false;
+    char16_t high_ = 0; // a high surrogate waiting for its low one
+};
+
+// UTF-8 (and WTF-8) to UTF-16 bytes, fed in pieces cut anywhere; a byte that is no
+// part of a character becomes U+FFFD.
+class Utf16Encoder {
+public:
+    explicit Utf16Encoder(Utf16 order) : big_(order == Utf16::bigEndian) {}
+    void feed(std::string_view utf8, std::string& out);
+    // At the end of the output: a character left cut becomes U+FFFD.
+    void finish(std::string& out);
+
+private:
+    void unit(char16_t u, std::string& out) const;
+    bool big_;
+    char32_t code_ = 0;
+    int need_ = 0; // continuation bytes still expected
+};
 
 // Counts where a UTF-8 check stands across the chunks of one input, so that a
 // character cut between two reads is neither accepted nor rejected too early.

@@ -9,6 +9,7 @@
 #include "cli/csv.h"
 #include "cli/failure.h"
 #include "core/compte.h"
+#include "core/text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -28,14 +29,15 @@ std::u16string lowerAscii(std::u16string_view s) {
     return out;
 }
 
+// The cell without the blanks around it, full-width forms read as ASCII, as the
+// account's reader takes them.
 std::u16string trimmed(std::string_view cell, Encoding e) {
     std::u16string text;
     decode(cell, e, text);
-    const auto first = text.find_first_not_of(u" \t\u00A0");
-    if (first == std::u16string::npos)
-        return {};
-    const auto last = text.find_last_not_of(u" \t\u00A0");
-    return text.substr(first, last - first + 1);
+    std::u16string out(text::trimBlanks(text));
+    for (auto& c : out)
+        c = text::fromFullWidth(c);
+    return out;
 }
 
 bool readsAsAccount(std::string_view cell, Encoding e) {
@@ -75,9 +77,10 @@ private:
     std::vector<std::vector<std::pair<std::uint32_t, std::uint32_t>>> rows_;
 };
 
-Sample takeSample(std::string_view data, bool atEnd, char separator, std::size_t maxRow) {
+Sample takeSample(std::string_view data, bool atEnd, char separator, std::size_t maxRow,
+                  LineEnd lineEnd) {
     Sample sample;
-    Splitter splitter(separator, maxRow);
+    Splitter splitter(separator, maxRow, lineEnd);
     Record record;
     while (sample.size() < sampleRows) {
         const std::size_t taken = splitter.next(data, atEnd, record);
@@ -90,15 +93,6 @@ Sample takeSample(std::string_view data, bool atEnd, char separator, std::size_t
         sample.add(record.cells);
     }
     return sample;
-}
-
-// A header names columns: none of its cells reads as an account or holds the
-// digits of one.
-bool looksLikeHeader(const Sample& sample, Encoding e) {
-    for (std::size_t c = 0; c < sample.cells(0); ++c)
-        if (asciiDigitCount(sample.cell(0, c)) >= 4 || readsAsAccount(sample.cell(0, c), e))
-            return false;
-    return true;
 }
 
 std::string quoteName(std::string_view name) {
@@ -139,6 +133,16 @@ bool fourParts(const Sample& sample, std::size_t r, std::size_t c, Encoding e) {
                          [](char16_t d) { return d >= u'0' && d <= u'9'; }))
             return false;
     }
+    return true;
+}
+
+// A header names columns: none of its cells reads as an account, nor do four of
+// them hold an account's parts. Other digits do not count against it: a header
+// may well be "Saldo 31/12/2024".
+bool looksLikeHeader(const Sample& sample, Encoding e) {
+    for (std::size_t c = 0; c < sample.cells(0); ++c)
+        if (readsAsAccount(sample.cell(0, c), e) || fourParts(sample, 0, c, e))
+            return false;
     return true;
 }
 
@@ -227,9 +231,9 @@ Encoding encodingOfWindow(std::string_view window, bool atEnd) {
 }
 
 // The first line with something on it.
-std::string_view firstLine(std::string_view data) {
+std::string_view firstLine(std::string_view data, LineEnd lineEnd) {
     while (!data.empty()) {
-        const auto nl = data.find('\n');
+        const auto nl = data.find(lastCharacter(lineEnd));
         auto line = data.substr(0, nl);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
@@ -264,23 +268,39 @@ Format settleFormat(const Options& options, std::string_view head, Encoding e) {
         return Format::csv;
     if (readsAsAccount(head, e))
         return Format::list;
-    return detectSeparator(head) != 0 ? Format::csv : Format::list;
+    // A quoted first cell is CSV even with one column: a list takes quotes literally.
+    return detectSeparator(head) != 0 || head.starts_with('"') ? Format::csv : Format::list;
 }
 
 } // namespace
 
 Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
-                    std::optional<Encoding> wholeInput, std::size_t maxRow) {
+                    std::optional<Encoding> wholeInput, std::size_t maxRow, Utf16 utf16) {
     Layout layout;
-    layout.bom = window.substr(0, utf8Bom.size()) == utf8Bom;
-    if (layout.bom)
-        window.remove_prefix(utf8Bom.size());
-    settleEncoding(layout, window, atEnd, options, wholeInput);
-    std::string what = std::string(encodingName(layout.encoding)) + (layout.bom ? " amb BOM" : "");
-    if (layout.encodingFrom != EncodingFrom::option && layout.encoding == Encoding::windows1252)
-        what += " (l'entrada no és UTF-8 vàlid)";
+    std::string what;
+    if (utf16 != Utf16::none) {
+        layout.utf16 = utf16;
+        layout.encodingFrom = EncodingFrom::utf16Bom;
+        what = std::string(utf16Name(utf16)) + " amb BOM";
+    } else {
+        layout.bom = window.substr(0, utf8Bom.size()) == utf8Bom;
+        if (layout.bom)
+            window.remove_prefix(utf8Bom.size());
+        settleEncoding(layout, window, atEnd, options, wholeInput);
+        what = std::string(encodingName(layout.encoding)) + (layout.bom ? " amb BOM" : "");
+        if (layout.encodingFrom != EncodingFrom::option && layout.encoding == Encoding::windows1252)
+            what += " (l'entrada no és UTF-8 vàlid)";
+    }
 
-    const std::string_view head = firstLine(window);
+    // Excel for Mac ends lines with CR alone; a window with no LF at all tells it,
+    // unless its one CR is its last byte, where an LF may follow.
+    const auto cr = window.find('\r');
+    if (window.find('\n') == std::string_view::npos && cr != std::string_view::npos &&
+        (atEnd || cr + 1 < window.size())) {
+        layout.lineEnd = LineEnd::cr;
+        what += ", línies acabades en CR";
+    }
+    const std::string_view head = firstLine(window, layout.lineEnd);
     layout.format = settleFormat(options, head, layout.encoding);
     if (layout.format == Format::list) {
         layout.columns = {0};
@@ -292,7 +312,8 @@ Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
     if (layout.separator == 0)
         layout.separator = ';';
     const Plan plan =
-        planColumns(options, takeSample(window, atEnd, layout.separator, maxRow), layout.encoding);
+        planColumns(options, takeSample(window, atEnd, layout.separator, maxRow, layout.lineEnd),
+                    layout.encoding);
     layout.columns = plan.columns;
     layout.header = plan.header;
     layout.description =

@@ -5,6 +5,7 @@
 
 #include "cli/convert.h"
 #include "cli/files.h"
+#include "cli/summary.h"
 
 #include <CLI/CLI.hpp>
 
@@ -35,7 +36,10 @@ fila, sense perdre ni reordenar res.
 Sense FITXER, o quan FITXER és -, llegeix l'entrada estàndard.
 Una llista té un compte per línia, de 20 dígits o en forma d'IBAN, amb espais,
 guions o punts o sense. Un CSV pot anar separat per ';', ',' o tabuladors, en
-UTF-8 (amb BOM o sense) o en Windows-1252; tot això es dedueix si no es diu.
+UTF-8 (amb BOM o sense) o en Windows-1252; tot això es dedueix si no es diu. Un
+fitxer en UTF-16 amb BOM (el «text Unicode» d'Excel) es llegeix i s'escriu en
+UTF-16. Les línies acaben en LF o CRLF, o bé en CR sol si el primer MiB no
+té cap LF.
 
   -o, --sortida=FITXER       escriu a FITXER en comptes de la sortida estàndard;
                                el fitxer només es reemplaça quan és complet, i
@@ -56,9 +60,14 @@ UTF-8 (amb BOM o sense) o en Windows-1252; tot això es dedueix si no es diu.
 Sense --columna ni --quatre-columnes, es tria la columna els valors de la qual
 es llegeixen com a comptes, i es diu quina a la sortida d'errors.
 
-Columnes afegides: IBAN, IBAN en format paper, BIC, entitat i estat
-("correcte", "dígits de control incorrectes", "dígits de l'IBAN incorrectes",
-"no és un compte", ...). Queden buides quan no hi ha res correcte per posar-hi.
+Columnes afegides: IBAN, IBAN en format paper, BIC, Entitat i Estat; un nom
+que la capçalera ja té porta el primer número lliure al darrere («IBAN 2»).
+Queden buides quan no hi ha res correcte per posar-hi. Estats: "correcte",
+"correcte, entitat desconeguda", "dígits de control incorrectes", "dígits de
+l'IBAN incorrectes", "compte tot zeros", "no és un compte", "sense compte",
+"fila il·legible: cometes sense tancar", "fila il·legible: falten columnes",
+"fila il·legible: massa llarga".
+Els dos primers compten com a correctes.
 
 Estat de sortida:
  0  si totes les files tenien un compte correcte,
@@ -188,15 +197,8 @@ cli::Options checkOptions(const Arguments& a) {
 }
 
 void printSummary(const cli::Summary& s) {
-    const std::uint64_t correct = s.correct();
-    message(std::to_string(s.rows) + " files llegides: " + std::to_string(correct) +
-            " correctes, " + std::to_string(s.rows - correct) + " amb errors");
-    for (std::size_t i = 0; i < cli::statusCount; ++i)
-        if (s.byStatus[i] > 0 && i != static_cast<std::size_t>(cli::Status::correct))
-            message("  " + std::string(cli::statusText(static_cast<cli::Status>(i))) + ": " +
-                    std::to_string(s.byStatus[i]));
-    if (s.blank > 0)
-        message("  línies en blanc: " + std::to_string(s.blank));
+    for (const auto& line : cli::summaryLines(s))
+        message(line);
 }
 
 // One input into the output. A failure that names no file is about this input.

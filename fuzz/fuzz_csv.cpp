@@ -1,7 +1,11 @@
-// Feeds arbitrary bytes to the whole conversion of brelvoxa, read in pieces of
-// varying size, and checks that no row is lost, added or reordered: split again,
-// the output has the input's rows, each one starting with the row's own bytes and
-// ending with its own line end. The sanitizers catch the rest.
+// Feeds arbitrary bytes to the whole conversion of brelvoxa through a window of a
+// few bytes to a few hundred, with reads of varying size, so that rows, quotes,
+// CR/LF pairs and multi-byte characters are cut everywhere, and rows outgrow the
+// window and the row limit. Checks that the output does not depend on the window
+// or the reads (against the same input in one read through a window that holds
+// it all), and that no row is lost, added or reordered: split again, the output
+// has the input's rows, each starting with the row's own bytes and ending with its
+// own line end. The sanitizers catch the rest.
 
 #include "cli/convert.h"
 #include "cli/csv.h"
@@ -14,11 +18,15 @@
 
 namespace {
 
+// Reads of the sizes given in turn, each from 1 to 64 bytes.
 class Pieces : public cli::Source {
 public:
-    Pieces(std::string_view data, std::size_t piece) : data_(data), piece_(piece) {}
+    Pieces(std::string_view data, std::string_view sizes) : data_(data), sizes_(sizes) {}
     std::size_t read(char* out, std::size_t size) override {
-        const std::size_t n = std::min({size, piece_, data_.size()});
+        const std::size_t piece =
+            sizes_.empty() ? 64
+                           : 1 + static_cast<unsigned char>(sizes_[next_++ % sizes_.size()]) % 64;
+        const std::size_t n = std::min({size, piece, data_.size()});
         std::copy_n(data_.data(), n, out);
         data_.remove_prefix(n);
         return n;
@@ -26,7 +34,8 @@ public:
 
 private:
     std::string_view data_;
-    std::size_t piece_;
+    std::string_view sizes_;
+    std::size_t next_ = 0;
 };
 
 class Collect : public cli::Sink {
@@ -35,32 +44,68 @@ public:
     std::string out;
 };
 
-struct Line {
-    std::string raw, end;
-    bool unclosed;
+struct Run {
+    std::string out;
+    std::string layout; // the first note: what was settled, in words
+    cli::Layout settled;
+    cli::Summary summary;
+    bool failed = false;
 };
 
-std::vector<Line> rows(std::string_view data, char separator) {
-    cli::Splitter splitter(separator);
+// One conversion; the output buffer is kept between runs so that it is not
+// allocated again each time.
+void convert(cli::Source& source, const cli::Options& options, const cli::Limits& limits,
+             Run& run) {
+    Collect sink;
+    sink.out.swap(run.out);
+    sink.out.clear();
+    run.layout.clear();
+    cli::Reporter reporter;
+    reporter.note = [&](std::uint64_t, std::string_view message) {
+        if (run.layout.empty())
+            run.layout = message;
+    };
+    reporter.settled = [&](const cli::Layout& layout) { run.settled = layout; };
+    try {
+        run.summary = cli::convert(source, sink, options, reporter, std::nullopt, limits);
+        run.failed = false;
+    } catch (const cli::Failure&) {
+        run.failed = true; // no column of accounts to be found
+    }
+    sink.out.swap(run.out);
+}
+
+struct Line {
+    std::string_view raw, end;
+};
+
+// The rows as the converter takes them, with the same limit on a row: one too
+// long to hold runs on to its line end, whatever quotes it holds.
+std::vector<Line> rows(std::string_view data, char separator, cli::LineEnd lineEnd,
+                       std::size_t maxRow) {
+    cli::Splitter splitter(separator, maxRow, lineEnd);
+    const char eol = cli::lastCharacter(lineEnd);
     cli::Record record;
     std::vector<Line> lines;
     while (const std::size_t taken = splitter.next(data, true, record)) {
-        lines.push_back({std::string(record.raw), std::string(record.end), record.unclosedQuote});
-        data.remove_prefix(taken);
+        if (!record.tooLong) {
+            lines.push_back({record.raw, record.end});
+            data.remove_prefix(taken);
+            continue;
+        }
+        const std::size_t nl = data.find(eol, taken);
+        if (nl == std::string_view::npos) {
+            lines.push_back({data, {}});
+            break;
+        }
+        const std::size_t stop = eol == '\n' && data[nl - 1] == '\r' ? nl - 1 : nl;
+        lines.push_back({data.substr(0, stop), data.substr(stop, nl + 1 - stop)});
+        data.remove_prefix(nl + 1);
     }
     return lines;
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 2)
-        return 0;
-    // The first two bytes choose the options and the size of each read.
-    const std::uint8_t choice = data[0];
-    const std::size_t piece = 1 + data[1] % 64;
-    const std::string_view input(reinterpret_cast<const char*>(data) + 2, size - 2);
-
+cli::Options optionsFrom(std::uint8_t choice) {
     cli::Options options;
     const char separators[] = {0, ';', ',', '\t'};
     options.separator = separators[choice & 3];
@@ -72,48 +117,83 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         options.header = cli::HeaderMode::no;
     if (options.separator == 0 && options.column.empty() && (choice & 32))
         options.format = cli::Format::list;
+    return options;
+}
 
-    Pieces source(input, piece);
-    Collect sink;
-    std::string said;
-    cli::Reporter reporter;
-    reporter.note = [&](std::uint64_t, std::string_view message) {
-        if (said.empty())
-            said = message;
-    };
-    cli::Summary summary;
-    try {
-        summary = cli::convert(source, sink, options, reporter);
-    } catch (const cli::Failure&) {
-        return 0; // no column of accounts to be found: nothing written, nothing to check
-    }
-
-    // What the converter settled on is in its first note.
-    char separator = 0;
-    if (said.rfind("CSV separat per ", 0) == 0) {
-        const std::string_view what = std::string_view(said).substr(16);
-        separator = what.rfind("tabulador", 0) == 0 ? '\t' : what[2];
-    }
+// Rows in and rows out, where the output's layout can be told from the input:
+// one row out for each row in, starting with its bytes and ending as it ended.
+void checkRows(std::string_view input, const Run& run, const cli::Limits& limits) {
+    if (cli::utf16Order(input) != cli::Utf16::none)
+        return; // its rows are UTF-8 only inside the conversion
+    const cli::Layout& layout = run.settled;
+    const char separator = layout.format == cli::Format::csv ? layout.separator : 0;
     std::string_view body = input;
-    std::string_view out = sink.out;
-    if (body.substr(0, 3) == cli::utf8Bom) {
+    std::string_view out = run.out;
+    if (layout.bom) {
         body.remove_prefix(3);
         CHECK(out.substr(0, 3) == cli::utf8Bom);
         out.remove_prefix(3);
     }
-    const auto in = rows(body, separator);
-    CHECK(summary.rows + summary.blank <= in.size() &&
-          in.size() <= summary.rows + summary.blank + 1);
-
-    // A quote left open may swallow the added cells when the output is split again,
-    // so the row by row comparison is made where every quote closes.
-    if (std::any_of(in.begin(), in.end(), [](const Line& l) { return l.unclosed; }))
-        return 0;
-    const auto back = rows(out, separator);
-    CHECK(back.size() == in.size());
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        CHECK(back[i].raw.compare(0, in[i].raw.size(), in[i].raw) == 0);
-        CHECK(back[i].end == in[i].end);
+    const auto in = rows(body, separator, layout.lineEnd, limits.maxRow);
+    const std::uint64_t written = run.summary.rows + run.summary.blank;
+    CHECK(written <= in.size() && in.size() <= written + 1);
+    // Each row in order: its bytes, the added cells, which hold no line break,
+    // then its own line end.
+    for (const auto& row : in) {
+        CHECK(out.substr(0, row.raw.size()) == row.raw);
+        out.remove_prefix(row.raw.size());
+        const std::size_t cells = std::min(out.find_first_of("\r\n"), out.size());
+        out.remove_prefix(cells);
+        CHECK(out.substr(0, row.end.size()) == row.end);
+        out.remove_prefix(row.end.size());
     }
+    CHECK(out.empty());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 4)
+        return 0;
+    // Four bytes choose the options, the window, the row limit and the reads'
+    // sizes; the rest is the input.
+    const cli::Options options = optionsFrom(data[0]);
+    cli::Limits limits;
+    limits.window = 2 + data[1];
+    // Rows are held whole up to a limit from a few bytes to twice the window.
+    limits.maxRow = 2 + data[2] % (2 * limits.window);
+    const std::string_view sizes(reinterpret_cast<const char*>(data) + 3,
+                                 std::min<std::size_t>(data[3] % 8, size - 4));
+    const std::string_view input(reinterpret_cast<const char*>(data) + 4, size - 4);
+
+    static Run cut, whole;
+    Pieces pieces(input, sizes);
+    convert(pieces, options, limits, cut);
+
+    // The same input read at once through a window that holds it all settles on
+    // more than the first window when it is longer; where it settles the same,
+    // every byte of output must be the same.
+    cli::Limits big = limits;
+    big.window = std::max(input.size(), limits.window);
+    struct All : cli::Source {
+        std::string_view data;
+        std::size_t read(char* out, std::size_t size) override {
+            const std::size_t n = std::min(size, data.size());
+            std::copy_n(data.data(), n, out);
+            data.remove_prefix(n);
+            return n;
+        }
+    } all;
+    all.data = input;
+    convert(all, options, big, whole);
+    CHECK(cut.failed == whole.failed || cut.layout != whole.layout);
+    if (cut.failed || whole.failed)
+        return 0;
+    if (cut.layout == whole.layout) {
+        CHECK(cut.out == whole.out);
+        CHECK(cut.summary.rows == whole.summary.rows && cut.summary.blank == whole.summary.blank);
+        CHECK(cut.summary.byStatus == whole.summary.byStatus);
+    }
+    checkRows(input, cut, limits);
     return 0;
 }

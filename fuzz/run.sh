@@ -47,13 +47,20 @@ if [ "$target" = core ]; then
     seed estranger 'IBAN FR14 2004 1010 0505 0001 3M02 606'
     seed semblants 'ＤＥ89 3704–0044 0532 0130 00'
 else
-    # Two bytes of options and read size, then a file as people export them.
-    printf '\000\007Nom;IBAN\r\n"Puig; Anna";ES03 2100 1234 5156 7890 1234\r\n' >"$corpus/csv"
-    printf '\040\003ES0321001234515678901234\n\n2100-1234-51-5678901234\n' >"$corpus/llista"
-    printf '\000\001E,O,D,C\n0049,1500,01,0512345678\n"a""b\nc",1,2\n' >"$corpus/quatre"
-    printf '\010\011Mu\361oz\t31190001080000012345\n' >"$corpus/cp1252"
-    printf '\000\005\357\273\277x;"obert\n1;2\n' >"$corpus/obert"
+    # Four bytes: options, window, row limit and read sizes; then a file as people
+    # export them.
+    printf '\000\020\030\007Nom;IBAN\r\n"Puig; Anna";ES03 2100 1234 5156 7890 1234\r\n' >"$corpus/csv"
+    printf '\040\003\377\003ES0321001234515678901234\n\n2100-1234-51-5678901234\n' >"$corpus/llista"
+    printf '\000\001\005\001E,O,D,C\n0049,1500,01,0512345678\n"a""b\nc",1,2\n' >"$corpus/quatre"
+    printf '\010\011\040\011Mu\361oz\t31190001080000012345\n' >"$corpus/cp1252"
+    printf '\000\005\010\005\357\273\277x;"obert\n1;2\n' >"$corpus/obert"
+    printf '\000\007\011\002Nom,IBAN\rPuig,ES0321001234515678901234\r' >"$corpus/mac"
+    printf '\000\040\100\003\377\376N\000;\000I\000\r\000\n\0002\0001\000' >"$corpus/utf16"
 fi
 
+# Each execution allocates and frees a few kilobytes: AddressSanitizer's default 256 MB
+# quarantine and its fill of every new block would turn that into page faults and
+# memset. A 16 MB quarantine still holds every block freed within an execution.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16:max_malloc_fill_size=0}
 "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 \
     -artifact_prefix="$build/fuzz/" "$corpus"

@@ -18,6 +18,17 @@ TEST(Converter, a_cell_gives_its_status_and_the_added_cells_only_when_right) {
              "2100\xC2\xA0"
              "1234 51 5678901234",
              Status::correct, "ES0321001234515678901234", "CAIXABANK, S.A."},
+            // Copied from a PDF or a word processor: thin (U+2009) and narrow no-break
+            // (U+202F) spaces, en dashes (U+2013), full-width digits (U+FF10..).
+            {"thin_and_narrow_spaces",
+             "2100\u2009"
+             "1234\u202F"
+             "51 5678901234",
+             Status::correct, "ES0321001234515678901234", "CAIXABANK, S.A."},
+            {"en_dashes", "2100\u20131234\u201351\u20135678901234", Status::correct,
+             "ES0321001234515678901234", "CAIXABANK, S.A."},
+            {"full_width_digits", "\uFF12\uFF11\uFF10\uFF10 1234 51 5678901234", Status::correct,
+             "ES0321001234515678901234", "CAIXABANK, S.A."},
             {"entity_not_listed", "99990001461234567890", Status::unknownEntity,
              "ES8899990001461234567890", ""},
             {"wrong_control_digits", "21001234505678901234", Status::wrongControlDigits, "", ""},
@@ -25,7 +36,8 @@ TEST(Converter, a_cell_gives_its_status_and_the_added_cells_only_when_right) {
              ""},
             {"wrong_iban_on_a_wrong_account", "ES0321001234505678901234",
              Status::wrongControlDigits, "", ""},
-            {"all_zero_account", "00000000000000000000", Status::wrongControlDigits, "", ""},
+            {"all_zero_account", "00000000000000000000", Status::allZeros, "", ""},
+            {"all_zero_iban", "ES00 0000 0000 0000 0000 0000", Status::allZeros, "", ""},
             {"nineteen_digits", "2100123451567890123", Status::notAnAccount, "", ""},
             {"foreign_iban", "FR7630006000011234567890189", Status::notAnAccount, "", ""},
             {"blanks_only", " \t ", Status::empty, "", ""},
@@ -49,10 +61,16 @@ TEST(Converter, four_cells_must_each_have_their_own_number_of_digits) {
     const std::tuple<const char*, std::array<std::string_view, 4>, Status> rows[] = {
         {"as_banks_export_them", {"0049", "1500", "01", "0512345678"}, Status::correct},
         {"blanks_around", {" 0049 ", "1500", "01\t", "0512345678"}, Status::correct},
+        {"pasted_blanks_and_full_width",
+         {"\u2009"
+          "0049\u202F",
+          "\uFF11\uFF15\uFF10\uFF10", "01", "0512345678"},
+         Status::correct},
         {"leading_zeros_lost", {"49", "1500", "01", "0512345678"}, Status::notAnAccount},
         {"digits_moved_between_cells", {"00491", "500", "01", "0512345678"}, Status::notAnAccount},
         {"control_digits_wrong", {"0049", "1500", "02", "0512345678"}, Status::wrongControlDigits},
         {"all_empty", {"", " ", "", ""}, Status::empty},
+        {"all_zeros", {"0000", "0000", "00", "0000000000"}, Status::allZeros},
     };
     Added added;
     for (const auto& [name, cells, status] : rows)
@@ -70,4 +88,27 @@ TEST(Converter, windows_1252_output_carries_names_and_statuses_in_that_encoding)
     EXPECT_EQ(added.name, "CAJA R. S. JAIME ALQUERIAS NI\xD1O PERDIDO S.C.C.V.");
     EXPECT_EQ(converter.status(Status::unclosedQuote), "fila il\xB7legible: cometes sense tancar");
     EXPECT_EQ(converter.status(Status::wrongControlDigits), "d\xEDgits de control incorrectes");
+}
+
+TEST(AddedNames, an_added_column_never_takes_a_name_the_header_has) {
+    const std::tuple<const char*, std::vector<std::u16string>, std::vector<std::u16string>> rows[] =
+        {
+            {"no_clash",
+             {u"Nom", u"Compte"},
+             {u"IBAN", u"IBAN en format paper", u"BIC", u"Entitat", u"Estat"}},
+            {"iban_in_the_header",
+             {u"Nom", u"IBAN", u"Import"},
+             {u"IBAN 2", u"IBAN en format paper", u"BIC", u"Entitat", u"Estat"}},
+            {"other_case_and_blanks_clash_too",
+             {u" iban ", u"ENTITAT"},
+             {u"IBAN 2", u"IBAN en format paper", u"BIC", u"Entitat 2", u"Estat"}},
+            {"the_next_free_number",
+             {u"IBAN", u"IBAN 2", u"Estat 2", u"Estat"},
+             {u"IBAN 3", u"IBAN en format paper", u"BIC", u"Entitat", u"Estat 3"}},
+            {"an_added_name_the_header_gave_a_number_to",
+             {u"BIC", u"BIC 2"},
+             {u"IBAN", u"IBAN en format paper", u"BIC 3", u"Entitat", u"Estat"}},
+        };
+    for (const auto& [name, header, added] : rows)
+        EXPECT_EQ(addedNames(header), added) << name;
 }

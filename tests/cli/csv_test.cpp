@@ -35,8 +35,8 @@ Row copy(const Record& r) {
 }
 
 // The records of a whole input given at once.
-std::vector<Row> split(std::string_view input, char separator) {
-    Splitter splitter(separator);
+std::vector<Row> split(std::string_view input, char separator, LineEnd lineEnd = LineEnd::lf) {
+    Splitter splitter(separator, Splitter::defaultMaxRow, lineEnd);
     Record record;
     std::vector<Row> rows;
     while (const std::size_t taken = splitter.next(input, true, record)) {
@@ -49,8 +49,9 @@ std::vector<Row> split(std::string_view input, char separator) {
 // The same input arriving a few bytes at a time, as reads of a pipe may cut it.
 // A record too long to hold runs on to its line end, as the converter passes it.
 std::vector<Row> splitInPieces(std::string_view input, char separator, std::size_t piece,
-                               std::size_t maxRow = Splitter::defaultMaxRow) {
-    Splitter splitter(separator, maxRow);
+                               std::size_t maxRow = Splitter::defaultMaxRow,
+                               LineEnd lineEnd = LineEnd::lf) {
+    Splitter splitter(separator, maxRow, lineEnd);
     Record record;
     std::vector<Row> rows;
     std::size_t begin = 0, available = 0;
@@ -121,6 +122,30 @@ TEST(Splitter, a_plain_list_is_one_cell_a_line_with_quotes_taken_literally) {
     EXPECT_EQ(splitInPieces("\"2100;1234\"\r\n\nES03 x", 0, 1), expected);
 }
 
+TEST(Splitter, cr_alone_ends_rows_when_told_and_line_breaks_stay_inside_quotes) {
+    const std::tuple<const char*, char, std::string_view, std::vector<Row>> rows[] = {
+        {"csv_rows",
+         ';',
+         "Nom;IBAN\rPuig;ES03\r",
+         {{"Nom;IBAN", "\r", {"Nom", "IBAN"}}, {"Puig;ES03", "\r", {"Puig", "ES03"}}}},
+        {"quoted_line_break_and_no_last_line_end",
+         ';',
+         "\"a\rb\";c\r\"x\"",
+         {{"\"a\rb\";c", "\r", {"a\rb", "c"}}, {"\"x\"", "", {"x"}}}},
+        {"an_lf_is_a_character_of_the_row", ';', "a\nb;c\r", {{"a\nb;c", "\r", {"a\nb", "c"}}}},
+        {"list_with_a_blank_line",
+         0,
+         "2100\r\rES03\r",
+         {{"2100", "\r", {"2100"}}, {"", "\r", {""}}, {"ES03", "\r", {"ES03"}}}},
+    };
+    for (const auto& [name, separator, input, expected] : rows) {
+        EXPECT_EQ(split(input, separator, LineEnd::cr), expected) << name;
+        EXPECT_EQ(splitInPieces(input, separator, 1, Splitter::defaultMaxRow, LineEnd::cr),
+                  expected)
+            << name;
+    }
+}
+
 TEST(Splitter, a_record_longer_than_the_limit_is_told_apart_whatever_the_reads) {
     const std::tuple<const char*, std::string, std::vector<Row>> rows[] = {
         {"fits_exactly", "1234567\nx\n", {{"1234567", "\n", {"1234567"}}, {"x", "\n", {"x"}}}},
@@ -185,6 +210,58 @@ TEST(Csv, a_cell_is_quoted_only_when_it_must_be_and_reads_back_the_same) {
         ASSERT_EQ(back.size(), 1u) << out;
         EXPECT_EQ(back[0].cells, (std::vector<std::string>{std::string(cell), "z"})) << out;
     }
+}
+
+TEST(Encoding, utf16_goes_to_utf8_and_back_to_the_same_bytes_whatever_the_cuts) {
+    // Code units as little-endian bytes: "Ç;€", a pair for U+1F600, lone surrogates.
+    const std::tuple<const char*, std::string, std::string_view> rows[] = {
+        {"latin_and_euro", std::string("\xC7\x00;\x00\xAC\x20", 6), "\xC3\x87;\xE2\x82\xAC"},
+        {"surrogate_pair", std::string("\x3D\xD8\x00\xDE", 4), "\xF0\x9F\x98\x80"},
+        {"lone_high_then_a_letter",
+         std::string("\x3D\xD8"
+                     "a\x00",
+                     4),
+         "\xED\xA0\xBD"
+         "a"},
+        {"lone_low_surrogate", std::string("\x00\xDE", 2), "\xED\xB8\x80"},
+        {"lone_high_at_the_end", std::string("a\x00\x3D\xD8", 4), "a\xED\xA0\xBD"},
+    };
+    for (const auto& [name, le, utf8] : rows) {
+        std::string be = le;
+        for (std::size_t i = 0; i + 1 < be.size(); i += 2)
+            std::swap(be[i], be[i + 1]);
+        for (const auto& [order, bytes] :
+             {std::pair(Utf16::littleEndian, le), std::pair(Utf16::bigEndian, be)}) {
+            for (const std::size_t piece : {std::size_t(1), std::size_t(3), bytes.size()}) {
+                Utf16Decoder decoder(order);
+                std::string decoded;
+                for (std::size_t i = 0; i < bytes.size(); i += piece)
+                    decoder.feed(std::string_view(bytes).substr(i, piece), decoded);
+                decoder.finish(decoded);
+                EXPECT_EQ(decoded, utf8) << name << " piece " << piece;
+                EXPECT_EQ(decoder.leftover(), "") << name;
+                Utf16Encoder encoder(order);
+                std::string encoded;
+                for (std::size_t i = 0; i < decoded.size(); i += piece)
+                    encoder.feed(std::string_view(decoded).substr(i, piece), encoded);
+                encoder.finish(encoded);
+                EXPECT_EQ(encoded, bytes) << name << " piece " << piece;
+            }
+        }
+    }
+}
+
+TEST(Encoding, utf16_is_known_by_its_byte_order_mark_and_an_odd_last_byte_is_kept) {
+    EXPECT_EQ(utf16Order("\xFF\xFEN\x00"), Utf16::littleEndian);
+    EXPECT_EQ(utf16Order("\xFE\xFF\x00N"), Utf16::bigEndian);
+    EXPECT_EQ(utf16Order("\xEF\xBB\xBF"), Utf16::none);
+    EXPECT_EQ(utf16Order("\xFF"), Utf16::none);
+    Utf16Decoder decoder(Utf16::littleEndian);
+    std::string decoded;
+    decoder.feed(std::string_view("a\x00z", 3), decoded);
+    decoder.finish(decoded);
+    EXPECT_EQ(decoded, "a");
+    EXPECT_EQ(decoder.leftover(), "z");
 }
 
 TEST(Encoding, utf8_is_told_from_windows_1252_even_when_a_character_is_cut_between_reads) {

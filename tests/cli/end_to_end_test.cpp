@@ -57,6 +57,14 @@ TEST(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_messages)
         {"windows-1252", "- < windows-1252.tsv", 0},
         {"illegible", "illegible.csv", 1},
         {"correcte", "correcte.csv", 0},
+        // Excel's "Unicode text": UTF-16LE with its byte order mark, tabs and CRLF.
+        {"text-unicode", "text-unicode.txt", 1},
+        {"text-unicode-columna", "-c Compte text-unicode.txt", 1},
+        {"utf16be", "- < utf16be.csv", 1},
+        {"mac", "mac.csv", 1},
+        {"saldo", "saldo.csv", 1},
+        {"una-columna", "una-columna.csv", 1},
+        {"enganxats", "enganxats.csv", 0},
     };
     for (const auto& [name, arguments, status] : rows) {
         const Outcome r = run(arguments);

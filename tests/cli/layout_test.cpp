@@ -84,6 +84,55 @@ TEST(Layout, settles_everything_about_an_input_from_its_first_window) {
          csv(',', {1, 2, 3, 4}, true,
              "CSV separat per «,», UTF-8, columnes 2 «E», 3 «O», 4 «D», 5 «C» (entitat, oficina, "
              "control, compte), triades pels seus valors; la primera fila és la capçalera")},
+        {"a_header_with_a_date_is_a_header",
+         "Nom;Saldo 31/12/2024;IBAN\nPuig;12,50;ES0321001234515678901234\n",
+         {},
+         {},
+         csv(';', {2}, true,
+             "CSV separat per «;», UTF-8, columna 3 «IBAN», triada pels seus valors; la primera "
+             "fila és la capçalera")},
+        {"a_header_with_a_year_and_a_column_given_by_number",
+         "Compte 2024\tImport\n21001234515678901234\t3\n",
+         with([](Options& o) { o.column = "1"; }),
+         {},
+         csv('\t', {0}, true,
+             "CSV separat per tabulador, UTF-8, columna 1 «Compte 2024»; la primera fila és la "
+             "capçalera")},
+        {"four_parts_in_the_first_row_are_data",
+         "Puig,0049,1500,01,0512345678\n",
+         {},
+         {},
+         csv(',', {1, 2, 3, 4}, false,
+             "CSV separat per «,», UTF-8, columnes 2, 3, 4, 5 (entitat, oficina, control, "
+             "compte), triades pels seus valors; sense capçalera")},
+        {"one_quoted_column_is_csv",
+         "\"IBAN\"\r\n\"ES03 2100 1234 5156 7890 1234\"\r\n",
+         {},
+         {},
+         csv(';', {0}, true,
+             "CSV separat per «;», UTF-8, columna 1 «IBAN», triada pels seus valors; la primera "
+             "fila és la capçalera")},
+        {"cr_alone_ends_lines",
+         "Nom,IBAN\rPuig,ES0321001234515678901234\r",
+         {},
+         {},
+         [] {
+             Layout l = csv(',', {1}, true,
+                            "CSV separat per «,», UTF-8, línies acabades en CR, columna 2 «IBAN», "
+                            "triada pels seus valors; la primera fila és la capçalera");
+             l.lineEnd = LineEnd::cr;
+             return l;
+         }()},
+        {"a_crlf_cut_at_the_window_edge_is_not_cr_alone",
+         "21001234515678901234\r",
+         {},
+         {},
+         list("llista d'un compte per línia, UTF-8")},
+        {"crlf_is_not_cr_alone",
+         "21001234515678901234\r\n",
+         {},
+         {},
+         list("llista d'un compte per línia, UTF-8")},
         {"column_by_name_in_another_case_makes_a_header",
          "nom;iban\nPuig;x\n",
          with([](Options& o) { o.column = "IBAN"; }),
@@ -146,6 +195,22 @@ TEST(Layout, settles_everything_about_an_input_from_its_first_window) {
         EXPECT_EQ(l.encoding, c.expected.encoding) << c.name;
         EXPECT_EQ(l.encodingFrom, c.expected.encodingFrom) << c.name;
         EXPECT_EQ(l.bom, c.expected.bom) << c.name;
+        EXPECT_EQ(l.lineEnd, c.expected.lineEnd) << c.name;
+    }
+}
+
+TEST(Layout, a_utf16_input_is_read_as_utf8_and_said_to_be_utf16_whatever_the_options) {
+    for (const auto& [order, name] :
+         {std::pair(Utf16::littleEndian, "UTF-16LE"), std::pair(Utf16::bigEndian, "UTF-16BE")}) {
+        const Layout l = settleLayout("Nom\tIBAN\r\nPuig\tES0321001234515678901234\r\n", true,
+                                      with([](Options& o) { o.encoding = Encoding::windows1252; }),
+                                      Encoding::windows1252, Splitter::defaultMaxRow, order);
+        EXPECT_EQ(l.utf16, order);
+        EXPECT_EQ(l.encoding, Encoding::utf8);
+        EXPECT_EQ(l.encodingFrom, EncodingFrom::utf16Bom);
+        EXPECT_EQ(l.description, "CSV separat per tabulador, " + std::string(name) +
+                                     " amb BOM, columna 2 «IBAN», triada pels seus valors; la "
+                                     "primera fila és la capçalera");
     }
 }
 

@@ -1,0 +1,33 @@
+// The summary's lines: rows read, correct and with errors, then how many of each
+// status other than "correcte", then the blank lines.
+
+#include "cli/summary.h"
+
+namespace cli {
+
+namespace {
+
+// The count with the singular or the plural form after it; zero takes the plural,
+// as in Catalan.
+std::string counted(std::uint64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+} // namespace
+
+std::vector<std::string> summaryLines(const Summary& s) {
+    const std::uint64_t correct = s.correct();
+    std::vector<std::string> lines;
+    lines.push_back(counted(s.rows, "fila llegida", "files llegides") + ": " +
+                    counted(correct, "correcta", "correctes") + ", " +
+                    counted(s.rows - correct, "amb error", "amb errors"));
+    for (std::size_t i = 0; i < statusCount; ++i)
+        if (s.byStatus[i] > 0 && i != static_cast<std::size_t>(Status::correct))
+            lines.push_back("  " + std::string(statusText(static_cast<Status>(i))) + ": " +
+                            std::to_string(s.byStatus[i]));
+    if (s.blank > 0)
+        lines.push_back("  " + counted(s.blank, "línia en blanc", "línies en blanc"));
+    return lines;
+}
+
+} // namespace cli
