@@ -330,14 +330,28 @@ TEST_F(WindowsTest, the_calculator_is_centred_on_the_screen_frame_and_title_bar_
     expectCentred(*window());
 }
 
-TEST_F(WindowsTest, tab_cycles_through_the_four_fields_and_never_reaches_a_button) {
+// Tab cycles through the four fields and never reaches a button; Enter in an empty
+// field moves on; a key that is not a digit types nothing.
+TEST_F(WindowsTest, tab_and_enter_move_through_the_fields_and_only_digits_are_typed) {
     std::vector<std::string> reached;
+    const auto go = [&reached](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        press(key, modifiers);
+        reached.push_back(focusName());
+    };
     for (int i = 0; i < 4; ++i)
-        press(Qt::Key_Tab), reached.push_back(focusName());
-    press(Qt::Key_Tab, Qt::ShiftModifier);
-    reached.push_back(focusName());
-    EXPECT_EQ(reached, (std::vector<std::string>{"txtAgencia", "txtDC", "txtCompte", "txtBanc",
-                                                 "txtCompte"}));
+        go(Qt::Key_Tab);
+    go(Qt::Key_Tab, Qt::ShiftModifier);
+    go(Qt::Key_Tab);
+    for (int i = 0; i < 3; ++i)
+        go(Qt::Key_Return);
+    EXPECT_EQ(reached,
+              (std::vector<std::string>{"txtAgencia", "txtDC", "txtCompte", "txtBanc", "txtCompte",
+                                        "txtBanc", "txtAgencia", "txtDC", "txtCompte"}));
+    // A letter, a space, punctuation, an accent, CJK (a unit above 0x7FFF), a digit.
+    type("a -\u00E9\u8BA17");
+    press(Qt::Key_Backspace);
+    type("8");
+    EXPECT_EQ(textOf("txtCompte"), "8");
 }
 
 TEST_F(WindowsTest, typing_2100_names_each_prefix_and_a_change_that_leaves_it_full_moves_on) {
@@ -533,43 +547,23 @@ TEST_F(WindowsTest, the_whole_iban_is_offered_only_while_the_fields_hold_its_acc
     expectOffered("ES6000491500051234567892", "ES60 0049 1500 0512 3456 7892", "ES60");
 }
 
-TEST_F(WindowsTest, enter_moves_on_from_each_empty_field_and_only_digits_are_typed) {
-    for (const char* next : {"txtAgencia", "txtDC", "txtCompte"}) {
-        press(Qt::Key_Return);
-        EXPECT_EQ(focusName(), next);
-    }
-    // A letter, a space, punctuation, an accent, CJK (a unit above 0x7FFF), a digit.
-    type("a -\u00E9\u8BA17");
-    press(Qt::Key_Backspace);
-    type("8");
-    EXPECT_EQ(textOf("txtCompte"), "8");
-}
-
 // The question box speaks Catalan (Qt's own texts, built in on Windows), has no icon,
-// and closes only by an answer: Enter is Yes, No by a click.
-TEST_F(WindowsTest, enter_in_the_account_field_calculates_asking_first_about_wrong_digits) {
-    const std::tuple<const char*, bool, const char*, const char*> rows[] = {
-        {"no_stops_and_returns_to_the_entity_field", false, "", "txtBanc"},
-        {"yes_goes_on_with_the_number_as_typed", true, "ES34", "txtCompte"},
-    };
-    for (const auto& [name, yes, prefix, focus] : rows) {
-        SCOPED_TRACE(name);
-        find("txtBanc")->setFocus();
-        type("21001234995678901234");
-        whenModal([yes](QWidget& box) {
-            EXPECT_EQ(seen(box), (QStringList{"Sí", "No", "El c/c és incorrecte. Vols continuar?",
-                                              "Brelvoxa"}));
-            press(Qt::Key_Escape); // only an answer closes it
-            box.close();
-            EXPECT_TRUE(box.isVisible());
-            answer(box, yes);
-        });
-        press(Qt::Key_Return);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
-        EXPECT_EQ(textOf("lblSEPA"), prefix);
-        EXPECT_EQ(textOf("lblBIC"), *prefix != 0 ? "CAIXESBBXXX" : "");
-        EXPECT_EQ(focusName(), focus);
-    }
+// and closes only by an answer: Enter is Yes. (No, a click, is answered in the test of
+// the whole IBAN.)
+TEST_F(WindowsTest, enter_in_the_account_field_asks_about_wrong_digits_and_yes_calculates) {
+    whenModal([](QWidget& box) {
+        EXPECT_EQ(seen(box),
+                  (QStringList{"Sí", "No", "El c/c és incorrecte. Vols continuar?", "Brelvoxa"}));
+        press(Qt::Key_Escape); // only an answer closes it
+        box.close();
+        EXPECT_TRUE(box.isVisible());
+        answer(box, true);
+    });
+    calculate("21001234995678901234");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+    EXPECT_EQ(textOf("lblSEPA"), "ES34");
+    EXPECT_EQ(textOf("lblBIC"), "CAIXESBBXXX");
+    EXPECT_EQ(focusName(), "txtCompte");
 }
 
 TEST_F(WindowsTest, escape_and_the_close_box_end_the_program) {
