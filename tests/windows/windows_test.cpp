@@ -72,7 +72,7 @@ void answer(QWidget& questionBox, bool yes) {
 
 // A message box as the person sees it: its buttons, its words, its title, and "icon"
 // when it shows one.
-QStringList seen(const QWidget& box) {
+QStringList boxAsSeen(const QWidget& box) {
     QStringList texts;
     for (const QPushButton* button : box.findChildren<QPushButton*>())
         texts << button->text();
@@ -552,7 +552,7 @@ TEST_F(WindowsTest, the_whole_iban_is_offered_only_while_the_fields_hold_its_acc
 // the whole IBAN.)
 TEST_F(WindowsTest, enter_in_the_account_field_asks_about_wrong_digits_and_yes_calculates) {
     whenModal([](QWidget& box) {
-        EXPECT_EQ(seen(box),
+        EXPECT_EQ(boxAsSeen(box),
                   (QStringList{"Sí", "No", "El c/c és incorrecte. Vols continuar?", "Brelvoxa"}));
         press(Qt::Key_Escape); // only an answer closes it
         box.close();
@@ -627,7 +627,7 @@ TEST_F(WindowsTest, a_pasted_iban_the_window_cannot_use_is_explained_in_a_box) {
         QGuiApplication::clipboard()->setText(pasted);
         QStringList texts;
         whenModal([&texts](QWidget& box) {
-            texts = seen(box);
+            texts = boxAsSeen(box);
             press(Qt::Key_Return);
         });
         press(Qt::Key_V, Qt::ControlModifier);
