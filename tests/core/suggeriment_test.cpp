@@ -1,13 +1,11 @@
 #include "core/suggeriment.h"
 
 #include "core/ccc.h"
-#include "core/entitats_dades.h"
 #include "core/iban.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
-#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -20,11 +18,6 @@ namespace {
 Suggeriment suggerir(std::u16string_view text) {
     return text.size() == 24 ? suggerirCompte(text.substr(4), text.substr(2, 2))
                              : suggerirCompte(text, u"");
-}
-
-// The typed digits: check digits then account for an IBAN, the account alone else.
-std::u16string xifres(std::u16string_view text) {
-    return std::u16string(text.size() == 24 ? text.substr(2) : text);
 }
 
 // Every one-typo neighbour of the typed digits, built as a text.
@@ -42,31 +35,6 @@ std::vector<std::u16string> veins(const std::u16string& d) {
             std::swap(v.back()[i], v.back()[i + 1]);
         }
     return v;
-}
-
-// Whether the compiled-in directory lists a 4-digit entity code.
-bool llistada(std::u16string_view codi) {
-    static const std::set<int> codis = [] {
-        std::set<int> c;
-        for (const auto& e : dades::entitats)
-            c.insert(e.codi);
-        return c;
-    }();
-    return codis.contains(std::stoi(std::string(codi.begin(), codi.end())));
-}
-
-// The rule written the slow way, with the public checks: the count and the IBANs
-// of the neighbours that pass.
-std::vector<std::u16string> candidatsLents(std::u16string_view text) {
-    std::vector<std::u16string> passen;
-    const bool iban = text.size() == 24;
-    for (const std::u16string& v : veins(xifres(text))) {
-        const std::u16string ccc = iban ? v.substr(2) : v;
-        const std::u16string digits = calcularDigitsIBAN(ccc, u"ES");
-        if (validarCCC(ccc) && (!iban || v.substr(0, 2) == digits) && llistada(campEntitat.de(ccc)))
-            passen.push_back(u"ES" + digits + ccc);
-    }
-    return passen;
 }
 
 // A right account of a listed entity, random otherwise, as an electronic IBAN.
@@ -115,43 +83,11 @@ TEST(Suggeriments, suggest_only_when_exactly_one_neighbour_passes_every_check) {
     EXPECT_EQ(suggerirCompte(u"21000418450200051332", u"9").candidats, 0);
 }
 
-// The incremental arithmetic against the rule written out, on inputs one or two
-// typos from a right account and on random digits.
-TEST(Suggeriments, agree_with_the_rule_applied_the_slow_way) {
-    std::mt19937 atzar(1207);
-    for (int i = 0; i < 1500; ++i) {
-        std::u16string text = ibanDret(atzar);
-        if (i % 3 == 0)
-            text = text.substr(4);
-        for (int typos = 1 + i % 2; typos > 0; --typos) {
-            const auto v = veins(xifres(text));
-            const std::u16string d = v[atzar() % v.size()];
-            text = text.size() == 24 ? u"ES" + d : d;
-        }
-        if (i % 10 == 0)
-            for (std::size_t k = text.size() - 20; k < text.size(); ++k)
-                text[k] = static_cast<char16_t>(u'0' + atzar() % 10);
-
-        const Suggeriment s = suggerir(text);
-        const std::string nom(text.begin(), text.end());
-        const bool passa =
-            validarCCC(text.substr(text.size() - 20)) &&
-            (text.size() == 20 || calcularDigitsIBAN(text.substr(4), u"ES") == text.substr(2, 2));
-        if (passa) {
-            EXPECT_EQ(s.candidats, 0) << nom;
-            continue;
-        }
-        const auto lents = candidatsLents(text);
-        ASSERT_EQ(s.candidats, static_cast<int>(lents.size())) << nom;
-        EXPECT_EQ(s.iban, lents.size() == 1 ? lents[0] : u"") << nom;
-    }
-}
-
 // Any one typo of a right IBAN, when it leads to a suggestion, leads back to it.
 TEST(Suggeriments, any_single_typo_of_a_right_iban_suggests_the_original_or_nothing) {
     std::mt19937 atzar(13616);
     int suggerits = 0, total = 0;
-    for (int i = 0; i < 60; ++i) {
+    for (int i = 0; i < 30; ++i) {
         const std::u16string iban = ibanDret(atzar);
         for (const std::u16string& typo : veins(iban.substr(2))) {
             const Suggeriment s = suggerir(u"ES" + typo);
