@@ -1,7 +1,9 @@
 #pragma once
-// One cell (or four) of a row read as a domestic account, and the cells the
-// converter adds for it: the IBAN electronic and on paper, the BIC, the registered
-// name and a status in Catalan. Cells are bytes in the input's own encoding.
+// One cell (or four) of a row read as an account, domestic or any registry
+// country's IBAN, and the cells the converter adds for it: the IBAN electronic and
+// on paper, the BIC, the registered name, a status in Catalan and, for a Spanish
+// account that fails its checks, the one-typo suggestion. Cells are bytes in the
+// input's own encoding.
 
 #include "cli/encoding.h"
 
@@ -16,14 +18,16 @@ enum class Status {
     correct,            // control digits agree; IBAN and, when listed, BIC and name given
     unknownEntity,      // correct, but the entity is not in the directory: no BIC, no name
     wrongControlDigits, // 20 digits whose domestic control digits do not agree
-    wrongIbanDigits,    // a Spanish IBAN whose check digits do not match its account
+    wrongIbanDigits,    // an IBAN whose check digits do not match its account
+    foreignCorrect,     // another country's IBAN, right: IBAN and paper form, no BIC or name
+    foreignMalformed,   // a registry country's code, but the wrong length or structure
     notAnAccount,       // text that is not one whole account
     empty,              // nothing where the account should be
     unclosedQuote,      // a row whose quote never closes, written back as it was
     missingColumns,     // a row too short to hold the account's column
 };
 
-inline constexpr std::size_t statusCount = 8;
+inline constexpr std::size_t statusCount = 10;
 
 // The digits of an account's four parts: entity, office, control digits, account.
 inline constexpr std::array<std::size_t, 4> accountParts = {4, 4, 2, 10};
@@ -35,17 +39,20 @@ bool isCorrect(Status s);
 std::string_view statusText(Status s);
 
 // Names of the added columns, for a header row, in UTF-8.
-inline constexpr std::array<std::string_view, 5> addedHeader = {"IBAN", "IBAN en format paper",
-                                                                "BIC", "Entitat", "Estat"};
+inline constexpr std::array<std::string_view, 6> addedHeader = {
+    "IBAN", "IBAN en format paper", "BIC", "Entitat", "Estat", "Suggeriment"};
 
 // Empty where there is nothing right to put. BIC and name point into the converter.
+// suggestion: the one account a single typo away that passes every check, as an
+// IBAN on paper, for a Spanish account that fails; never applied to the others.
 struct Added {
-    std::string iban, paper;
+    std::string iban, paper, suggestion;
     std::string_view bic, name;
 
     void clear() {
         iban.clear();
         paper.clear();
+        suggestion.clear();
         bic = name = {};
     }
 };
@@ -70,6 +77,9 @@ public:
 
 private:
     Status fromCcc(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out);
+    Status foreign(std::u16string_view iban, Added& out);
+    void suggest(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out);
+    void writeIban(std::u16string_view iban, Added& out);
 
     struct Directory {
         std::vector<std::string> bics, names; // by entity code, 0..9999

@@ -152,6 +152,7 @@ void RowLoop::row(const Record& record) {
         cell(added_.bic);
         cell(added_.name);
         cell(converter_.status(status));
+        cell(added_.suggestion);
     }
     out_ += record.end;
 }

@@ -1,5 +1,5 @@
-// brelvoxa: adds to every Spanish account of a plain list or a CSV file its IBAN,
-// BIC, registered name and a status, row for row, losing nothing. Options are read
+// brelvoxa: adds to every account of a plain list or a CSV file its IBAN, BIC,
+// registered name, a status and a suggestion, row for row, losing nothing. Options are read
 // with CLI11; messages are GNU-style, in Catalan, on stderr; progress shows only
 // when stderr is a terminal.
 
@@ -28,14 +28,15 @@ using cli::Failure;
 constexpr const char* program = "brelvoxa";
 
 constexpr const char* helpText = R"(Ús: brelvoxa [OPCIÓ]... [FITXER]...
-Afegeix a cada compte bancari espanyol d'una llista o d'un fitxer CSV el seu IBAN
-(electrònic i en format paper), el BIC, el nom de l'entitat i un estat, fila per
-fila, sense perdre ni reordenar res.
+Afegeix a cada compte bancari d'una llista o d'un fitxer CSV el seu IBAN
+(electrònic i en format paper), el BIC, el nom de l'entitat, un estat i, si el
+compte és erroni, un suggeriment, fila per fila, sense perdre ni reordenar res.
 
 Sense FITXER, o quan FITXER és -, llegeix l'entrada estàndard.
-Una llista té un compte per línia, de 20 dígits o en forma d'IBAN, amb espais,
-guions o punts o sense. Un CSV pot anar separat per ';', ',' o tabuladors, en
-UTF-8 (amb BOM o sense) o en Windows-1252; tot això es dedueix si no es diu.
+Una llista té un compte per línia: un compte espanyol de 20 dígits o en forma
+d'IBAN, o l'IBAN d'un altre país, amb espais, guions o punts o sense, amb «IBAN»
+al davant o sense. Un CSV pot anar separat per ';', ',' o tabuladors, en UTF-8
+(amb BOM o sense) o en Windows-1252; tot això es dedueix si no es diu.
 
   -o, --sortida=FITXER       escriu a FITXER en comptes de la sortida estàndard;
                                el fitxer només es reemplaça quan és complet, i
@@ -54,11 +55,28 @@ UTF-8 (amb BOM o sense) o en Windows-1252; tot això es dedueix si no es diu.
       --version              mostra la versió i surt
 
 Sense --columna ni --quatre-columnes, es tria la columna els valors de la qual
-es llegeixen com a comptes, i es diu quina a la sortida d'errors.
+es llegeixen com a comptes (espanyols o IBAN d'altres països), i es diu quina a
+la sortida d'errors.
 
-Columnes afegides: IBAN, IBAN en format paper, BIC, entitat i estat
-("correcte", "dígits de control incorrectes", "dígits de l'IBAN incorrectes",
-"no és un compte", ...). Queden buides quan no hi ha res correcte per posar-hi.
+Columnes afegides: IBAN, IBAN en format paper, BIC, entitat, estat i
+suggeriment. Les quatre primeres queden buides quan no hi ha res correcte per
+posar-hi. Estats:
+  correcte, correcte, entitat desconeguda   compte espanyol correcte
+  IBAN estranger correcte        IBAN d'un altre país correcte: IBAN i format
+                                   paper, sense BIC ni entitat (el directori és
+                                   espanyol; els dígits nacionals d'altres països
+                                   no es comproven)
+  dígits de control incorrectes  els dígits de control del compte no quadren
+  dígits de l'IBAN incorrectes   els dígits de control de l'IBAN no quadren
+  IBAN estranger mal format      país conegut, però llargada o forma incorrectes
+  no és un compte, sense compte, fila il·legible: ...
+
+Suggeriment: per a un compte espanyol amb dígits incorrectes, el compte que
+probablement s'hi volia escriure, en format paper: l'únic que, canviant una sola
+xifra o intercanviant dues xifres veïnes, passa totes les comprovacions i és
+d'una entitat del directori. Si no n'hi ha cap o n'hi ha més d'un, queda buit.
+No és mai segur ni s'aplica: la fila es deixa com era, i cal que una persona el
+revisi. Només troba errors d'una sola xifra.
 
 Estat de sortida:
  0  si totes les files tenien un compte correcte,

@@ -57,6 +57,8 @@ TEST(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_messages)
         {"windows-1252", "- < windows-1252.tsv", 0},
         {"illegible", "illegible.csv", 1},
         {"correcte", "correcte.csv", 0},
+        {"mixta", "mixta.txt", 1},
+        {"estrangers", "estrangers.csv", 0},
     };
     for (const auto& [name, arguments, status] : rows) {
         const Outcome r = run(arguments);
