@@ -16,8 +16,6 @@ namespace cli {
 
 namespace {
 
-constexpr int entityCodes = 10000;
-
 bool blank(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\u00A0';
 }
@@ -149,6 +147,7 @@ Status Converter::fromCcc(std::u16string_view ccc, std::u16string_view ibanDigit
     writeIban(iban_, out);
     const int code =
         (ccc[0] - u'0') * 1000 + (ccc[1] - u'0') * 100 + (ccc[2] - u'0') * 10 + (ccc[3] - u'0');
+    out.entity = code;
     out.bic = directory_.bics[code];
     out.name = directory_.names[code];
     return out.bic.empty() && out.name.empty() ? Status::unknownEntity : Status::correct;
@@ -179,7 +178,8 @@ void Converter::suggest(std::u16string_view ccc, std::u16string_view ibanDigits,
 
 void Converter::writeIban(std::u16string_view iban, Added& out) {
     encode(iban, encoding_, out.iban);
-    encode(mdlFuncions::formatPaper(iban), encoding_, out.paper);
+    mdlFuncions::formatPaper(iban, paper_);
+    encode(paper_, encoding_, out.paper);
 }
 
 } // namespace cli

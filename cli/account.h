@@ -48,14 +48,19 @@ inline constexpr std::array<std::string_view, 6> addedHeader = {
 struct Added {
     std::string iban, paper, suggestion;
     std::string_view bic, name;
+    int entity = -1; // the code bic and name are the directory's row for; -1 for none
 
     void clear() {
         iban.clear();
         paper.clear();
         suggestion.clear();
         bic = name = {};
+        entity = -1;
     }
 };
+
+// Entity codes are four digits.
+inline constexpr int entityCodes = 10000;
 
 // Reads accounts and fills the added cells in one encoding. Holds the directory's
 // BICs and names already encoded, so that a row costs no lookup conversion.
@@ -90,7 +95,7 @@ private:
     Encoding encoding_;
     const Directory& directory_;
     std::array<std::string, statusCount> statuses_;
-    std::u16string text_, iban_; // reused between rows
+    std::u16string text_, iban_, paper_; // reused between rows
 };
 
 } // namespace cli

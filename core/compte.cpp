@@ -1,8 +1,8 @@
 // Reading a whole account (domestic, or any registry country's IBAN) out of a text
-// a person pasted or typed, and writing an IBAN in its paper form. Separators people put between the groups (blanks,
-// hyphens, dots, with their Unicode look-alikes) are dropped and full-width forms
-// read as ASCII; every other character makes the text not an account, so nothing
-// that merely contains an account is taken for one.
+// a person pasted or typed, and writing an IBAN in its paper form. Separators people put between
+// the groups (blanks, hyphens, dots, with their Unicode look-alikes) are dropped and full-width
+// forms read as ASCII; every other character makes the text not an account, so nothing that merely
+// contains an account is taken for one.
 
 #include "core/compte.h"
 
@@ -49,14 +49,20 @@ char16_t llegir(char16_t c) {
 
 } // namespace
 
+void formatPaper(std::u16string_view iban, std::u16string& paper) {
+    paper.resize(iban.empty() ? 0 : iban.size() + (iban.size() - 1) / 4);
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < iban.size(); ++i) {
+        if (i > 0 && i % 4 == 0)
+            paper[k++] = u' ';
+        paper[k++] = iban[i];
+    }
+}
+
 std::u16string formatPaper(std::u16string_view iban) {
     std::u16string paper;
     paper.reserve(iban.size() + iban.size() / 4);
-    for (std::size_t i = 0; i < iban.size(); ++i) {
-        if (i > 0 && i % 4 == 0)
-            paper += u' ';
-        paper += iban[i];
-    }
+    formatPaper(iban, paper);
     return paper;
 }
 

@@ -18,6 +18,8 @@ namespace mdlFuncions {
 // The paper form of an IBAN: groups of four characters separated by one blank
 // ("ES0321001234515678901234" -> "ES03 2100 1234 5156 7890 1234"); any length.
 std::u16string formatPaper(std::u16string_view iban);
+// The same into paper, whose storage is reused: for a caller writing many.
+void formatPaper(std::u16string_view iban, std::u16string& paper);
 
 struct CompteLlegit {
     std::u16string ccc;        // the 20 digits: entity, office, control digits, account
