@@ -223,8 +223,18 @@ Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIB
             x.canviar(e, i, nou);
             provar(e, i, nou, false);
         });
+    // A swap that leaves alone every digit a failing control check weighs cannot
+    // make it pass.
+    const bool falla1 = digitControl(base.suma1) != base.control1;
+    const bool falla2 = digitControl(base.suma2) != base.control2;
+    const auto toca = [&](std::size_t i, bool primer) {
+        const auto dins = [&](std::size_t j) {
+            return j >= x.inici && (j - x.inici <= campControl.inici) == primer;
+        };
+        return dins(i) || dins(i + 1);
+    };
     for (std::size_t i = 0; i + 1 < x.mida; ++i) {
-        if (x.d[i] == x.d[i + 1])
+        if (x.d[i] == x.d[i + 1] || (falla1 && !toca(i, true)) || (falla2 && !toca(i, false)))
             continue;
         Estat e = base;
         x.canviar(e, i, x.d[i + 1]);
