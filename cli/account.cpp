@@ -72,6 +72,8 @@ std::string_view statusText(Status s) {
         return "fila il·legible: cometes sense tancar";
     case Status::missingColumns:
         return "fila il·legible: falten columnes";
+    case Status::tooLong:
+        return "fila il·legible: massa llarga";
     }
     return {};
 }

@@ -25,9 +25,10 @@ enum class Status {
     empty,              // nothing where the account should be
     unclosedQuote,      // a row whose quote never closes, written back as it was
     missingColumns,     // a row too short to hold the account's column
+    tooLong,            // a row longer than the converter keeps in memory, written back as it was
 };
 
-inline constexpr std::size_t statusCount = 10;
+inline constexpr std::size_t statusCount = 11;
 
 // The digits of an account's four parts: entity, office, control digits, account.
 inline constexpr std::array<std::size_t, 4> accountParts = {4, 4, 2, 10};

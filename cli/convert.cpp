@@ -14,8 +14,6 @@ namespace cli {
 
 namespace {
 
-// The first window: what the layout is settled from, and the usual size of a read.
-constexpr std::size_t lookahead = std::size_t(1) << 20;
 constexpr std::size_t flushAt = std::size_t(1) << 20;
 constexpr std::uint64_t progressEvery = 1 << 16;
 // Past this many, unreadable rows are still marked in the output but no longer
@@ -25,14 +23,14 @@ constexpr std::uint64_t maxRowMessages = 100;
 // The input as it is read: a window that keeps the row being read whole.
 class Buffer {
 public:
-    explicit Buffer(Source& source) : source_(source), data_(lookahead, '\0') {}
+    Buffer(Source& source, std::size_t window) : source_(source), data_(window, '\0') {}
 
     std::string_view rest() const { return {data_.data() + begin_, end_ - begin_}; }
     bool atEnd() const { return atEnd_; }
     void consume(std::size_t n) { begin_ += n; }
 
     // Reads more, keeping what is not consumed; grows only for a row longer than
-    // the window.
+    // the window, which the splitter's limit bounds.
     void fill() {
         if (begin_ > 0) {
             std::memmove(data_.data(), data_.data() + begin_, end_ - begin_);
@@ -62,10 +60,11 @@ private:
 // Streams the rows of one input whose layout is settled.
 class RowLoop {
 public:
-    RowLoop(Buffer& buffer, Sink& sink, const Layout& layout, const Reporter& reporter)
+    RowLoop(Buffer& buffer, Sink& sink, const Layout& layout, const Reporter& reporter,
+            std::size_t maxRow)
         : buffer_(buffer), sink_(sink), layout_(layout), reporter_(reporter),
           converter_(layout.encoding),
-          splitter_(layout.format == Format::csv ? layout.separator : 0),
+          splitter_(layout.format == Format::csv ? layout.separator : 0, maxRow),
           // A list gains its cells after a tab, which any spreadsheet splits on.
           outSeparator_(layout.format == Format::csv ? layout.separator : '\t'),
           needed_(*std::max_element(layout.columns.begin(), layout.columns.end()) + 1) {
@@ -76,7 +75,9 @@ public:
     Summary run();
 
 private:
-    void row(const Record& record);
+    void addedCells(const Record& record);
+    std::uint64_t overLongRow(const Record& record);
+    std::string passRestOfLine(std::uint64_t& bytes);
     Status account(const Record& record);
     void headerCells();
     void cell(std::string_view text);
@@ -124,7 +125,13 @@ Summary RowLoop::run() {
         // so that its rows keep one look.
         if (records_ == 0)
             quoteAll_ = layout_.format == Format::csv && record.allQuoted;
-        row(record);
+        if (record.tooLong) {
+            bytes += overLongRow(record);
+            continue;
+        }
+        out_ += record.raw;
+        addedCells(record);
+        out_ += record.end;
         // The line a message names counts line breaks inside quoted cells too.
         line_ += static_cast<std::uint64_t>(std::count(record.raw.begin(), record.raw.end(), '\n'));
         line_ += !record.end.empty();
@@ -142,12 +149,12 @@ Summary RowLoop::run() {
     return summary_;
 }
 
-// The row's own bytes, then the added cells, then its own line end.
-void RowLoop::row(const Record& record) {
-    out_ += record.raw;
+// The cells added after a row's own bytes, before its line end.
+void RowLoop::addedCells(const Record& record) {
     if (records_++ == 0 && layout_.header) {
         headerCells();
-    } else if (layout_.format == Format::csv ? record.raw.empty() : blankLine(record.raw)) {
+    } else if (!record.tooLong &&
+               (layout_.format == Format::csv ? record.raw.empty() : blankLine(record.raw))) {
         // A blank line gains no cells: it separates, it holds no account.
         ++summary_.blank;
     } else {
@@ -161,12 +168,60 @@ void RowLoop::row(const Record& record) {
                        [&] { cell(converter_.status(status)); });
         plainCell(added_.suggestion);
     }
-    out_ += record.end;
+}
+
+// A row too long to hold: its start as the splitter gave it, then the rest read
+// and written straight through, then its added cells and line end as for any
+// row. Returns the bytes it took.
+std::uint64_t RowLoop::overLongRow(const Record& record) {
+    const auto breaks = static_cast<std::uint64_t>(
+        std::count(record.raw.begin(), record.raw.end(), '\n')); // inside quotes
+    sink_.write(out_);
+    out_.clear();
+    sink_.write(record.raw);
+    std::uint64_t bytes = record.raw.size();
+    buffer_.consume(record.raw.size());
+    const std::string end = passRestOfLine(bytes);
+    // The record's views are gone with the bytes they pointed to.
+    Record over;
+    over.tooLong = true;
+    addedCells(over);
+    out_ += end;
+    line_ += breaks + !end.empty();
+    return bytes;
+}
+
+// Writes the input through up to the next line end, which it returns ("" at the
+// end of the input), adding what it read to bytes.
+std::string RowLoop::passRestOfLine(std::uint64_t& bytes) {
+    for (;;) {
+        const std::string_view data = buffer_.rest();
+        const void* nl = std::memchr(data.data(), '\n', data.size());
+        if (nl != nullptr) {
+            const std::size_t pos = static_cast<const char*>(nl) - data.data();
+            const std::size_t stop = pos > 0 && data[pos - 1] == '\r' ? pos - 1 : pos;
+            sink_.write(data.substr(0, stop));
+            std::string end(data.substr(stop, pos + 1 - stop));
+            buffer_.consume(pos + 1);
+            bytes += pos + 1;
+            return end;
+        }
+        // A CR at the edge may start a CRLF: it waits for the next read.
+        const std::size_t keep = !buffer_.atEnd() && data.ends_with('\r') ? 1 : 0;
+        sink_.write(data.substr(0, data.size() - keep));
+        buffer_.consume(data.size() - keep);
+        bytes += data.size() - keep;
+        if (buffer_.atEnd())
+            return {};
+        buffer_.fill();
+    }
 }
 
 Status RowLoop::account(const Record& record) {
     Status status;
-    if (record.unclosedQuote) {
+    if (record.tooLong) {
+        status = Status::tooLong;
+    } else if (record.unclosedQuote) {
         status = Status::unclosedQuote;
     } else if (record.cells.size() < needed_) {
         status = Status::missingColumns;
@@ -257,7 +312,7 @@ void Summary::add(const Summary& other) {
 }
 
 Encoding detectEncoding(Source& source) {
-    std::string chunk(lookahead, '\0');
+    std::string chunk(Limits().window, '\0');
     Utf8Check check;
     bool first = true;
     for (;;) {
@@ -274,12 +329,13 @@ Encoding detectEncoding(Source& source) {
 }
 
 Summary convert(Source& source, Sink& sink, const Options& options, const Reporter& reporter,
-                std::optional<Encoding> wholeInput) {
-    Buffer buffer(source);
+                std::optional<Encoding> wholeInput, const Limits& limits) {
+    Buffer buffer(source, limits.window);
     buffer.fillWindow();
-    const Layout layout = settleLayout(buffer.rest(), buffer.atEnd(), options, wholeInput);
+    const Layout layout =
+        settleLayout(buffer.rest(), buffer.atEnd(), options, wholeInput, limits.maxRow);
     reporter.note(0, layout.description);
-    return RowLoop(buffer, sink, layout, reporter).run();
+    return RowLoop(buffer, sink, layout, reporter, limits.maxRow).run();
 }
 
 } // namespace cli

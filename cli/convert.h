@@ -1,8 +1,8 @@
 #pragma once
 // The conversion of one input, streamed: its layout is settled from the first
 // window (cli/layout.h); then every row is written back as it came, with the added
-// cells after it. Memory stays that window plus the longest row, whatever the
-// input's size.
+// cells after it. Memory stays that window plus a row of at most Limits::maxRow,
+// whatever the input's size and however long its lines.
 
 #include "cli/account.h"
 #include "cli/encoding.h"
@@ -47,6 +47,15 @@ struct Reporter {
     std::function<void(std::uint64_t rows, std::uint64_t bytes)> progress;
 };
 
+// How much of an input is held in memory at once.
+struct Limits {
+    // The first window, which the layout is settled from, and the size of a read.
+    std::size_t window = std::size_t(1) << 20;
+    // The longest row kept whole; a longer one is passed through as it is read,
+    // with an unreadable status (see Splitter).
+    std::size_t maxRow = std::size_t(1) << 20;
+};
+
 // The encoding of a whole input: UTF-8 when it starts with a byte order mark or
 // is valid UTF-8 throughout, Windows-1252 otherwise.
 Encoding detectEncoding(Source& source);
@@ -55,6 +64,6 @@ Encoding detectEncoding(Source& source);
 // already (see detectEncoding). A Failure thrown for want of the account's column
 // names no file; the caller knows which input it was.
 Summary convert(Source& source, Sink& sink, const Options& options, const Reporter& reporter,
-                std::optional<Encoding> wholeInput = std::nullopt);
+                std::optional<Encoding> wholeInput = std::nullopt, const Limits& limits = {});
 
 } // namespace cli

@@ -4,6 +4,7 @@
 
 #include "cli/csv.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace cli {
@@ -18,7 +19,8 @@ std::size_t lineEndStart(std::string_view data, std::size_t from, std::size_t po
 
 } // namespace
 
-Splitter::Splitter(char separator) : separator_(separator) {}
+Splitter::Splitter(char separator, std::size_t maxRow)
+    : separator_(separator), maxRow_(std::max<std::size_t>(maxRow, 2)) {}
 
 std::size_t Splitter::nextLine(std::string_view data, bool atEnd, Record& record) {
     const void* nl = std::memchr(data.data(), '\n', data.size());
@@ -42,7 +44,7 @@ std::size_t Splitter::nextLine(std::string_view data, bool atEnd, Record& record
 // The row whose quote never closes is its first line alone, so that the rows
 // after it are still read as rows.
 std::size_t Splitter::unclosed(std::string_view data, bool atEnd, Record& record) {
-    const std::size_t taken = nextLine(data, atEnd || data.size() >= maxQuoted, record);
+    const std::size_t taken = nextLine(data, atEnd, record);
     record.cells.clear();
     record.unclosedQuote = true;
     return taken;
@@ -60,7 +62,7 @@ Splitter::Cell Splitter::quoted(std::string_view data, bool atEnd, std::size_t& 
     for (;;) {
         const void* q = std::memchr(data.data() + seg, '"', n - seg);
         if (q == nullptr)
-            return !atEnd && n < maxQuoted ? Cell::needMore : Cell::unclosed;
+            return !atEnd && n < maxRow_ ? Cell::needMore : Cell::unclosed;
         close = static_cast<const char*>(q) - data.data();
         if (close + 1 == n && !atEnd)
             return Cell::needMore; // a doubled quote may be cut in two
@@ -72,8 +74,6 @@ Splitter::Cell Splitter::quoted(std::string_view data, bool atEnd, std::size_t& 
         }
         break;
     }
-    if (close - pos > maxQuoted)
-        return Cell::unclosed;
     // Whatever stands between the closing quote and the separator is kept as
     // written, as spreadsheets do.
     std::size_t after = close + 1;
@@ -98,6 +98,23 @@ Splitter::Cell Splitter::quoted(std::string_view data, bool atEnd, std::size_t& 
 }
 
 std::size_t Splitter::next(std::string_view data, bool atEnd, Record& record) {
+    // Only the first maxRow bytes are split; they are the whole input only when
+    // nothing follows them.
+    const std::size_t taken =
+        split(data.substr(0, maxRow_), atEnd && data.size() <= maxRow_, record);
+    record.tooLong = false;
+    if (taken != 0 || data.size() <= maxRow_)
+        return taken;
+    record.cells.clear();
+    record.allQuoted = false;
+    record.unclosedQuote = false;
+    record.tooLong = true;
+    record.raw = data.substr(0, data[maxRow_ - 1] == '\r' ? maxRow_ - 1 : maxRow_);
+    record.end = {};
+    return record.raw.size();
+}
+
+std::size_t Splitter::split(std::string_view data, bool atEnd, Record& record) {
     record.cells.clear();
     record.allQuoted = true;
     record.unclosedQuote = false;

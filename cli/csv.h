@@ -17,25 +17,35 @@ struct Record {
     std::vector<std::string_view> cells; // the values, quotes taken off
     bool allQuoted = false;              // every cell was written in quotes
     bool unclosedQuote = false;          // raw is then only the row's first line
+    bool tooLong = false; // no record ends within the limit: raw is the row's start, the rest
+                          // of the row runs to the next line end; cells are empty
 };
 
 // Splits a byte stream into records. The values point into the stream or into the
 // splitter's own storage, and stay valid until the next call.
 class Splitter {
 public:
-    // separator 0 reads a plain list: one cell a line, quotes taken literally.
-    explicit Splitter(char separator);
+    // The longest record kept whole in memory, line end included, unless changed.
+    static constexpr std::size_t defaultMaxRow = std::size_t(1) << 20;
 
-    // A quoted cell that has not closed within this many bytes, or by the end of
-    // the input, is taken as an unclosed quote; it bounds the memory a row can take.
-    static constexpr std::size_t maxQuoted = std::size_t(1) << 20;
+    // separator 0 reads a plain list: one cell a line, quotes taken literally.
+    // maxRow bounds what one record takes; at least 2.
+    explicit Splitter(char separator, std::size_t maxRow = defaultMaxRow);
 
     // Reads the record at the start of data and returns how many bytes it takes,
     // line end included; 0 when data does not hold the whole record yet and more
-    // may come (atEnd false), or when data is empty.
+    // may come (atEnd false), or when data is empty. What it decides depends only
+    // on the first maxRow + 1 bytes, never on how much more data holds:
+    // - a quoted cell that has not closed within maxRow bytes of its record, or by
+    //   the end of the input, is taken as an unclosed quote: the record is its
+    //   first line alone;
+    // - a record that does not end within maxRow bytes is tooLong: the caller
+    //   passes it on to its next line end, as a row of its own (a CR at raw's
+    //   edge is left out of it, as it may start the line end).
     std::size_t next(std::string_view data, bool atEnd, Record& record);
 
 private:
+    std::size_t split(std::string_view data, bool atEnd, Record& record);
     std::size_t nextLine(std::string_view data, bool atEnd, Record& record);
     std::size_t unclosed(std::string_view data, bool atEnd, Record& record);
     enum class Cell { done, needMore, unclosed };
@@ -46,6 +56,7 @@ private:
     };
 
     char separator_;
+    std::size_t maxRow_;
     std::string unescaped_;      // values that held doubled quotes or text after the quote
     std::vector<Patch> patches_; // which cells point into unescaped_
 };

@@ -1,17 +1,23 @@
 // The files brelvoxa reads and writes: inputs opened all before the first row,
 // an output that replaces its target only when complete, and the progress bar.
+// What POSIX and Windows do differently (inodes, modes, owners, syncs, signal
+// masks) is kept together in the first block below.
 
 #include "cli/files.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <random>
 
+#include <fcntl.h>
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -23,6 +29,124 @@ namespace {
 
 std::string systemError() {
     return std::strerror(errno);
+}
+
+#ifdef _WIN32
+constexpr int endingSignals[] = {SIGINT, SIGTERM};
+constexpr int exclusiveFlags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY;
+
+void removeFile(const char* path) {
+    _unlink(path);
+}
+
+bool sameRegularFile(std::FILE*, const std::string&) {
+    return false; // standard input has no inode to compare
+}
+
+void readOwnership(const std::string&, bool, unsigned&, long&, long&) {}
+void keepOwnership(std::FILE*, bool, unsigned, long, long) {}
+
+bool syncFile(std::FILE* file) {
+    return _commit(_fileno(file)) == 0;
+}
+
+void syncDirectory(const fs::path&) {}
+
+// Windows has no signal mask; its handlers run on a thread of their own.
+struct SignalsHeld {
+    SignalsHeld() {}
+};
+#else
+constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int exclusiveFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+
+// unlink, unlike std::remove, may be called from a signal handler.
+void removeFile(const char* path) {
+    unlink(path);
+}
+
+bool sameRegularFile(std::FILE* file, const std::string& path) {
+    struct stat in {
+    }, out{};
+    return fstat(fileno(file), &in) == 0 && S_ISREG(in.st_mode) && stat(path.c_str(), &out) == 0 &&
+           in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+}
+
+// The mode and owner the output has, or the mode a new file would get.
+void readOwnership(const std::string& path, bool existed, unsigned& mode, long& uid, long& gid) {
+    struct stat old {};
+    if (existed && stat(path.c_str(), &old) == 0) {
+        mode = old.st_mode & 07777;
+        uid = static_cast<long>(old.st_uid);
+        gid = static_cast<long>(old.st_gid);
+        return;
+    }
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+}
+
+// Owner and group first, where the user may give them: a change of owner may
+// clear the set-id bits that the mode then puts back.
+void keepOwnership(std::FILE* file, bool existed, unsigned mode, long uid, long gid) {
+    const int fd = fileno(file);
+    if (existed && fchown(fd, static_cast<uid_t>(uid), static_cast<gid_t>(gid)) != 0)
+        (void)!fchown(fd, static_cast<uid_t>(-1), static_cast<gid_t>(gid));
+    (void)!fchmod(fd, static_cast<mode_t>(mode));
+}
+
+bool syncFile(std::FILE* file) {
+    return fsync(fileno(file)) == 0;
+}
+
+void syncDirectory(const fs::path& directory) {
+    const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        fsync(fd);
+        ::close(fd);
+    }
+}
+
+// The ending signals held back while alive.
+class SignalsHeld {
+public:
+    SignalsHeld() {
+        sigset_t set;
+        sigemptyset(&set);
+        for (const int signal : endingSignals)
+            sigaddset(&set, signal);
+        sigprocmask(SIG_BLOCK, &set, &old_);
+    }
+    ~SignalsHeld() { sigprocmask(SIG_SETMASK, &old_, nullptr); }
+
+private:
+    sigset_t old_;
+};
+#endif
+
+// The temporary output's name, where a signal handler can reach it: set while
+// the file exists and is not yet renamed.
+char pendingTemporary[4096];
+volatile std::sig_atomic_t temporaryPending = 0;
+
+extern "C" void removeTemporaryAndDie(int signal) {
+    if (temporaryPending != 0)
+        removeFile(pendingTemporary);
+    // Dying of the signal itself gives the parent the conventional status.
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// Signals that end a run cleanly; one the caller ignores (nohup) stays ignored.
+void catchEndingSignals() {
+    static bool caught = false;
+    if (caught)
+        return;
+    caught = true;
+    for (const int signal : endingSignals) {
+        if (std::signal(signal, removeTemporaryAndDie) == SIG_IGN)
+            std::signal(signal, SIG_IGN);
+    }
 }
 
 } // namespace
@@ -88,48 +212,116 @@ Output::Output(const std::string& path, const std::vector<Input>& inputs)
     if (path.empty())
         return;
     std::error_code ec;
-    for (const auto& in : inputs)
+    for (const auto& in : inputs) {
         if (in.path != "-" && fs::equivalent(in.path, path, ec))
             throw Failure("és també un fitxer d'entrada; no se sobreescriu", path);
-    temporary_ = path + ".brelvoxa-tmp";
-    file_ = std::fopen(temporary_.c_str(), "wb");
-    if (file_ == nullptr)
-        throw Failure("no es pot crear: " + systemError(), path);
-    sink_ = FileSink(file_, path);
+        if (in.path == "-" && sameRegularFile(stdin, path))
+            throw Failure("és també l'entrada estàndard; no se sobreescriu", path);
+    }
+    const auto status = fs::status(path, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        // A device, FIFO or terminal is no file to replace: it is written as it is.
+        file_ = std::fopen(path.c_str(), "wb");
+        if (file_ == nullptr)
+            throw Failure("no es pot obrir: " + systemError(), path);
+        sink_ = FileSink(file_, path);
+        return;
+    }
+    existed_ = fs::exists(status);
+    readOwnership(path, existed_, mode_, uid_, gid_);
+    createTemporary();
+}
+
+// A new file beside the output, under a name nobody else has, created only if
+// nothing (not even a link) is there yet and readable by its owner alone until
+// it is complete.
+void Output::createTemporary() {
+    const fs::path target(path_);
+    const std::string base = (target.parent_path() / target.filename()).string();
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".brelvoxa-%06x", random() & 0xFFFFFF);
+        const std::string name = base + suffix;
+        if (name.size() >= sizeof pendingTemporary)
+            throw Failure("no es pot crear: el nom és massa llarg", path_);
+        catchEndingSignals();
+        int fd, error;
+        {
+            // A signal between creating the file and naming it to the handler
+            // would leave it behind.
+            const SignalsHeld held;
+            fd = ::open(name.c_str(), exclusiveFlags, 0600);
+            error = errno;
+            if (fd >= 0) {
+                std::memcpy(pendingTemporary, name.c_str(), name.size() + 1);
+                temporaryPending = 1;
+            }
+        }
+        if (fd < 0 && error == EEXIST)
+            continue;
+        if (fd < 0)
+            throw Failure("no es pot crear: " + std::string(std::strerror(error)), path_);
+        temporary_ = name;
+        file_ = fdopen(fd, "wb");
+        if (file_ == nullptr) {
+            ::close(fd);
+            throw Failure("no es pot crear: " + systemError(), path_);
+        }
+        sink_ = FileSink(file_, path_);
+        return;
+    }
+    throw Failure("no es pot crear: " + std::string(std::strerror(EEXIST)), path_);
 }
 
 Output::~Output() {
-    if (file_ == stdout)
-        return;
-    std::fclose(file_);
-    std::error_code ec;
-    fs::remove(temporary_, ec);
+    if (file_ != stdout)
+        std::fclose(file_);
+    if (!temporary_.empty()) {
+        temporaryPending = 0;
+        removeFile(temporary_.c_str());
+    }
 }
 
 void Output::commit() {
     sink_.flush();
     if (file_ == stdout)
         return;
+    if (!temporary_.empty()) {
+        keepOwnership(file_, existed_, mode_, uid_, gid_);
+        if (!syncFile(file_))
+            throw Failure("no es pot escriure: " + systemError(), path_);
+    }
     std::FILE* file = file_;
     file_ = stdout;
-    if (std::fclose(file) != 0) {
-        std::error_code ec;
-        fs::remove(temporary_, ec);
+    if (std::fclose(file) != 0)
         throw Failure("no es pot escriure: " + systemError(), path_);
-    }
-    std::error_code ec;
-    fs::rename(temporary_, path_, ec);
-    if (ec) {
-        fs::remove(temporary_, ec);
-        throw Failure("no es pot reemplaçar: " + ec.message(), path_);
-    }
+    if (!temporary_.empty())
+        replace();
 }
 
-bool stderrIsTerminal() {
+// The rename, with no signal between it and forgetting the temporary name, then
+// the directory synced so that the rename itself survives a crash.
+void Output::replace() {
+    std::error_code ec;
+    {
+        const SignalsHeld held;
+        fs::rename(temporary_, path_, ec);
+        if (!ec) {
+            temporaryPending = 0;
+            temporary_.clear();
+        }
+    }
+    if (ec)
+        throw Failure("no es pot reemplaçar: " + ec.message(), path_);
+    syncDirectory(fs::path(path_).parent_path());
+}
+
+bool isTerminal(std::FILE* file) {
 #ifdef _WIN32
-    return _isatty(_fileno(stderr)) != 0;
+    return _isatty(_fileno(file)) != 0;
 #else
-    return isatty(fileno(stderr)) != 0;
+    return isatty(fileno(file)) != 0;
 #endif
 }
 

@@ -52,27 +52,39 @@ private:
     std::string name_;
 };
 
-// Where the rows go. With a path, a temporary file beside it that replaces it
-// only by commit(); destroyed without commit(), it leaves no trace.
+// Where the rows go: standard output; an output that is not a regular file (a
+// device, a FIFO, a terminal), written in place; or a regular file, replaced by
+// commit() with a new file written beside it. That file is created exclusively
+// under a name of its own, gets the old file's mode and, where allowed, owner,
+// and is synced before the rename; destroyed without commit(), or on SIGINT,
+// SIGTERM or SIGHUP, it is removed and the old output stays as it was.
 class Output {
 public:
-    // path empty: standard output. Refuses a path that is one of the inputs.
+    // path empty: standard output. Refuses a path that is one of the inputs,
+    // standard input included.
     Output(const std::string& path, const std::vector<Input>& inputs);
     ~Output();
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
     Sink& sink() { return sink_; }
+    // Makes the output complete; throws Failure when it cannot.
     void commit();
 
 private:
+    void createTemporary();
+    void replace();
+
     std::string path_;
-    std::string temporary_;
+    std::string temporary_; // empty unless a regular file is replaced
     std::FILE* file_ = stdout;
     FileSink sink_;
+    bool existed_ = false; // a regular file is there to be replaced
+    unsigned mode_ = 0666; // its permission bits, or those a new file gets
+    long uid_ = -1, gid_ = -1;
 };
 
-bool stderrIsTerminal();
+bool isTerminal(std::FILE* file);
 
 // A bar with rows per second on stderr, shown only on a terminal and only once a
 // conversion has run for a second, redrawn at most five times a second.

@@ -11,6 +11,7 @@
 #include "core/compte.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace cli {
 
@@ -48,33 +49,56 @@ std::size_t asciiDigitCount(std::string_view cell) {
         std::count_if(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; }));
 }
 
-// The first rows of the input, their cells copied out of the window.
-struct Sample {
-    std::vector<std::vector<std::string>> rows;
+// The first rows of the input, their cells copied out of the window into one
+// block: a window of nothing but separators is a million cells, and they must
+// not take more memory than a row.
+class Sample {
+public:
+    std::size_t size() const { return rows_.size(); }
+    bool empty() const { return rows_.empty(); }
+    std::size_t cells(std::size_t row) const { return rows_[row].size(); }
+    std::string_view cell(std::size_t row, std::size_t c) const {
+        return std::string_view(bytes_).substr(rows_[row][c].first, rows_[row][c].second);
+    }
+    void add(const std::vector<std::string_view>& cells) {
+        auto& row = rows_.emplace_back();
+        row.reserve(cells.size());
+        for (const auto cell : cells) {
+            row.emplace_back(static_cast<std::uint32_t>(bytes_.size()),
+                             static_cast<std::uint32_t>(cell.size()));
+            bytes_ += cell;
+        }
+    }
+
+private:
+    std::string bytes_;
+    std::vector<std::vector<std::pair<std::uint32_t, std::uint32_t>>> rows_;
 };
 
-Sample takeSample(std::string_view data, bool atEnd, char separator) {
+Sample takeSample(std::string_view data, bool atEnd, char separator, std::size_t maxRow) {
     Sample sample;
-    Splitter splitter(separator);
+    Splitter splitter(separator, maxRow);
     Record record;
-    while (sample.rows.size() < sampleRows) {
+    while (sample.size() < sampleRows) {
         const std::size_t taken = splitter.next(data, atEnd, record);
-        if (taken == 0)
+        // The rest of a row too long to hold is not in the window.
+        if (taken == 0 || record.tooLong)
             break;
         data.remove_prefix(taken);
         if (record.raw.empty() || record.unclosedQuote)
             continue;
-        sample.rows.emplace_back(record.cells.begin(), record.cells.end());
+        sample.add(record.cells);
     }
     return sample;
 }
 
 // A header names columns: none of its cells reads as an account or holds the
 // digits of one.
-bool looksLikeHeader(const std::vector<std::string>& row, Encoding e) {
-    return std::none_of(row.begin(), row.end(), [&](const std::string& cell) {
-        return asciiDigitCount(cell) >= 4 || readsAsAccount(cell, e);
-    });
+bool looksLikeHeader(const Sample& sample, Encoding e) {
+    for (std::size_t c = 0; c < sample.cells(0); ++c)
+        if (asciiDigitCount(sample.cell(0, c)) >= 4 || readsAsAccount(sample.cell(0, c), e))
+            return false;
+    return true;
 }
 
 std::string quoteName(std::string_view name) {
@@ -95,22 +119,21 @@ std::size_t findColumn(const std::string& column, const Sample& sample, Encoding
     if (const auto n = columnNumber(column))
         return *n;
     byName = true;
-    if (!sample.rows.empty()) {
+    if (!sample.empty()) {
         const auto wanted = lowerAscii(trimmed(column, Encoding::utf8));
-        const auto& header = sample.rows.front();
-        for (std::size_t i = 0; i < header.size(); ++i)
-            if (lowerAscii(trimmed(header[i], e)) == wanted)
+        for (std::size_t i = 0; i < sample.cells(0); ++i)
+            if (lowerAscii(trimmed(sample.cell(0, i), e)) == wanted)
                 return i;
     }
     throw Failure("no hi ha cap columna " + quoteName(column) + " a la capçalera");
 }
 
-// Whether the four cells from column c on hold the four parts of an account.
-bool fourParts(const std::vector<std::string>& row, std::size_t c, Encoding e) {
-    if (c + accountParts.size() > row.size())
+// Whether the four cells from column c on in row r hold the four parts of an account.
+bool fourParts(const Sample& sample, std::size_t r, std::size_t c, Encoding e) {
+    if (c + accountParts.size() > sample.cells(r))
         return false;
     for (std::size_t k = 0; k < accountParts.size(); ++k) {
-        const auto cell = trimmed(row[c + k], e);
+        const auto cell = trimmed(sample.cell(r, c + k), e);
         if (cell.size() != accountParts[k] ||
             !std::all_of(cell.begin(), cell.end(),
                          [](char16_t d) { return d >= u'0' && d <= u'9'; }))
@@ -124,13 +147,13 @@ bool fourParts(const std::vector<std::string>& row, std::size_t c, Encoding e) {
 std::vector<std::size_t> chooseColumns(const Sample& sample, std::size_t first, Encoding e) {
     std::vector<std::size_t> hits;
     std::vector<std::size_t> fours;
-    for (std::size_t r = first; r < sample.rows.size(); ++r) {
-        const auto& row = sample.rows[r];
-        hits.resize(std::max(hits.size(), row.size()));
-        fours.resize(std::max(fours.size(), row.size()));
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            hits[c] += readsAsAccount(row[c], e);
-            fours[c] += fourParts(row, c, e);
+    for (std::size_t r = first; r < sample.size(); ++r) {
+        const std::size_t cells = sample.cells(r);
+        hits.resize(std::max(hits.size(), cells));
+        fours.resize(std::max(fours.size(), cells));
+        for (std::size_t c = 0; c < cells; ++c) {
+            hits[c] += readsAsAccount(sample.cell(r, c), e);
+            fours[c] += fourParts(sample, r, c, e);
         }
     }
     const auto best = std::max_element(hits.begin(), hits.end());
@@ -153,8 +176,8 @@ struct Plan {
 
 std::string columnLabel(std::size_t column, const Plan& plan, const Sample& sample) {
     std::string label = std::to_string(column + 1);
-    if (plan.header && !sample.rows.empty() && column < sample.rows.front().size())
-        label.append(" «").append(sample.rows.front()[column]).append("»");
+    if (plan.header && !sample.empty() && column < sample.cells(0))
+        label.append(" «").append(sample.cell(0, column)).append("»");
     return label;
 }
 
@@ -169,7 +192,7 @@ Plan planColumns(const Options& options, const Sample& sample, Encoding e) {
     }
     plan.header = options.header == HeaderMode::yes ||
                   (options.header == HeaderMode::automatic &&
-                   (byName || (!sample.rows.empty() && looksLikeHeader(sample.rows.front(), e))));
+                   (byName || (!sample.empty() && looksLikeHeader(sample, e))));
 
     const bool chosen = plan.columns.empty();
     if (chosen) {
@@ -247,7 +270,7 @@ Format settleFormat(const Options& options, std::string_view head, Encoding e) {
 } // namespace
 
 Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
-                    std::optional<Encoding> wholeInput) {
+                    std::optional<Encoding> wholeInput, std::size_t maxRow) {
     Layout layout;
     layout.bom = window.substr(0, utf8Bom.size()) == utf8Bom;
     if (layout.bom)
@@ -269,7 +292,7 @@ Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
     if (layout.separator == 0)
         layout.separator = ';';
     const Plan plan =
-        planColumns(options, takeSample(window, atEnd, layout.separator), layout.encoding);
+        planColumns(options, takeSample(window, atEnd, layout.separator, maxRow), layout.encoding);
     layout.columns = plan.columns;
     layout.header = plan.header;
     layout.description =

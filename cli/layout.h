@@ -48,9 +48,9 @@ struct Layout {
 
 // Settles the layout from the input's first bytes (window, starting at its first
 // byte; atEnd when that is the whole input). wholeInput is the encoding of the
-// whole input when it was checked already. Throws Failure when the account's
-// column cannot be found.
+// whole input when it was checked already; maxRow, the splitter's limit on a row.
+// Throws Failure when the account's column cannot be found.
 Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
-                    std::optional<Encoding> wholeInput);
+                    std::optional<Encoding> wholeInput, std::size_t maxRow = std::size_t(1) << 20);
 
 } // namespace cli

@@ -95,6 +95,15 @@ Aquest programa es distribueix gratuïtament i sense cap garantia.
 Directori d'entitats de crèdit espanyoles compilat al programa.
 )";
 
+// Said at once when a person at a terminal started the program on no file.
+#ifdef _WIN32
+constexpr const char* typingHint =
+    "es llegeixen els comptes que s'escriguin aquí; acabeu amb Ctrl+Z i Retorn";
+#else
+constexpr const char* typingHint =
+    "es llegeixen els comptes que s'escriguin aquí; acabeu amb Ctrl+D a l'inici d'una línia";
+#endif
+
 void message(const std::string& text) {
     std::cerr << program << ": " << text << '\n';
 }
@@ -212,6 +221,8 @@ void printSummary(const cli::Summary& s) {
 cli::Summary convertInput(cli::Input& in, const cli::Options& options, cli::Sink& sink,
                           cli::ProgressBar& bar) {
     try {
+        if (in.file == stdin && cli::isTerminal(stdin))
+            message(typingHint);
         // A regular file is checked whole; a pipe, by the converter's first window.
         const auto wholeInput = options.encoding ? std::nullopt : in.wholeEncoding();
         cli::Reporter reporter;
@@ -252,7 +263,7 @@ int run(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
 
-    cli::ProgressBar bar(cli::stderrIsTerminal());
+    cli::ProgressBar bar(cli::isTerminal(stderr));
     try {
         std::vector<cli::Input> inputs = cli::openInputs(files);
         cli::Output output(arguments.output, inputs);

@@ -15,6 +15,7 @@ struct Row {
     std::string raw, end;
     std::vector<std::string> cells;
     bool unclosed = false;
+    bool tooLong = false;
     bool operator==(const Row&) const = default;
 };
 
@@ -22,12 +23,15 @@ std::ostream& operator<<(std::ostream& os, const Row& r) {
     os << "raw[" << r.raw << "] end[" << r.end.size() << "] cells";
     for (const auto& c : r.cells)
         os << " [" << c << "]";
-    return os << (r.unclosed ? " unclosed" : "");
+    return os << (r.unclosed ? " unclosed" : "") << (r.tooLong ? " too long" : "");
 }
 
 Row copy(const Record& r) {
-    return {
-        std::string(r.raw), std::string(r.end), {r.cells.begin(), r.cells.end()}, r.unclosedQuote};
+    return {std::string(r.raw),
+            std::string(r.end),
+            {r.cells.begin(), r.cells.end()},
+            r.unclosedQuote,
+            r.tooLong};
 }
 
 // The records of a whole input given at once.
@@ -43,8 +47,10 @@ std::vector<Row> split(std::string_view input, char separator) {
 }
 
 // The same input arriving a few bytes at a time, as reads of a pipe may cut it.
-std::vector<Row> splitInPieces(std::string_view input, char separator, std::size_t piece) {
-    Splitter splitter(separator);
+// A record too long to hold runs on to its line end, as the converter passes it.
+std::vector<Row> splitInPieces(std::string_view input, char separator, std::size_t piece,
+                               std::size_t maxRow = Splitter::defaultMaxRow) {
+    Splitter splitter(separator, maxRow);
     Record record;
     std::vector<Row> rows;
     std::size_t begin = 0, available = 0;
@@ -58,8 +64,20 @@ std::vector<Row> splitInPieces(std::string_view input, char separator, std::size
             available = std::min(input.size(), available + piece);
             continue;
         }
-        rows.push_back(copy(record));
-        begin += taken;
+        if (!record.tooLong) {
+            rows.push_back(copy(record));
+            begin += taken;
+            continue;
+        }
+        EXPECT_LE(taken, maxRow);
+        const std::size_t nl = std::min(input.find('\n', begin + taken), input.size());
+        const std::size_t stop = nl < input.size() && input[nl - 1] == '\r' ? nl - 1 : nl;
+        rows.push_back({std::string(input.substr(begin, stop - begin)),
+                        std::string(input.substr(stop, nl + 1 - stop)),
+                        {},
+                        false,
+                        true});
+        begin = available = std::min(nl + 1, input.size());
     }
 }
 
@@ -103,15 +121,33 @@ TEST(Splitter, a_plain_list_is_one_cell_a_line_with_quotes_taken_literally) {
     EXPECT_EQ(splitInPieces("\"2100;1234\"\r\n\nES03 x", 0, 1), expected);
 }
 
-TEST(Splitter, a_quote_open_past_the_limit_ends_at_its_first_line) {
-    std::string input = "1;\"open\n";
-    input += std::string(Splitter::maxQuoted, 'x');
-    input += "\n2;x\"\n";
-    const auto rows = splitInPieces(input, ';', 1 << 16);
-    ASSERT_FALSE(rows.empty());
-    EXPECT_TRUE(rows.front().unclosed);
-    EXPECT_EQ(rows.front().raw, "1;\"open");
-    EXPECT_EQ(rows.size(), 3u);
+TEST(Splitter, a_record_longer_than_the_limit_is_told_apart_whatever_the_reads) {
+    const std::tuple<const char*, std::string, std::vector<Row>> rows[] = {
+        {"fits_exactly", "1234567\nx\n", {{"1234567", "\n", {"1234567"}}, {"x", "\n", {"x"}}}},
+        {"one_byte_over",
+         "12345678\nx\n",
+         {{"12345678", "\n", {}, false, true}, {"x", "\n", {"x"}}}},
+        {"crlf_across_the_limit",
+         "1234567\r\nx\n",
+         {{"1234567", "\r\n", {}, false, true}, {"x", "\n", {"x"}}}},
+        {"last_row_without_a_line_end", "123456789012", {{"123456789012", "", {}, false, true}}},
+        {"a_cr_ending_the_input_is_no_line_end",
+         "1234567\r\r",
+         {{"1234567\r\r", "", {}, false, true}}},
+        {"a_long_quoted_cell_is_one_row",
+         "\"abcdefghij\";1\nx;2\n",
+         {{"\"abcdefghij\";1", "\n", {}, false, true}, {"x;2", "\n", {"x", "2"}}}},
+        {"a_quote_left_open_ends_at_its_first_line",
+         "1;\"ab\nc;d\nefgh\n",
+         {{"1;\"ab", "\n", {}, true}, {"c;d", "\n", {"c", "d"}}, {"efgh", "\n", {"efgh"}}}},
+        {"a_quoted_line_break_within_the_limit",
+         "\"a\nb\";c\n",
+         {{"\"a\nb\";c", "\n", {"a\nb", "c"}}}},
+    };
+    for (const auto& [name, input, expected] : rows)
+        for (std::size_t piece : {1, 2, 3, 7, 100})
+            EXPECT_EQ(splitInPieces(input, ';', piece, 8), expected)
+                << name << " in pieces of " << piece;
 }
 
 TEST(Csv, separator_is_the_most_frequent_outside_quotes_semicolon_first) {

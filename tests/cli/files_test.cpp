@@ -1,0 +1,373 @@
+// Runs the real brelvoxa as a careful user would on the inputs and outputs that
+// can lose or expose data: rows far longer than memory should hold, outputs that
+// are devices, links or the input itself, and runs cut short by a signal.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A directory of its own for each test, removed after it.
+class Files : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("brelvoxa-files-" + std::to_string(getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Runs a shell script in the directory, with $BRELVOXA naming the program and
+    // messages in the C locale; returns its exit status.
+    int shell(const std::string& script) {
+        std::ofstream(dir_ / "run.sh") << script;
+        const std::string command =
+            "cd '" + dir_.string() + "' && LC_ALL=C BRELVOXA='" + BRELVOXA_EXE + "' sh run.sh";
+        const int raw = std::system(command.c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+    std::string file(const std::string& name) { return read(dir_ / name); }
+    void expectLongRowsWhole();
+
+    fs::path dir_;
+};
+
+// The largest resident set of any process this test has waited for, in MiB.
+long peakChildMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// A script whose csv and list write an input with a quoted cell of cellBytes and a
+// line of lineBytes between converted rows; with an argument, they write the
+// output expected of it instead. Each is converted and both are compared.
+std::string longRows(std::size_t cellBytes, std::size_t lineBytes) {
+    return "CELL=" + std::to_string(cellBytes) + " LINE=" + std::to_string(lineBytes) + R"(
+A=ES0321001234515678901234
+CELLS="$A	ES03 2100 1234 5156 7890 1234	CAIXESBBXXX	CAIXABANK, S.A.	correcte	"
+LONG="					fila il·legible: massa llarga	"
+tr0() { head -c "$1" /dev/zero | tr "\0" "$2"; }
+csv() {
+    printf "Nom;IBAN%s\r\n" "${1:+;IBAN;IBAN en format paper;BIC;Entitat;Estat;Suggeriment}"
+    printf "1;\""; tr0 $CELL x; printf "\";%s%s\r\n" $A "${1:+$LONG}" | tr "\t" ";"
+    printf "2;%s%s\n" $A "${1:+	$CELLS}" | tr "\t" ";"
+}
+list() {
+    printf "%s%s\n" $A "${1:+	$CELLS}"
+    tr0 $LINE 7; printf "%s\n" "${1:+$LONG}"
+    printf "%s%s" $A "${1:+	$CELLS}"
+}
+csv | { $BRELVOXA -c IBAN 2>csv.err; echo $? >csv.status; } | cksum >csv.got
+csv 1 | cksum >csv.want
+list | { $BRELVOXA 2>list.err; echo $? >list.status; } | cksum >list.got
+list 1 | cksum >list.want
+)";
+}
+
+} // namespace
+
+void Files::expectLongRowsWhole() {
+    for (const std::string kind : {"csv", "list"}) {
+        EXPECT_EQ(file(kind + ".status"), "1\n") << kind;
+        EXPECT_EQ(file(kind + ".got"), file(kind + ".want")) << kind;
+        EXPECT_NE(file(kind + ".err").find("entrada estàndard:2: fila il·legible: massa llarga\n"),
+                  std::string::npos)
+            << file(kind + ".err");
+    }
+}
+
+// State: a quoted cell and a line of a few mebibytes, longer than a row is kept.
+// Expected: each comes back whole, with one set of empty added cells and an
+// unreadable status before its own line end; the rows around it are converted.
+TEST_F(Files, a_row_longer_than_is_kept_comes_back_whole_with_its_cells_at_its_end) {
+    ASSERT_EQ(shell(longRows(3'000'000, 3'000'000)), 0);
+    expectLongRowsWhole();
+}
+
+// The same with a cell of 200 MB and a line of 100 MB, measuring memory: a few
+// seconds, so only with BRELVOXA_LONG_TESTS=1.
+TEST_F(Files, rows_of_hundreds_of_megabytes_take_under_64_mib) {
+    if (std::getenv("BRELVOXA_LONG_TESTS") == nullptr)
+        GTEST_SKIP() << "set BRELVOXA_LONG_TESTS=1 to run";
+    ASSERT_EQ(shell(longRows(200'000'000, 100'000'000)), 0);
+    expectLongRowsWhole();
+    std::cout << "peak resident memory of any process run: " << peakChildMiB() << " MiB\n";
+    EXPECT_LT(peakChildMiB(), 64);
+}
+
+namespace {
+
+const fs::path dades = BRELVOXA_DADES;
+
+// What the program writes for dades/correcte.csv.
+std::string converted() {
+    return read(dades / "esperat" / "correcte.sortida");
+}
+
+std::set<std::string> names(const fs::path& dir) {
+    std::set<std::string> found;
+    for (const auto& entry : fs::directory_iterator(dir))
+        found.insert(entry.path().filename().string());
+    return found;
+}
+
+// Starts the program in dir with the given arguments, standard input from in
+// and standard error to dir/err.
+pid_t start(const fs::path& dir, std::vector<std::string> arguments, int in) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(dir.c_str()) != 0)
+            _exit(127);
+        dup2(in, 0);
+        const int err = open("err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(err, 2);
+        std::vector<char*> argv{const_cast<char*>(BRELVOXA_EXE)};
+        for (auto& a : arguments)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(BRELVOXA_EXE, argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// Waits up to five seconds for a condition.
+bool within5s(const std::function<bool()>& condition) {
+    for (int i = 0; i < 500; ++i) {
+        if (condition())
+            return true;
+        usleep(10'000);
+    }
+    return false;
+}
+
+} // namespace
+
+// State: outputs that exist and are not regular files: a FIFO with a reader, and
+// (as root, made with mknod) the null and the full device.
+// Expected: each is written in place and is still what it was afterwards; the
+// full device fails as a full disk does; nothing else appears in the directory.
+TEST_F(Files, an_output_that_is_not_a_regular_file_is_written_in_place) {
+    fs::copy_file(dades / "correcte.csv", dir_ / "in.csv");
+    ASSERT_EQ(shell(R"(
+mkfifo fifo
+timeout 10 cat fifo >from-fifo & reader=$!
+$BRELVOXA in.csv -o fifo 2>/dev/null; echo $? >fifo.status
+wait $reader
+test -p fifo && echo yes >fifo.kept
+if mknod null c 1 3 2>/dev/null && mknod full c 1 7; then
+    $BRELVOXA in.csv -o null 2>/dev/null; echo $? >null.status
+    $BRELVOXA in.csv -o full 2>full.err; echo $? >full.status
+    test -c null && test -c full && echo yes >devices.kept
+    rm null full
+fi
+rm fifo
+)"),
+              0);
+    EXPECT_EQ(file("fifo.status"), "0\n");
+    EXPECT_EQ(file("from-fifo"), converted());
+    EXPECT_EQ(file("fifo.kept"), "yes\n");
+    if (fs::exists(dir_ / "null.status")) {
+        EXPECT_EQ(file("null.status"), "0\n");
+        EXPECT_EQ(file("full.status"), "2\n");
+        EXPECT_NE(
+            file("full.err").find("brelvoxa: full: no es pot escriure: No space left on device\n"),
+            std::string::npos)
+            << file("full.err");
+        EXPECT_EQ(file("devices.kept"), "yes\n");
+    }
+    const std::set<std::string> left = {"run.sh",      "in.csv",    "from-fifo",
+                                        "fifo.status", "fifo.kept", "null.status",
+                                        "full.status", "full.err",  "devices.kept"};
+    for (const auto& name : names(dir_))
+        EXPECT_TRUE(left.contains(name)) << name;
+}
+
+// State: a name beside the output that a temporary file could have taken: an
+// input of its own, or a link planted at it by someone who can write the directory.
+// Expected: neither is opened for writing; the output is a new regular file.
+TEST_F(Files, the_temporary_file_never_opens_what_is_already_there) {
+    fs::copy_file(dades / "correcte.csv", dir_ / "out.csv.brelvoxa-tmp");
+    EXPECT_EQ(shell("$BRELVOXA out.csv.brelvoxa-tmp -o out.csv 2>/dev/null"), 0);
+    EXPECT_EQ(file("out.csv.brelvoxa-tmp"), read(dades / "correcte.csv"));
+    EXPECT_EQ(file("out.csv"), converted());
+
+    fs::remove(dir_ / "out.csv");
+    fs::remove(dir_ / "out.csv.brelvoxa-tmp");
+    std::ofstream(dir_ / "victim") << "victim\n";
+    fs::create_symlink("victim", dir_ / "out.csv.brelvoxa-tmp");
+    fs::copy_file(dades / "correcte.csv", dir_ / "in.csv");
+    EXPECT_EQ(shell("$BRELVOXA in.csv -o out.csv 2>/dev/null"), 0);
+    EXPECT_EQ(file("victim"), "victim\n");
+    EXPECT_EQ(file("out.csv"), converted());
+    EXPECT_FALSE(fs::is_symlink(dir_ / "out.csv"));
+}
+
+// State: outputs to replace, one readable by its owner alone, one owned by
+// somebody else (as root), and a new one under a umask of 027.
+// Expected: the replaced ones keep their mode, owner and group; the new one gets
+// the mode the umask leaves.
+TEST_F(Files, replacing_an_output_keeps_its_mode_and_owner) {
+    fs::copy_file(dades / "correcte.csv", dir_ / "in.csv");
+    ASSERT_EQ(shell(R"(
+umask 022
+echo old >private.csv; chmod 600 private.csv
+$BRELVOXA in.csv -o private.csv 2>/dev/null; stat -c %a private.csv >private.mode
+echo old >theirs.csv; chmod 640 theirs.csv
+if chown 65534:65534 theirs.csv 2>/dev/null; then
+    $BRELVOXA in.csv -o theirs.csv 2>/dev/null; stat -c "%a %u %g" theirs.csv >theirs.mode
+fi
+umask 027
+$BRELVOXA in.csv -o new.csv 2>/dev/null; stat -c %a new.csv >new.mode
+)"),
+              0);
+    EXPECT_EQ(file("private.mode"), "600\n");
+    EXPECT_EQ(file("private.csv"), converted());
+    EXPECT_EQ(file("new.mode"), "640\n");
+    if (fs::exists(dir_ / "theirs.mode")) {
+        EXPECT_EQ(file("theirs.mode"), "640 65534 65534\n");
+    }
+}
+
+// Expected: the new file is synced before it replaces the output, and the
+// directory after, so that a crash leaves the old output or the whole new one.
+TEST_F(Files, the_new_output_and_its_directory_are_synced_around_the_rename) {
+    if (shell("strace -o /dev/null true 2>/dev/null") != 0)
+        GTEST_SKIP() << "strace cannot run here";
+    fs::copy_file(dades / "correcte.csv", dir_ / "in.csv");
+    ASSERT_EQ(shell("strace -o trace -e trace=fsync,fdatasync,rename,renameat,renameat2 "
+                    "$BRELVOXA in.csv -o out.csv 2>/dev/null"),
+              0);
+    std::istringstream trace(file("trace"));
+    std::string calls, line;
+    while (std::getline(trace, line))
+        if (line.starts_with("fsync(") || line.starts_with("rename"))
+            calls += line.substr(0, line.find('(')) + " ";
+    EXPECT_TRUE(calls.starts_with("fsync rename") && calls.ends_with("fsync ")) << calls;
+    EXPECT_EQ(file("out.csv"), converted());
+}
+
+// State: a run writing to an output that exists, reading a FIFO that stays open.
+// Action: SIGINT, SIGTERM or SIGHUP.
+// Expected: the run ends by that signal, its temporary file is gone, the old
+// output is as it was and nothing else is in the directory.
+TEST_F(Files, a_run_ended_by_a_signal_leaves_the_old_output_and_nothing_else) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        std::ofstream(dir_ / "out.csv") << "old\n";
+        ASSERT_EQ(mkfifo((dir_ / "in").c_str(), 0600), 0);
+        // Opened for writing too, so that it never ends while the test holds it.
+        const int fifo = open((dir_ / "in").c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(fifo, 0);
+        ASSERT_EQ(write(fifo, "ES0321001234515678901234\n", 25), 25);
+        const auto before = names(dir_);
+        const int null = open("/dev/null", O_RDONLY);
+        const pid_t pid = start(dir_, {"in", "-o", "out.csv"}, null);
+        close(null);
+        EXPECT_TRUE(within5s([&] { return names(dir_).size() == before.size() + 2; }))
+            << "no temporary file beside err";
+        kill(pid, signal);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        close(fifo);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        auto after = names(dir_);
+        after.erase("err");
+        EXPECT_EQ(after, before) << signal;
+        EXPECT_EQ(file("out.csv"), "old\n") << signal;
+        fs::remove(dir_ / "in");
+        fs::remove(dir_ / "err");
+    }
+}
+
+// State: the output named is the file standard input comes from.
+// Expected: refused with status 2, as a named input is, and the file untouched.
+TEST_F(Files, the_file_standard_input_reads_is_never_the_output) {
+    fs::copy_file(dades / "correcte.csv", dir_ / "f.csv");
+    for (const std::string arguments : {"-o f.csv", "-o ./f.csv -", "-f csv -o f.csv"}) {
+        EXPECT_EQ(shell("$BRELVOXA " + arguments + " <f.csv 2>err"), 2) << arguments;
+        EXPECT_EQ(file("err").substr(file("err").find(": ") + 2),
+                  std::string(arguments.find("./") != std::string::npos ? "./" : "") +
+                      "f.csv: és també l'entrada estàndard; no se sobreescriu\n")
+            << arguments;
+        EXPECT_EQ(file("f.csv"), read(dades / "correcte.csv")) << arguments;
+    }
+}
+
+// State: started on a terminal with no file named.
+// Expected: says at once, before anything is typed, that it reads what is typed
+// and how to end it; Ctrl+D then ends the run.
+TEST_F(Files, on_a_terminal_it_says_at_once_how_to_end_the_input) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    const pid_t pid = start(dir_, {}, terminal);
+    close(terminal);
+    const std::string hint = "brelvoxa: es llegeixen els comptes que s'escriguin aquí; acabeu amb "
+                             "Ctrl+D a l'inici d'una línia\n";
+    EXPECT_TRUE(within5s([&] { return file("err").starts_with(hint); })) << file("err");
+    ASSERT_EQ(write(master, "\x04", 1), 1);
+    int status = 0;
+    EXPECT_TRUE(within5s([&] { return waitpid(pid, &status, WNOHANG) == pid; }));
+    close(master);
+    EXPECT_TRUE(WIFEXITED(status)) << status;
+}
+
+// State: two runs onto the same output at once, each reading a FIFO still open.
+// Expected: each writes a temporary file of its own, so that the output ends up
+// the whole output of one of them.
+TEST_F(Files, two_runs_onto_one_output_each_write_a_file_of_their_own) {
+    const std::string row = "ES0321001234515678901234\n";
+    ASSERT_EQ(shell("printf " + row.substr(0, 24) + "'\\n' | $BRELVOXA >want 2>/dev/null"), 0);
+    const auto before = names(dir_);
+    int fifos[2];
+    pid_t pids[2];
+    for (int i = 0; i < 2; ++i) {
+        const std::string in = "in" + std::to_string(i);
+        ASSERT_EQ(mkfifo((dir_ / in).c_str(), 0600), 0);
+        fifos[i] = open((dir_ / in).c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_EQ(write(fifos[i], row.data(), row.size()), static_cast<ssize_t>(row.size()));
+        const int null = open("/dev/null", O_RDONLY);
+        pids[i] = start(dir_, {in, "-o", "out.csv"}, null);
+        close(null);
+    }
+    // The two FIFOs, err and a temporary file for each run.
+    EXPECT_TRUE(within5s([&] { return names(dir_).size() == before.size() + 5; }))
+        << names(dir_).size();
+    for (int i = 0; i < 2; ++i) {
+        close(fifos[i]);
+        int status = 0;
+        waitpid(pids[i], &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    EXPECT_EQ(file("out.csv"), file("want"));
+    EXPECT_EQ(names(dir_).size(), before.size() + 4); // out.csv, the FIFOs and err
+}
