@@ -174,14 +174,18 @@ Status Converter::foreign(std::u16string_view iban, Added& out) {
 
 void Converter::suggest(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out) {
     const mdlFuncions::Suggeriment s = mdlFuncions::suggerirCompte(ccc, ibanDigits);
-    if (!s.iban.empty())
-        encode(mdlFuncions::formatPaper(s.iban), encoding_, out.suggestion);
+    if (!s.iban.empty()) {
+        mdlFuncions::formatPaper(s.iban, paper_);
+        encode(paper_, encoding_, out.suggestion);
+    }
 }
 
+// An IBAN is capitals and digits, the same bytes in either encoding: copied as
+// they are, without encode.
 void Converter::writeIban(std::u16string_view iban, Added& out) {
-    encode(iban, encoding_, out.iban);
+    out.iban.assign(iban.begin(), iban.end());
     mdlFuncions::formatPaper(iban, paper_);
-    encode(paper_, encoding_, out.paper);
+    out.paper.assign(paper_.begin(), paper_.end());
 }
 
 } // namespace cli

@@ -107,9 +107,7 @@ void decode(std::string_view bytes, Encoding e, std::u16string& out) {
     while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
         ++ascii;
     if (ascii == bytes.size()) {
-        out.resize(bytes.size());
-        for (std::size_t i = 0; i < bytes.size(); ++i)
-            out[i] = static_cast<char16_t>(bytes[i]);
+        out.assign(bytes.begin(), bytes.end());
         return;
     }
     if (e == Encoding::windows1252) {

@@ -69,15 +69,19 @@ std::u16string formatPaper(std::u16string_view iban) {
 Lectura llegirCompteOIBAN(std::u16string_view text) {
     // At most "IBAN" and the longest IBAN survive; anything longer is not an
     // account, so a fixed buffer is enough and a huge paste costs one pass.
-    char16_t net[4 + midaMaximaIBAN];
+    // The last place only tells that there is one character too many. Where the
+    // separators fall differs from row to row, so a separator is written and then
+    // not counted, rather than branched around.
+    char16_t net[4 + midaMaximaIBAN + 1];
     std::size_t n = 0;
     for (char16_t c : text) {
         c = llegir(c);
-        if (c == deixar)
-            continue;
-        if (c == refusar || n == std::size(net))
+        if (c == refusar)
             return {};
-        net[n++] = c;
+        net[n] = c;
+        n += c != deixar;
+        if (n == std::size(net))
+            return {};
     }
     std::u16string_view resta(net, n);
     if (resta.starts_with(u"IBAN"))
