@@ -12,6 +12,8 @@
 #include "core/iban.h"
 #include "core/suggeriment.h"
 
+#include <algorithm>
+
 namespace cli {
 
 namespace {
@@ -175,7 +177,7 @@ Status Converter::foreign(std::u16string_view iban, Added& out) {
 void Converter::suggest(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out) {
     const mdlFuncions::Suggeriment s = mdlFuncions::suggerirCompte(ccc, ibanDigits);
     if (!s.iban.empty()) {
-        mdlFuncions::formatPaper(s.iban, paper_);
+        mdlFuncions::formatPaper<char16_t>(s.iban, paper_);
         encode(paper_, encoding_, out.suggestion);
     }
 }
@@ -183,9 +185,10 @@ void Converter::suggest(std::u16string_view ccc, std::u16string_view ibanDigits,
 // An IBAN is capitals and digits, the same bytes in either encoding: copied as
 // they are, without encode.
 void Converter::writeIban(std::u16string_view iban, Added& out) {
-    out.iban.assign(iban.begin(), iban.end());
-    mdlFuncions::formatPaper(iban, paper_);
-    out.paper.assign(paper_.begin(), paper_.end());
+    // Not assign(first, last), which would build a temporary string.
+    out.iban.resize(iban.size());
+    std::copy(iban.begin(), iban.end(), out.iban.begin());
+    mdlFuncions::formatPaper<char>(out.iban, out.paper);
 }
 
 } // namespace cli

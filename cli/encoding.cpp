@@ -4,6 +4,8 @@
 
 #include "cli/encoding.h"
 
+#include <algorithm>
+
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -107,7 +109,10 @@ void decode(std::string_view bytes, Encoding e, std::u16string& out) {
     while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
         ++ascii;
     if (ascii == bytes.size()) {
-        out.assign(bytes.begin(), bytes.end());
+        // Not assign(first, last): from another character type it builds a
+        // temporary string, an allocation a cell.
+        out.resize(bytes.size());
+        std::copy(bytes.begin(), bytes.end(), out.begin());
         return;
     }
     if (e == Encoding::windows1252) {

@@ -49,20 +49,10 @@ char16_t llegir(char16_t c) {
 
 } // namespace
 
-void formatPaper(std::u16string_view iban, std::u16string& paper) {
-    paper.resize(iban.empty() ? 0 : iban.size() + (iban.size() - 1) / 4);
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < iban.size(); ++i) {
-        if (i > 0 && i % 4 == 0)
-            paper[k++] = u' ';
-        paper[k++] = iban[i];
-    }
-}
-
 std::u16string formatPaper(std::u16string_view iban) {
     std::u16string paper;
     paper.reserve(iban.size() + iban.size() / 4);
-    formatPaper(iban, paper);
+    formatPaper<char16_t>(iban, paper);
     return paper;
 }
 

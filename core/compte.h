@@ -18,8 +18,18 @@ namespace mdlFuncions {
 // The paper form of an IBAN: groups of four characters separated by one blank
 // ("ES0321001234515678901234" -> "ES03 2100 1234 5156 7890 1234"); any length.
 std::u16string formatPaper(std::u16string_view iban);
-// The same into paper, whose storage is reused: for a caller writing many.
-void formatPaper(std::u16string_view iban, std::u16string& paper);
+// The same into paper, whose storage is reused, in any character type: for a
+// caller writing many, as bytes or as UTF-16.
+template <class Char>
+void formatPaper(std::basic_string_view<Char> iban, std::basic_string<Char>& paper) {
+    paper.resize(iban.empty() ? 0 : iban.size() + (iban.size() - 1) / 4);
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < iban.size(); ++i) {
+        if (i > 0 && i % 4 == 0)
+            paper[k++] = Char(' ');
+        paper[k++] = iban[i];
+    }
+}
 
 struct CompteLlegit {
     std::u16string ccc;        // the 20 digits: entity, office, control digits, account
