@@ -176,19 +176,20 @@ Status Converter::foreign(std::u16string_view iban, Added& out) {
 
 void Converter::suggest(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out) {
     const mdlFuncions::Suggeriment s = mdlFuncions::suggerirCompte(ccc, ibanDigits);
-    if (!s.iban.empty()) {
-        mdlFuncions::formatPaper<char16_t>(s.iban, paper_);
-        encode(paper_, encoding_, out.suggestion);
-    }
+    if (!s.iban.empty())
+        encode(mdlFuncions::formatPaper(s.iban), encoding_, out.suggestion);
 }
 
 // An IBAN is capitals and digits, the same bytes in either encoding: copied as
-// they are, without encode.
+// they are, without encode, through buffers on the stack (a string's resize
+// would first fill what is then written over).
 void Converter::writeIban(std::u16string_view iban, Added& out) {
-    // Not assign(first, last), which would build a temporary string.
-    out.iban.resize(iban.size());
-    std::copy(iban.begin(), iban.end(), out.iban.begin());
-    mdlFuncions::formatPaper<char>(out.iban, out.paper);
+    char bytes[mdlFuncions::midaMaximaIBAN]{};
+    char paper[mdlFuncions::midaPaper(mdlFuncions::midaMaximaIBAN)];
+    const std::size_t n = std::min(iban.size(), std::size(bytes));
+    std::copy_n(iban.begin(), n, bytes);
+    out.iban.assign(bytes, n);
+    out.paper.assign(paper, mdlFuncions::formatPaper(std::string_view(bytes, n), paper));
 }
 
 } // namespace cli

@@ -50,9 +50,8 @@ char16_t llegir(char16_t c) {
 } // namespace
 
 std::u16string formatPaper(std::u16string_view iban) {
-    std::u16string paper;
-    paper.reserve(iban.size() + iban.size() / 4);
-    formatPaper<char16_t>(iban, paper);
+    std::u16string paper(midaPaper(iban.size()), u' ');
+    formatPaper(iban, paper.data());
     return paper;
 }
 
