@@ -48,19 +48,23 @@ first_rows() { # file kind n
     echo "$part"
 }
 
-# Prints "seconds peak-KiB" of one run, its output thrown away.
+# Prints "seconds peak-KiB cpu-seconds" of one run, its output thrown away. On a
+# shared machine the CPU time (user and system) says more than the wall time.
 measure() {
-    /usr/bin/time -f '%e %M' -o "$data/time" "$@" >/dev/null 2>"$data/err" || [ $? -eq 1 ]
-    tail -n 1 "$data/time"
+    /usr/bin/time -f '%e %M %U %S' -o "$data/time" "$@" >/dev/null 2>"$data/err" || [ $? -eq 1 ]
+    tail -n 1 "$data/time" | awk '{ print $1, $2, $3 + $4 }'
 }
 
-report() { # name file-kind rows seconds peak [brelvoxa's rows/s]
-    awk -v n="$1" -v k="$2" -v rows="$3" -v s="$4" -v m="$5" -v ours="${6:-}" 'BEGIN {
-        rate = rows / s
-        printf "%-10s %-7s %9d files %9.2f s %12.0f files/s %8.1f MiB", n, k, rows, s, rate, m / 1024
-        if (ours != "") printf "   brelvoxa %.1fx", ours / rate
+report() { # name file-kind rows seconds peak cpu-seconds [brelvoxa's rows per cpu-second]
+    awk -v n="$1" -v k="$2" -v rows="$3" -v s="$4" -v m="$5" -v c="$6" -v ours="${7:-}" 'BEGIN {
+        rate = rows / c
+        printf "%-10s %-7s %9d files %8.2f s %11.0f files/s | CPU %8.2f s %11.0f files/s %7.1f MiB",
+            n, k, rows, s, rows / s, c, rate, m / 1024
+        if (ours != "") printf "  brelvoxa %.1fx", ours / rate
         printf "\n" }'
 }
+
+median() { printf '%s\n' "$@" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
 echo "$rows files ($wrong_rows erronis); $(nproc) nuclis compartits; $(date -u '+%Y-%m-%d %H:%M UTC')"
 for kind in llista csv erronis; do
@@ -69,23 +73,25 @@ for kind in llista csv erronis; do
     [ "$kind" = csv ] && file=$data/comptes.csv
     [ "$kind" = erronis ] && file=$data/erronis-$wrong_rows.txt && n=$wrong_rows
     times=()
+    cpus=()
     peak=0
     for _ in $(seq "$runs"); do
-        read -r s m < <(measure "$build/cli/brelvoxa" "$file")
+        read -r s m c < <(measure "$build/cli/brelvoxa" "$file")
         times+=("$s")
+        cpus+=("$c")
         [ "$m" -gt "$peak" ] && peak=$m
     done
-    median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }')
-    report brelvoxa "$kind" "$n" "$median" "$peak"
-    ours=$(awk -v n="$n" -v s="$median" 'BEGIN { print n / s }')
+    cpu=$(median "${cpus[@]}")
+    report brelvoxa "$kind" "$n" "$(median "${times[@]}")" "$peak" "$cpu"
+    ours=$(awk -v n="$n" -v c="$cpu" 'BEGIN { print n / c }')
     # The comparators read the all-wrong list as a plain list; they suggest nothing.
     format=$kind
     [ "$kind" = erronis ] && format=llista
     m_rows=$((comparator_rows < n ? comparator_rows : n))
     part=$file
     [ "$m_rows" -lt "$n" ] && part=$(first_rows "$file" "$format" "$m_rows")
-    read -r s m < <(measure env NODE_PATH="$build/npm/node_modules" node "$root/bench/comparar_ibantools.js" "$format" "$part")
-    report ibantools "$kind" "$m_rows" "$s" "$m" "$ours"
-    read -r s m < <(measure /usr/bin/python3 "$root/bench/comparar_stdnum.py" "$format" "$part")
-    report stdnum "$kind" "$m_rows" "$s" "$m" "$ours"
+    read -r s m c < <(measure env NODE_PATH="$build/npm/node_modules" node "$root/bench/comparar_ibantools.js" "$format" "$part")
+    report ibantools "$kind" "$m_rows" "$s" "$m" "$c" "$ours"
+    read -r s m c < <(measure /usr/bin/python3 "$root/bench/comparar_stdnum.py" "$format" "$part")
+    report stdnum "$kind" "$m_rows" "$s" "$m" "$c" "$ours"
 done
