@@ -61,7 +61,8 @@ la sortida d'errors.
 Columnes afegides: IBAN, IBAN en format paper, BIC, entitat, estat i
 suggeriment. Les quatre primeres queden buides quan no hi ha res correcte per
 posar-hi. Estats:
-  correcte, correcte, entitat desconeguda   compte espanyol correcte
+  correcte                       compte espanyol correcte
+  correcte, entitat desconeguda  correcte, però l'entitat no és al directori
   IBAN estranger correcte        IBAN d'un altre país correcte: IBAN i format
                                    paper, sense BIC ni entitat (el directori és
                                    espanyol; els dígits nacionals d'altres països
