@@ -145,10 +145,10 @@ Status Converter::fromCcc(std::u16string_view ccc, std::u16string_view ibanDigit
         suggest(ccc, ibanDigits, out);
         return Status::wrongIbanDigits;
     }
-    iban_ = u"ES";
-    iban_ += digits;
-    iban_ += ccc;
-    writeIban(iban_, out);
+    char16_t iban[mdlFuncions::prefixIBAN + mdlFuncions::digitsCCC] = {u'E', u'S', digits[0],
+                                                                       digits[1]};
+    std::copy(ccc.begin(), ccc.end(), iban + mdlFuncions::prefixIBAN);
+    writeIban({iban, std::size(iban)}, out);
     const int code =
         (ccc[0] - u'0') * 1000 + (ccc[1] - u'0') * 100 + (ccc[2] - u'0') * 10 + (ccc[3] - u'0');
     out.entity = code;

@@ -96,7 +96,7 @@ private:
     Encoding encoding_;
     const Directory& directory_;
     std::array<std::string, statusCount> statuses_;
-    std::u16string text_, iban_; // reused between rows
+    std::u16string text_; // reused between rows
 };
 
 } // namespace cli
