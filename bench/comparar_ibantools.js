@@ -1,6 +1,6 @@
 // The same job as brelvoxa done with the npm package ibantools, for the throughput
 // benchmark: read each account of a plain list, or column 3 of a ';' CSV, check its
-// BBAN (control digits) or IBAN, make the IBAN in electronic and paper form, and
+// BBAN (control digits) or IBAN (another country's whole), make the IBAN in electronic and paper form, and
 // write the row back with those and a status. No BIC or name: ibantools has no
 // Spanish directory. The CSV is split on ';' without quote handling, which the
 // benchmark's file does not need and which only flatters this script.
@@ -23,6 +23,11 @@ function added(text) {
     } else if (t.length === 20 && /^[0-9]{20}$/.test(t)) {
         if (!ibantools.isValidBBAN(t, 'ES')) return '\t\tdígits de control incorrectes';
         electronic = ibantools.composeIBAN({ countryCode: 'ES', bban: t });
+    } else if (/^[A-Z]{2}[0-9]{2}[A-Z0-9]{1,30}$/i.test(t)) {
+        // Another country's IBAN, checked whole, with no finer verdict.
+        electronic = t.toUpperCase();
+        if (!ibantools.isValidIBAN(electronic)) return '\t\tIBAN estranger incorrecte';
+        return electronic + '\t' + ibantools.friendlyFormatIBAN(electronic) + '\tIBAN estranger correcte';
     } else {
         return '\t\tno és un compte';
     }

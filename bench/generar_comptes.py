@@ -3,10 +3,14 @@
 
 A realistic mix, the same in both files: most accounts correct, in the forms people
 write them (20 digits, grouped with blanks or hyphens, IBAN electronic or on paper);
-some with wrong control digits, some IBANs with wrong check digits, some not accounts.
+some with wrong control digits, some IBANs with wrong check digits, some not accounts,
+and a tenth other countries' IBANs, a few of them wrong. With --erronis every row is
+instead one typo away from a right Spanish account (a digit changed or two neighbours
+swapped, in any written form), so that every row fails and is searched for a
+suggestion: the slowest file there is per row.
 The CSV is what a Spanish spreadsheet exports: ';', a header, a few quoted names.
 
-    generar_comptes.py N LIST.txt FILE.csv
+    generar_comptes.py N LIST.txt FILE.csv [--erronis]
 """
 import random
 import sys
@@ -25,6 +29,36 @@ def iban_digits(ccc):
     return 98 - int(ccc + "142800") % 97
 
 
+# Other countries' BBANs as the registry writes them: n digits, a capitals, c either.
+FOREIGN = (("DE", "18n"), ("FR", "10n11c2n"), ("PT", "21n"), ("IT", "1a10n12c"),
+           ("NL", "4a10n"), ("GB", "4a14n"), ("BE", "12n"), ("AT", "16n"))
+KINDS = {"n": "0123456789", "a": "ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+         "c": "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"}
+
+
+def check_digits(bban, country):
+    number = "".join(str(int(c, 36)) for c in bban + country + "00")
+    return "%02d" % (98 - int(number) % 97)
+
+
+def foreign(rnd):
+    country, structure = rnd.choice(FOREIGN)
+    bban, count = "", ""
+    for c in structure:
+        if c.isdigit():
+            count += c
+        else:
+            bban += "".join(rnd.choice(KINDS[c]) for _ in range(int(count)))
+            count = ""
+    iban = country + check_digits(bban, country) + bban
+    kind = rnd.random()
+    if kind < 0.05:  # check digits wrong
+        return iban[:2] + "%02d" % ((int(iban[2:4]) + 1) % 97 + 2) + iban[4:]
+    if kind < 0.5:
+        return " ".join(iban[i:i + 4] for i in range(0, len(iban), 4))
+    return iban
+
+
 def account(rnd):
     entity_office = rnd.choice(ENTITIES) + "%04d" % rnd.randrange(10000)
     number = "%010d" % rnd.randrange(10**10)
@@ -32,7 +66,41 @@ def account(rnd):
     return entity_office + dc + number
 
 
+def typo(rnd, digits):
+    """One digit changed, or two different neighbours swapped."""
+    while True:
+        i = rnd.randrange(len(digits))
+        if rnd.random() < 0.8:
+            d = str((int(digits[i]) + 1 + rnd.randrange(9)) % 10)
+            return digits[:i] + d + digits[i + 1:]
+        if i + 1 < len(digits) and digits[i] != digits[i + 1]:
+            return digits[:i] + digits[i + 1] + digits[i] + digits[i + 2:]
+
+
+def wrong(rnd):
+    """A right Spanish account with one typo, which no longer passes its checks."""
+    while True:
+        ccc = account(rnd)
+        kind = rnd.randrange(3)
+        if kind == 0:
+            text = typo(rnd, ccc)
+            ok = control(text[:8], WEIGHTS_OFFICE) == int(text[8]) and \
+                control(text[10:], WEIGHTS_ACCOUNT) == int(text[9])
+        else:
+            digits = typo(rnd, "%02d%s" % (iban_digits(ccc), ccc))
+            text = "ES" + digits
+            ok = control(digits[2:10], WEIGHTS_OFFICE) == int(digits[10]) and \
+                control(digits[12:], WEIGHTS_ACCOUNT) == int(digits[11]) and \
+                iban_digits(digits[2:]) == int(digits[:2])
+            if kind == 2:
+                text = " ".join(text[i:i + 4] for i in range(0, 24, 4))
+        if not ok:
+            return text
+
+
 def written(rnd):
+    if rnd.random() < 0.10:
+        return foreign(rnd)
     ccc = account(rnd)
     kind = rnd.random()
     if kind < 0.05:  # wrong control digits
@@ -57,13 +125,14 @@ def written(rnd):
 
 def main():
     n, list_path, csv_path = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+    row = wrong if sys.argv[4:] == ["--erronis"] else written
     rnd = random.Random(20261207)
     names = ("Garcia Puig, Anna", "Martí i Soler, Jordi", "Ferrer Vidal, Núria", "Roca Serra, Pau")
     with open(list_path, "w", newline="") as plain, open(csv_path, "w", newline="") as csv:
         csv.write("Id;Nom;Compte;Import\r\n")
         lines, rows = [], []
         for i in range(n):
-            text = written(rnd)
+            text = row(rnd)
             lines.append(text + "\n")
             rows.append('%d;"%s";%s;%d,%02d\r\n' % (i + 1, names[i % 4], text, i % 5000, i % 100))
             if len(lines) == 100000:

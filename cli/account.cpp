@@ -1,6 +1,8 @@
 // The added cells of one row: the account read from its cell (or four cells), its
 // control digits checked, its IBAN made, and the entity's BIC and name taken from
-// the compiled-in directory, already encoded for the output.
+// the compiled-in directory, already encoded for the output. Another country's IBAN
+// is checked against the registry only; a Spanish account that fails its checks
+// gets core's one-typo suggestion.
 
 #include "cli/account.h"
 
@@ -8,6 +10,7 @@
 #include "core/compte.h"
 #include "core/entitats_dades.h"
 #include "core/iban.h"
+#include "core/suggeriment.h"
 #include "core/text.h"
 
 #include <algorithm>
@@ -15,8 +18,6 @@
 namespace cli {
 
 namespace {
-
-constexpr int entityCodes = 10000;
 
 bool asciiDigits(std::u16string_view s, std::size_t size) {
     if (s.size() != size)
@@ -63,7 +64,7 @@ std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header
 }
 
 bool isCorrect(Status s) {
-    return s == Status::correct || s == Status::unknownEntity;
+    return s == Status::correct || s == Status::unknownEntity || s == Status::foreignCorrect;
 }
 
 std::string_view statusText(Status s) {
@@ -78,6 +79,10 @@ std::string_view statusText(Status s) {
         return "dígits de l'IBAN incorrectes";
     case Status::allZeros:
         return "compte tot zeros";
+    case Status::foreignCorrect:
+        return "IBAN estranger correcte";
+    case Status::foreignMalformed:
+        return "IBAN estranger mal format";
     case Status::notAnAccount:
         return "no és un compte";
     case Status::empty:
@@ -115,12 +120,17 @@ Converter::Converter(Encoding e) : encoding_(e), directory_(directory(e)) {}
 
 Status Converter::convert(std::string_view cell, Added& out) {
     decode(cell, encoding_, text_);
-    const auto llegit = mdlFuncions::llegirCompte(text_);
-    if (!llegit) {
+    using Tipus = mdlFuncions::Lectura::Tipus;
+    const mdlFuncions::Lectura lectura = mdlFuncions::llegirCompteOIBAN(text_);
+    switch (lectura.tipus) {
+    case Tipus::res:
         out.clear();
         return text::trimBlanks(text_).empty() ? Status::empty : Status::notAnAccount;
+    case Tipus::ibanEstranger:
+        return foreign(lectura.text(), out);
+    default:
+        return fromCcc(lectura.ccc(), lectura.digitsIBAN(), out);
     }
-    return fromCcc(llegit->ccc, llegit->digitsIBAN, out);
 }
 
 Status Converter::convertFour(const std::array<std::string_view, 4>& cells, Added& out) {
@@ -149,21 +159,60 @@ Status Converter::fromCcc(std::u16string_view ccc, std::u16string_view ibanDigit
     // Its computed control digits are 00 too, so it would pass for right.
     if (ccc.find_first_not_of(u'0') == std::u16string_view::npos)
         return Status::allZeros;
-    if (!mdlFuncions::validarCCC(ccc))
+    if (!mdlFuncions::validarCCC(ccc)) {
+        suggest(ccc, ibanDigits, out);
         return Status::wrongControlDigits;
+    }
     const std::u16string digits = mdlFuncions::calcularDigitsIBAN(ccc, u"ES");
-    if (!ibanDigits.empty() && ibanDigits != digits)
+    if (!ibanDigits.empty() && ibanDigits != digits) {
+        suggest(ccc, ibanDigits, out);
         return Status::wrongIbanDigits;
-    iban_ = u"ES";
-    iban_ += digits;
-    iban_ += ccc;
-    encode(iban_, encoding_, out.iban);
-    encode(mdlFuncions::formatPaper(iban_), encoding_, out.paper);
+    }
+    char16_t iban[mdlFuncions::prefixIBAN + mdlFuncions::digitsCCC] = {u'E', u'S', digits[0],
+                                                                       digits[1]};
+    std::copy(ccc.begin(), ccc.end(), iban + mdlFuncions::prefixIBAN);
+    writeIban({iban, std::size(iban)}, out);
     const int code =
         (ccc[0] - u'0') * 1000 + (ccc[1] - u'0') * 100 + (ccc[2] - u'0') * 10 + (ccc[3] - u'0');
+    out.entity = code;
     out.bic = directory_.bics[code];
     out.name = directory_.names[code];
     return out.bic.empty() && out.name.empty() ? Status::unknownEntity : Status::correct;
+}
+
+// The directory is Spanish, so another country's IBAN gets no BIC or name; and its
+// national check digits are not known here, so it gets no suggestion either.
+Status Converter::foreign(std::u16string_view iban, Added& out) {
+    out.clear();
+    switch (mdlFuncions::validarIBAN(iban)) {
+    case mdlFuncions::ValidesaIBAN::valid:
+        writeIban(iban, out);
+        return Status::foreignCorrect;
+    case mdlFuncions::ValidesaIBAN::digitsIncorrectes:
+        return Status::wrongIbanDigits;
+    case mdlFuncions::ValidesaIBAN::malFormat:
+        return Status::foreignMalformed;
+    default:
+        return Status::notAnAccount;
+    }
+}
+
+void Converter::suggest(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out) {
+    const mdlFuncions::Suggeriment s = mdlFuncions::suggerirCompte(ccc, ibanDigits);
+    if (!s.iban.empty())
+        encode(mdlFuncions::formatPaper(s.iban), encoding_, out.suggestion);
+}
+
+// An IBAN is capitals and digits, the same bytes in either encoding: copied as
+// they are, without encode, through buffers on the stack (a string's resize
+// would first fill what is then written over).
+void Converter::writeIban(std::u16string_view iban, Added& out) {
+    char bytes[mdlFuncions::midaMaximaIBAN]{};
+    char paper[mdlFuncions::midaPaper(mdlFuncions::midaMaximaIBAN)];
+    const std::size_t n = std::min(iban.size(), std::size(bytes));
+    std::copy_n(iban.begin(), n, bytes);
+    out.iban.assign(bytes, n);
+    out.paper.assign(paper, mdlFuncions::formatPaper(std::string_view(bytes, n), paper));
 }
 
 } // namespace cli

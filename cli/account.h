@@ -1,7 +1,9 @@
 #pragma once
-// One cell (or four) of a row read as a domestic account, and the cells the
-// converter adds for it: the IBAN electronic and on paper, the BIC, the registered
-// name and a status in Catalan. Cells are bytes in the input's own encoding.
+// One cell (or four) of a row read as an account, domestic or any registry
+// country's IBAN, and the cells the converter adds for it: the IBAN electronic and
+// on paper, the BIC, the registered name, a status in Catalan and, for a Spanish
+// account that fails its checks, the one-typo suggestion. Cells are bytes in the
+// input's own encoding.
 
 #include "cli/encoding.h"
 
@@ -16,8 +18,10 @@ enum class Status {
     correct,            // control digits agree; IBAN and, when listed, BIC and name given
     unknownEntity,      // correct, but the entity is not in the directory: no BIC, no name
     wrongControlDigits, // 20 digits whose domestic control digits do not agree
-    wrongIbanDigits,    // a Spanish IBAN whose check digits do not match its account
+    wrongIbanDigits,    // an IBAN whose check digits do not match its account
     allZeros,           // 20 zeros: its control digits agree, but no bank issues it
+    foreignCorrect,     // another country's IBAN, right: IBAN and paper form, no BIC or name
+    foreignMalformed,   // a registry country's code, but the wrong length or structure
     notAnAccount,       // text that is not one whole account
     empty,              // nothing where the account should be
     unclosedQuote,      // a row whose quote never closes, written back as it was
@@ -38,8 +42,8 @@ bool isCorrect(Status s);
 std::string_view statusText(Status s);
 
 // Names of the added columns, for a header row, in UTF-8.
-inline constexpr std::array<std::string_view, 5> addedHeader = {"IBAN", "IBAN en format paper",
-                                                                "BIC", "Entitat", "Estat"};
+inline constexpr std::array<std::string_view, 6> addedHeader = {
+    "IBAN", "IBAN en format paper", "BIC", "Entitat", "Estat", "Suggeriment"};
 
 // The added columns' names for an input whose header row holds these cells: each
 // name of addedHeader, or, where the header or an added name before it has it
@@ -48,16 +52,24 @@ inline constexpr std::array<std::string_view, 5> addedHeader = {"IBAN", "IBAN en
 std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header);
 
 // Empty where there is nothing right to put. BIC and name point into the converter.
+// suggestion: the one account a single typo away that passes every check, as an
+// IBAN on paper, for a Spanish account that fails; never applied to the others.
 struct Added {
-    std::string iban, paper;
+    std::string iban, paper, suggestion;
     std::string_view bic, name;
+    int entity = -1; // the code bic and name are the directory's row for; -1 for none
 
     void clear() {
         iban.clear();
         paper.clear();
+        suggestion.clear();
         bic = name = {};
+        entity = -1;
     }
 };
+
+// Entity codes are four digits.
+inline constexpr int entityCodes = 10000;
 
 // Reads accounts and fills the added cells in one encoding. Holds the directory's
 // BICs and names already encoded, so that a row costs no lookup conversion.
@@ -79,6 +91,9 @@ public:
 
 private:
     Status fromCcc(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out);
+    Status foreign(std::u16string_view iban, Added& out);
+    void suggest(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out);
+    void writeIban(std::u16string_view iban, Added& out);
 
     struct Directory {
         std::vector<std::string> bics, names; // by entity code, 0..9999
@@ -90,7 +105,7 @@ private:
 
     Encoding encoding_;
     const Directory& directory_;
-    std::u16string text_, iban_; // reused between rows
+    std::u16string text_; // reused between rows
 };
 
 } // namespace cli

@@ -83,6 +83,9 @@ private:
     Status account(const Record& record);
     void headerCells(const Record& header);
     void cell(std::string_view text);
+    void plainCell(std::string_view text);
+    void entityCells();
+    template <class F> const std::string& cached(std::string& slot, F&& write);
     void rowMessage(Status status);
 
     Buffer& buffer_;
@@ -99,6 +102,10 @@ private:
     Added added_;
     std::uint64_t line_ = 1, records_ = 0, rowMessages_ = 0;
     bool quoteAll_ = false;
+    // The cells of each entity's BIC and name, and of each status, as written in
+    // this input, separators and quotes included; made the first time they are due.
+    std::vector<std::string> entityCells_ = std::vector<std::string>(entityCodes);
+    std::array<std::string, statusCount> statusCells_;
 };
 
 Summary RowLoop::run() {
@@ -158,11 +165,12 @@ void RowLoop::addedCells(const Record& record) {
         const Status status = account(record);
         ++summary_.rows;
         ++summary_.byStatus[static_cast<std::size_t>(status)];
-        cell(added_.iban);
-        cell(added_.paper);
-        cell(added_.bic);
-        cell(added_.name);
-        cell(converter_.status(status));
+        plainCell(added_.iban);
+        plainCell(added_.paper);
+        entityCells();
+        out_ += cached(statusCells_[static_cast<std::size_t>(status)],
+                       [&] { cell(converter_.status(status)); });
+        plainCell(added_.suggestion);
     }
 }
 
@@ -251,6 +259,39 @@ void RowLoop::headerCells(const Record& header) {
 void RowLoop::cell(std::string_view text) {
     out_ += outSeparator_;
     appendCell(out_, text, outSeparator_, quoteAll_);
+}
+
+// A cell of capitals, digits and blanks (an IBAN, a BIC), which never needs quotes
+// of its own: the scan for characters to quote is skipped, as it is most of a row.
+void RowLoop::plainCell(std::string_view text) {
+    if (quoteAll_)
+        return cell(text);
+    out_ += outSeparator_;
+    out_ += text;
+}
+
+// What write appends to the output, kept in slot the first time: it never changes
+// within an input, as quoteAll_ is settled by its first row.
+template <class F> const std::string& RowLoop::cached(std::string& slot, F&& write) {
+    if (slot.empty()) {
+        const std::size_t at = out_.size();
+        write();
+        slot.assign(out_, at);
+        out_.resize(at);
+    }
+    return slot;
+}
+
+void RowLoop::entityCells() {
+    if (added_.entity < 0) {
+        plainCell({});
+        plainCell({});
+        return;
+    }
+    out_ += cached(entityCells_[static_cast<std::size_t>(added_.entity)], [&] {
+        plainCell(added_.bic);
+        cell(added_.name);
+    });
 }
 
 void RowLoop::rowMessage(Status status) {

@@ -5,6 +5,8 @@
 
 #include "cli/encoding.h"
 
+#include <algorithm>
+
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -108,9 +110,10 @@ void decode(std::string_view bytes, Encoding e, std::u16string& out) {
     while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
         ++ascii;
     if (ascii == bytes.size()) {
+        // Not assign(first, last): from another character type it builds a
+        // temporary string, an allocation a cell.
         out.resize(bytes.size());
-        for (std::size_t i = 0; i < bytes.size(); ++i)
-            out[i] = static_cast<char16_t>(bytes[i]);
+        std::copy(bytes.begin(), bytes.end(), out.begin());
         return;
     }
     if (e == Encoding::windows1252) {

@@ -43,7 +43,7 @@ std::u16string trimmed(std::string_view cell, Encoding e) {
 bool readsAsAccount(std::string_view cell, Encoding e) {
     std::u16string text;
     decode(cell, e, text);
-    return mdlFuncions::llegirCompte(text).has_value();
+    return mdlFuncions::llegirCompteOIBAN(text).tipus != mdlFuncions::Lectura::Tipus::res;
 }
 
 std::size_t asciiDigitCount(std::string_view cell) {

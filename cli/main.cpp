@@ -1,5 +1,5 @@
-// brelvoxa: adds to every Spanish account of a plain list or a CSV file its IBAN,
-// BIC, registered name and a status, row for row, losing nothing. Options are read
+// brelvoxa: adds to every account of a plain list or a CSV file its IBAN, BIC,
+// registered name, a status and a suggestion, row for row, losing nothing. Options are read
 // with CLI11; messages are GNU-style, in Catalan, on stderr; progress shows only
 // when stderr is a terminal.
 
@@ -29,14 +29,15 @@ using cli::Failure;
 constexpr const char* program = "brelvoxa";
 
 constexpr const char* helpText = R"(Ús: brelvoxa [OPCIÓ]... [FITXER]...
-Afegeix a cada compte bancari espanyol d'una llista o d'un fitxer CSV el seu IBAN
-(electrònic i en format paper), el BIC, el nom de l'entitat i un estat, fila per
-fila, sense perdre ni reordenar res.
+Afegeix a cada compte bancari d'una llista o d'un fitxer CSV el seu IBAN
+(electrònic i en format paper), el BIC, el nom de l'entitat, un estat i, si el
+compte és erroni, un suggeriment, fila per fila, sense perdre ni reordenar res.
 
 Sense FITXER, o quan FITXER és -, llegeix l'entrada estàndard.
-Una llista té un compte per línia, de 20 dígits o en forma d'IBAN, amb espais,
-guions o punts o sense. Un CSV pot anar separat per ';', ',' o tabuladors, en
-UTF-8 (amb BOM o sense) o en Windows-1252; tot això es dedueix si no es diu. Un
+Una llista té un compte per línia: un compte espanyol de 20 dígits o en forma
+d'IBAN, o l'IBAN d'un altre país, amb espais, guions o punts o sense, amb «IBAN»
+al davant o sense. Un CSV pot anar separat per ';', ',' o tabuladors, en UTF-8
+(amb BOM o sense) o en Windows-1252; tot això es dedueix si no es diu. Un
 fitxer en UTF-16 amb BOM (el «text Unicode» d'Excel) es llegeix i s'escriu en
 UTF-16. Les línies acaben en LF o CRLF, o bé en CR sol si el primer MiB no
 té cap LF.
@@ -58,16 +59,36 @@ té cap LF.
       --version              mostra la versió i surt
 
 Sense --columna ni --quatre-columnes, es tria la columna els valors de la qual
-es llegeixen com a comptes, i es diu quina a la sortida d'errors.
+es llegeixen com a comptes (espanyols o IBAN d'altres països), i es diu quina a
+la sortida d'errors.
 
-Columnes afegides: IBAN, IBAN en format paper, BIC, Entitat i Estat; un nom
-que la capçalera ja té porta el primer número lliure al darrere («IBAN 2»).
-Queden buides quan no hi ha res correcte per posar-hi. Estats: "correcte",
-"correcte, entitat desconeguda", "dígits de control incorrectes", "dígits de
-l'IBAN incorrectes", "compte tot zeros", "no és un compte", "sense compte",
-"fila il·legible: cometes sense tancar", "fila il·legible: falten columnes",
-"fila il·legible: massa llarga".
-Els dos primers compten com a correctes.
+Columnes afegides: IBAN, IBAN en format paper, BIC, entitat, estat i
+suggeriment; un nom que la capçalera ja té porta el primer número lliure al
+darrere («IBAN 2»). Les quatre primeres queden buides quan no hi ha res correcte
+per posar-hi. Estats:
+  correcte                       compte espanyol correcte
+  correcte, entitat desconeguda  correcte, però l'entitat no és al directori
+  IBAN estranger correcte        IBAN d'un altre país correcte: IBAN i format
+                                   paper, sense BIC ni entitat (el directori és
+                                   espanyol; els dígits nacionals d'altres països
+                                   no es comproven)
+  dígits de control incorrectes  els dígits de control del compte no quadren
+  dígits de l'IBAN incorrectes   els dígits de control de l'IBAN no quadren
+  IBAN estranger mal format      país conegut, però llargada o forma incorrectes
+  compte tot zeros               20 zeros: els dígits quadren, però cap banc
+                                   no en dona cap
+  no és un compte                el text no és un compte sencer
+  sense compte                   la cel·la és buida
+  fila il·legible: cometes sense tancar, fila il·legible: falten columnes,
+  fila il·legible: massa llarga  la fila es torna tal com era
+Els tres primers compten com a correctes.
+
+Suggeriment: per a un compte espanyol amb dígits incorrectes, el compte que
+probablement s'hi volia escriure, en format paper: l'únic que, canviant una sola
+xifra o intercanviant dues xifres veïnes, passa totes les comprovacions i és
+d'una entitat del directori. Si no n'hi ha cap o n'hi ha més d'un, queda buit.
+No és mai segur ni s'aplica: la fila es deixa com era, i cal que una persona el
+revisi. Només troba errors d'una sola xifra.
 
 Estat de sortida:
  0  si totes les files tenien un compte correcte,

@@ -33,14 +33,14 @@ int digitDelBloc(std::u16string_view bloc, const std::array<int, N>& pesos) {
 bool validarCCC(std::u16string_view compte) {
     if (compte.size() != digitsCCC)
         return false;
-    // All its computed digits are 0, so it would pass.
-    if (compte == u"00000000000000000000")
-        return false;
     const auto control = campControl.de(compte);
+    // The all-zero account's computed digits are 0 too, so it would pass: it is
+    // told apart only once the digits agree, which few accounts read do not.
     return valorDigit(control[0]) ==
                digitDelBloc(compte.substr(0, campOficina.inici + campOficina.mida),
                             pesosEntitatOficina) &&
-           valorDigit(control[1]) == digitDelBloc(campCompte.de(compte), pesosCompte);
+           valorDigit(control[1]) == digitDelBloc(campCompte.de(compte), pesosCompte) &&
+           compte != u"00000000000000000000";
 }
 
 } // namespace mdlFuncions

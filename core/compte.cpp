@@ -1,8 +1,8 @@
 // Reading a whole account (domestic, or any registry country's IBAN) out of a text
-// a person pasted or typed, and writing an IBAN in its paper form. Separators people put between the groups (blanks,
-// hyphens, dots, with their Unicode look-alikes) are dropped and full-width forms
-// read as ASCII; every other character makes the text not an account, so nothing
-// that merely contains an account is taken for one.
+// a person pasted or typed, and writing an IBAN in its paper form. Separators people put between
+// the groups (blanks, hyphens, dots, with their Unicode look-alikes) are dropped and full-width
+// forms read as ASCII; every other character makes the text not an account, so nothing that merely
+// contains an account is taken for one.
 
 #include "core/compte.h"
 
@@ -50,28 +50,27 @@ char16_t llegir(char16_t c) {
 } // namespace
 
 std::u16string formatPaper(std::u16string_view iban) {
-    std::u16string paper;
-    paper.reserve(iban.size() + iban.size() / 4);
-    for (std::size_t i = 0; i < iban.size(); ++i) {
-        if (i > 0 && i % 4 == 0)
-            paper += u' ';
-        paper += iban[i];
-    }
+    std::u16string paper(midaPaper(iban.size()), u' ');
+    formatPaper(iban, paper.data());
     return paper;
 }
 
 Lectura llegirCompteOIBAN(std::u16string_view text) {
     // At most "IBAN" and the longest IBAN survive; anything longer is not an
     // account, so a fixed buffer is enough and a huge paste costs one pass.
-    char16_t net[4 + midaMaximaIBAN];
+    // The last place only tells that there is one character too many. Where the
+    // separators fall differs from row to row, so a separator is written and then
+    // not counted, rather than branched around.
+    char16_t net[4 + midaMaximaIBAN + 1];
     std::size_t n = 0;
     for (char16_t c : text) {
         c = llegir(c);
-        if (c == deixar)
-            continue;
-        if (c == refusar || n == std::size(net))
+        if (c == refusar)
             return {};
-        net[n++] = c;
+        net[n] = c;
+        n += c != deixar;
+        if (n == std::size(net))
+            return {};
     }
     std::u16string_view resta(net, n);
     if (resta.starts_with(u"IBAN"))

@@ -14,7 +14,9 @@
 #include "core/text.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <optional>
 
 namespace mdlFuncions {
 
@@ -63,6 +65,32 @@ private:
 
 bool capital(char16_t c) {
     return c >= u'A' && c <= u'Z';
+}
+
+// The remainder modulo 97 of a text of ASCII digits only, as an account is, read
+// sixteen digits at a time; std::nullopt when another character is in it.
+std::optional<int> residuDeXifres(std::u16string_view text) {
+    constexpr std::size_t tros = 16;
+    constexpr auto potencies = [] {
+        std::array<std::uint64_t, tros + 1> p{1};
+        for (std::size_t k = 1; k <= tros; ++k)
+            p[k] = p[k - 1] * 10;
+        return p;
+    }();
+    std::uint64_t residu = 0;
+    for (std::size_t i = 0; i < text.size(); i += tros) {
+        const std::size_t k = std::min(tros, text.size() - i);
+        std::uint64_t valor = 0;
+        for (std::size_t j = i; j < i + k; ++j) {
+            const unsigned xifra = static_cast<unsigned>(text[j]) - u'0';
+            if (xifra > 9)
+                return std::nullopt;
+            valor = valor * 10 + xifra;
+        }
+        // Below 97 times 10^16 plus 10^16: well inside 64 bits.
+        residu = (residu * potencies[k] + valor) % 97;
+    }
+    return static_cast<int>(residu);
 }
 
 // One BBAN character against its kind in the registry's notation.
@@ -121,11 +149,28 @@ std::u16string convertirLletres(std::u16string_view text) {
 }
 
 std::u16string calcularDigitsIBAN(std::u16string_view compte, std::u16string_view pais) {
-    // The joined text is never built: its digits go straight into the remainder.
-    Residu97 r = perDigit(pais, perDigit(compte, Residu97{}));
-    r.afegir(0);
-    r.afegir(0);
-    return text::twoDigits(98 - r.residu());
+    int residu;
+    if (const auto rapid = residuDeXifres(compte)) {
+        // Each letter of the country is two digits, and so is "00".
+        residu = *rapid;
+        for (char16_t c : pais) {
+            if (c >= u'a' && c <= u'z')
+                c = static_cast<char16_t>(c - u'a' + u'A');
+            if (capital(c))
+                residu = (residu * 100 + (c - u'A' + 10)) % 97;
+            else if (text::isDigit(c))
+                residu = (residu * 10 + (c - u'0')) % 97;
+        }
+        residu = residu * 100 % 97;
+    } else {
+        // The joined text is never built: its digits go straight into the remainder.
+        Residu97 r = perDigit(pais, perDigit(compte, Residu97{}));
+        r.afegir(0);
+        r.afegir(0);
+        residu = r.residu();
+    }
+    const int digits = 98 - residu;
+    return {static_cast<char16_t>(u'0' + digits / 10), static_cast<char16_t>(u'0' + digits % 10)};
 }
 
 } // namespace mdlFuncions

@@ -2,7 +2,11 @@
 // changed by d at a position moves the weighted control sum it belongs to by its
 // weight times d, the account's remainder modulo 97 by d times the position's
 // power of ten modulo 97, and the entity's value by d times its place; a swap is
-// two such changes. About 220 neighbours, a handful of additions each.
+// two such changes. Of the nine substitutions at a position, only those that make
+// right the control check the position weighs in (or keep it right) can count: the
+// check is a congruence modulo 11 (or, for a check or control digit, one value),
+// solved for the new digit, which leaves one or two digits a position to judge
+// in full instead of nine. With the 21 swaps, some 60 neighbours in all.
 
 #include "core/suggeriment.h"
 
@@ -64,6 +68,23 @@ const std::array<bool, nombreCodis>& codisConeguts() {
 
 int modul97(int r) {
     return (r % 97 + 97) % 97;
+}
+
+// The inverse modulo 11 of each weight, 1 to 10: every weight is one of them.
+constexpr std::array<int, 11> inversos11{0, 1, 6, 4, 3, 9, 2, 8, 7, 5, 10};
+
+// Each digit that, put in place of vell where the weighted sum suma weighs it by
+// pes, gives the control digit control; two at most, since the remainders 1 and
+// 10 both give 1.
+template <class F> void perQuadrar(int suma, int pes, int vell, int control, F&& provar) {
+    const int residus[2] = {control == 0 ? 0 : 11 - control, control == 1 ? 1 : -1};
+    for (const int residu : residus) {
+        if (residu < 0)
+            continue;
+        const int nou = ((vell + (residu - suma % 11) * inversos11[pes]) % 11 + 11) % 11;
+        if (nou <= 9 && nou != vell)
+            provar(nou);
+    }
 }
 
 // What the checks need of a 20-digit account and its check digits.
@@ -137,6 +158,34 @@ std::u16string ibanDe(Xifres x, std::size_t i, int nou, bool intercanvi, const E
     return iban;
 }
 
+// Hands provar each digit that, put at position i, may pass every check: the one
+// the check digits or a control digit must be, or those that square the control
+// sum the position weighs in. The others fail that check whatever the rest.
+template <class F>
+void substitucions(const Xifres& x, const Estat& base, std::size_t i, F&& provar) {
+    const int vell = x.d[i];
+    const auto una = [&](int nou) {
+        if (nou != vell)
+            provar(nou);
+    };
+    if (i < x.inici) {
+        // The check digits move no sum: they must become those computed.
+        const int calculats = base.digitsCalculats();
+        if (x.d[1 - i] == (i == 0 ? calculats % 10 : calculats / 10))
+            una(i == 0 ? calculats / 10 : calculats % 10);
+        return;
+    }
+    const std::size_t p = i - x.inici;
+    if (p == campControl.inici)
+        una(digitControl(base.suma1));
+    else if (p == campControl.inici + 1)
+        una(digitControl(base.suma2));
+    else if (pesos1[p] != 0)
+        perQuadrar(base.suma1, pesos1[p], vell, base.control1, provar);
+    else
+        perQuadrar(base.suma2, pesos2[p], vell, base.control2, provar);
+}
+
 } // namespace
 
 Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIBAN) {
@@ -168,25 +217,24 @@ Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIB
         intercanviTrobat = intercanvi;
         trobat = e;
     };
-    // A digit changed alone leaves one control digit's sum or both as they were:
-    // where an unchanged one already fails, no substitution there can pass.
-    const bool bo1 = digitControl(base.suma1) == base.control1;
-    const bool bo2 = digitControl(base.suma2) == base.control2;
-    const auto potPassar = [&](std::size_t i) {
-        if (i < x.inici)
-            return bo1 && bo2;
-        return i - x.inici <= campControl.inici ? bo2 : bo1;
-    };
     for (std::size_t i = 0; i < x.mida; ++i)
-        for (int nou = 0; nou <= 9 && potPassar(i); ++nou) {
-            if (nou == x.d[i])
-                continue;
+        substitucions(x, base, i, [&](int nou) {
             Estat e = base;
             x.canviar(e, i, nou);
             provar(e, i, nou, false);
-        }
+        });
+    // A swap that leaves alone every digit a failing control check weighs cannot
+    // make it pass.
+    const bool falla1 = digitControl(base.suma1) != base.control1;
+    const bool falla2 = digitControl(base.suma2) != base.control2;
+    const auto toca = [&](std::size_t i, bool primer) {
+        const auto dins = [&](std::size_t j) {
+            return j >= x.inici && (j - x.inici <= campControl.inici) == primer;
+        };
+        return dins(i) || dins(i + 1);
+    };
     for (std::size_t i = 0; i + 1 < x.mida; ++i) {
-        if (x.d[i] == x.d[i + 1])
+        if (x.d[i] == x.d[i + 1] || (falla1 && !toca(i, true)) || (falla2 && !toca(i, false)))
             continue;
         Estat e = base;
         x.canviar(e, i, x.d[i + 1]);

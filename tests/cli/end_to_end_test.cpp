@@ -65,6 +65,8 @@ TEST(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_messages)
         {"saldo", "saldo.csv", 1},
         {"una-columna", "una-columna.csv", 1},
         {"enganxats", "enganxats.csv", 0},
+        {"mixta", "mixta.txt", 1},
+        {"estrangers", "estrangers.csv", 0},
     };
     for (const auto& [name, arguments, status] : rows) {
         const Outcome r = run(arguments);

@@ -70,11 +70,11 @@ long peakChildMiB() {
 std::string longRows(std::size_t cellBytes, std::size_t lineBytes) {
     return "CELL=" + std::to_string(cellBytes) + " LINE=" + std::to_string(lineBytes) + R"(
 A=ES0321001234515678901234
-CELLS="$A	ES03 2100 1234 5156 7890 1234	CAIXESBBXXX	CAIXABANK, S.A.	correcte"
-LONG="					fila il·legible: massa llarga"
+CELLS="$A	ES03 2100 1234 5156 7890 1234	CAIXESBBXXX	CAIXABANK, S.A.	correcte	"
+LONG="					fila il·legible: massa llarga	"
 tr0() { head -c "$1" /dev/zero | tr "\0" "$2"; }
 csv() {
-    printf "Nom;IBAN%s\r\n" "${1:+;IBAN 2;IBAN en format paper;BIC;Entitat;Estat}"
+    printf "Nom;IBAN%s\r\n" "${1:+;IBAN 2;IBAN en format paper;BIC;Entitat;Estat;Suggeriment}"
     printf "1;\""; tr0 $CELL x; printf "\";%s%s\r\n" $A "${1:+$LONG}" | tr "\t" ";"
     printf "2;%s%s\n" $A "${1:+	$CELLS}" | tr "\t" ";"
 }

@@ -70,6 +70,14 @@ TEST(Layout, settles_everything_about_an_input_from_its_first_window) {
                      "CSV separat per «;», UTF-8 amb BOM, columna 2 «IBAN», triada pels seus "
                      "valors; la primera fila és la capçalera"),
                  Encoding::utf8, EncodingFrom::window, true)},
+        {"foreign_ibans_are_accounts_too",
+         "Ref,Nom,Compte\n7,M\xC3\xBCller,DE89 3704 0044 0532 0130 00\n8,Dupont,"
+         "FR1420041010050500013M02606\n",
+         {},
+         {},
+         csv(',', {2}, true,
+             "CSV separat per «,», UTF-8, columna 3 «Compte», triada pels seus valors; la "
+             "primera fila és la capçalera")},
         {"tabs_without_a_header",
          "Puig\t21001234515678901234\n",
          {},
