@@ -47,9 +47,11 @@ std::vector<Row> split(std::string_view input, char separator, LineEnd lineEnd =
 }
 
 // The same input arriving a few bytes at a time, as reads of a pipe may cut it.
+// A record too long to hold runs on to its line end, as the converter passes it.
 std::vector<Row> splitInPieces(std::string_view input, char separator, std::size_t piece,
+                               std::size_t maxRow = Splitter::defaultMaxRow,
                                LineEnd lineEnd = LineEnd::lf) {
-    Splitter splitter(separator, Splitter::defaultMaxRow, lineEnd);
+    Splitter splitter(separator, maxRow, lineEnd);
     Record record;
     std::vector<Row> rows;
     std::size_t begin = 0, available = 0;
@@ -63,8 +65,20 @@ std::vector<Row> splitInPieces(std::string_view input, char separator, std::size
             available = std::min(input.size(), available + piece);
             continue;
         }
-        rows.push_back(copy(record));
-        begin += taken;
+        if (!record.tooLong) {
+            rows.push_back(copy(record));
+            begin += taken;
+            continue;
+        }
+        EXPECT_LE(taken, maxRow);
+        const std::size_t nl = std::min(input.find('\n', begin + taken), input.size());
+        const std::size_t stop = nl < input.size() && input[nl - 1] == '\r' ? nl - 1 : nl;
+        rows.push_back({std::string(input.substr(begin, stop - begin)),
+                        std::string(input.substr(stop, nl + 1 - stop)),
+                        {},
+                        false,
+                        true});
+        begin = available = std::min(nl + 1, input.size());
     }
 }
 
@@ -126,40 +140,9 @@ TEST(Splitter, cr_alone_ends_rows_when_told_and_line_breaks_stay_inside_quotes) 
     };
     for (const auto& [name, separator, input, expected] : rows) {
         EXPECT_EQ(split(input, separator, LineEnd::cr), expected) << name;
-        EXPECT_EQ(splitInPieces(input, separator, 1, LineEnd::cr), expected) << name;
-    }
-}
-
-// Splits as the converter does: a record too long to hold runs on to its line end.
-std::vector<Row> splitLimited(std::string_view input, std::size_t maxRow, std::size_t piece) {
-    Splitter splitter(';', maxRow);
-    Record record;
-    std::vector<Row> rows;
-    std::size_t begin = 0, available = 0;
-    for (;;) {
-        const bool atEnd = available == input.size();
-        const std::size_t taken =
-            splitter.next(input.substr(begin, available - begin), atEnd, record);
-        if (taken == 0) {
-            if (atEnd)
-                return rows;
-            available = std::min(input.size(), available + piece);
-            continue;
-        }
-        if (!record.tooLong) {
-            rows.push_back(copy(record));
-            begin += taken;
-            continue;
-        }
-        EXPECT_LE(taken, maxRow);
-        const std::size_t nl = std::min(input.find('\n', begin + taken), input.size());
-        const std::size_t stop = nl < input.size() && input[nl - 1] == '\r' ? nl - 1 : nl;
-        rows.push_back({std::string(input.substr(begin, stop - begin)),
-                        std::string(input.substr(stop, nl + 1 - stop)),
-                        {},
-                        false,
-                        true});
-        begin = available = std::min(nl + 1, input.size());
+        EXPECT_EQ(splitInPieces(input, separator, 1, Splitter::defaultMaxRow, LineEnd::cr),
+                  expected)
+            << name;
     }
 }
 
@@ -188,7 +171,8 @@ TEST(Splitter, a_record_longer_than_the_limit_is_told_apart_whatever_the_reads) 
     };
     for (const auto& [name, input, expected] : rows)
         for (std::size_t piece : {1, 2, 3, 7, 100})
-            EXPECT_EQ(splitLimited(input, 8, piece), expected) << name << " in pieces of " << piece;
+            EXPECT_EQ(splitInPieces(input, ';', piece, 8), expected)
+                << name << " in pieces of " << piece;
 }
 
 TEST(Csv, separator_is_the_most_frequent_outside_quotes_semicolon_first) {
