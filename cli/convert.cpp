@@ -318,8 +318,8 @@ void Summary::add(const Summary& other) {
         byStatus[i] += other.byStatus[i];
 }
 
-Encoding detectEncoding(Source& source) {
-    std::string chunk(Limits().window, '\0');
+Encoding detectEncoding(Source& source, const Limits& limits) {
+    std::string chunk(limits.window, '\0');
     Utf8Check check;
     bool first = true;
     for (;;) {

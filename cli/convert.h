@@ -60,7 +60,7 @@ struct Limits {
 
 // The encoding of a whole input: UTF-8 when it starts with a byte order mark or
 // is valid UTF-8 throughout, Windows-1252 otherwise.
-Encoding detectEncoding(Source& source);
+Encoding detectEncoding(Source& source, const Limits& limits = {});
 
 // Converts one input. wholeInput: its encoding, when the whole input was checked
 // already (see detectEncoding). A Failure thrown for want of the account's column

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,7 +56,7 @@ struct Run {
 // One conversion; the output buffer is kept between runs so that it is not
 // allocated again each time.
 void convert(cli::Source& source, const cli::Options& options, const cli::Limits& limits,
-             Run& run) {
+             std::optional<cli::Encoding> wholeInput, Run& run) {
     Collect sink;
     sink.out.swap(run.out);
     sink.out.clear();
@@ -67,7 +68,7 @@ void convert(cli::Source& source, const cli::Options& options, const cli::Limits
     };
     reporter.settled = [&](const cli::Layout& layout) { run.settled = layout; };
     try {
-        run.summary = cli::convert(source, sink, options, reporter, std::nullopt, limits);
+        run.summary = cli::convert(source, sink, options, reporter, wholeInput, limits);
         run.failed = false;
     } catch (const cli::Failure&) {
         run.failed = true; // no column of accounts to be found
@@ -168,7 +169,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     static Run cut, whole;
     Pieces pieces(input, sizes);
-    convert(pieces, options, limits, cut);
+    // Half the time the whole input's encoding is checked first, as for a file.
+    std::optional<cli::Encoding> wholeInput;
+    if (data[3] & 0x80) {
+        Pieces check(input, sizes);
+        wholeInput = cli::detectEncoding(check, limits);
+    }
+    convert(pieces, options, limits, wholeInput, cut);
 
     // The same input read at once through a window that holds it all settles on
     // more than the first window when it is longer; where it settles the same,
@@ -185,7 +192,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     } all;
     all.data = input;
-    convert(all, options, big, whole);
+    convert(all, options, big, wholeInput, whole);
     CHECK(cut.failed == whole.failed || cut.layout != whole.layout);
     if (cut.failed || whole.failed)
         return 0;
