@@ -8,15 +8,14 @@ cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build-package}
 
 # dpkg-shlibdeps (dpkg-dev) finds the libraries the programs link against.
+. tools/packages.sh
+# shellcheck disable=SC2086
+install_packages $build_packages dpkg-dev
 # -O2, not CMake's -O3: at -O3 GCC 12 reports false overlaps (-Wrestrict) in inlined
 # std::string concatenation, which -Werror turns into errors.
-BUILD_DIR=$build_dir bash tools/setup.sh -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DBRELVOXA_TESTS=OFF "$@"
-command -v dpkg-shlibdeps >/dev/null || {
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq dpkg-dev
-}
+cmake --build "$build_dir" -j "$(nproc)"
 
 (cd "$build_dir" && cpack -G DEB)
 mkdir -p dist

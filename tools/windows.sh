@@ -30,23 +30,9 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No "install Mono/Gecko?" questions, no desktop integration of the Wine prefix.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
+. tools/packages.sh
 
 say() { printf '== %s\n' "$*"; }
-
-install_packages() {
-    local missing=() p
-    for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-    done
-    [ ${#missing[@]} -eq 0 ] && return
-    echo "Installing: ${missing[*]}"
-    # Wait for another apt run to finish rather than failing on its lock.
-    $sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq \
-        --no-install-recommends "${missing[@]}"
-}
 
 setup() {
     install_packages cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix \
