@@ -158,11 +158,15 @@ build_qt() {
         fetch_qt_source
     fi
     tree=$(qt_source_tree)
+    # A build of the same record that was interrupted goes on where it stopped.
     local qt_build=$cache/qt-build
-    rm -rf "$qt_build" "$qt_prefix"
-    cmake -S "$tree" -B "$qt_build" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_INSTALL_PREFIX="$qt_prefix" "${qt_options[@]}"
+    if [ "$(cat "$qt_build/.record" 2>/dev/null)" != "$record" ]; then
+        rm -rf "$qt_build" "$qt_prefix"
+        cmake -S "$tree" -B "$qt_build" -G Ninja \
+            -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+            -DCMAKE_INSTALL_PREFIX="$qt_prefix" "${qt_options[@]}"
+        echo "$record" >"$qt_build/.record"
+    fi
     cmake --build "$qt_build" --parallel "${QT_JOBS:-$(nproc)}"
     cmake --install "$qt_build"
     echo "$record" >"$qt_prefix/.complete"
