@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# brelvoxa.exe under Wine with file names outside ASCII, read and written (-o).
-# Windows hands a program's main() its arguments, and the C library's fopen its names,
-# in the machine's ANSI code page (Windows-1252 here) unless the program's manifest
-# makes that UTF-8: then "Łódź" reaches it whole instead of as "?ód?".
-# Usage: non_ascii_names.sh WINE BRELVOXA_EXE
+# brelvoxa.exe under Wine with files named outside ASCII: read (the converted list on
+# stdout) or written (-o). Windows hands a program's main() its arguments, and the C
+# library's fopen its names, in the machine's ANSI code page (Windows-1252 here)
+# unless the program's manifest makes that UTF-8: then "Łódź" reaches it whole
+# instead of as "L?dz".
+# Usage: non_ascii_names.sh WINE BRELVOXA_EXE read|write
 set -uo pipefail
-wine=$1 exe=$2
+wine=$1 exe=$(realpath "$2") mode=$3
 failed=0
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -14,18 +15,21 @@ trap 'rm -rf "$scratch"' EXIT
 export LC_ALL=C.UTF-8
 for name in 'comptes_març_€' 'proveïdors_Łódź_Ωmega'; do
     printf '21001234515678901234\r\n' >"$scratch/$name.txt"
-    (cd "$scratch" && "$wine" "$exe" "$name.txt" -o "$name-iban.txt") >"$scratch/out" 2>&1
+    rm -f "$scratch/out"
+    if [ "$mode" = read ]; then
+        (cd "$scratch" && "$wine" "$exe" "$name.txt") >"$scratch/out" 2>"$scratch/err"
+    else
+        (cd "$scratch" && "$wine" "$exe" "$name.txt" -o "$name-iban.txt") >"$scratch/err" 2>&1
+    fi
     status=$?
-    if [ "$status" -ne 0 ]; then
-        echo "FAIL: $name: exit status $status"
-        cat "$scratch/out"
-        failed=1
-    elif ! grep -q 'ES0321001234515678901234' "$scratch/$name-iban.txt" 2>/dev/null; then
-        echo "FAIL: $name: no $name-iban.txt with the IBAN"
+    [ "$mode" = read ] || cp "$scratch/$name-iban.txt" "$scratch/out" 2>/dev/null
+    if [ "$status" -ne 0 ] || ! grep -q 'ES0321001234515678901234' "$scratch/out" 2>/dev/null; then
+        echo "FAIL: $name ($mode): exit status $status, or no IBAN where expected"
+        cat "$scratch/err"
         ls "$scratch"
         failed=1
     else
-        echo "ok: $name.txt -> $name-iban.txt"
+        echo "ok: $name ($mode)"
     fi
 done
 exit "$failed"
