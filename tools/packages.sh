@@ -5,6 +5,7 @@
 
 # The compiler and build tools, Qt's Widgets, CLI11 (header only), Qt's own Catalan
 # texts, and the fonts that stand in for the designed ones.
+# shellcheck disable=SC2034 # used by the scripts that source this file
 build_packages="cmake g++ ninja-build pkg-config libcli11-dev qt6-base-dev libgl-dev
     qt6-translations-l10n fonts-liberation2 fonts-comic-neue"
 

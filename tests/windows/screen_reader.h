@@ -1,8 +1,9 @@
 #pragma once
 // A screen reader as the window tests see one: every accessibility event Qt raises
-// reaches the handler while one is set. Qt hands its events to accessibility bridge
-// plugins on every platform, whether or not a platform reader is listening, and this
-// one is built into the test; Qt's public API has no other way to hear them.
+// reaches the handler while one is set. On the offscreen platform Qt hands its events
+// to accessibility bridge plugins whether or not a reader is listening, and this one
+// is built into the test; Qt's public API has no other way to hear them. X11 hands
+// them to a listening AT-SPI reader instead, so there the handler hears nothing.
 
 #include <functional>
 

@@ -205,6 +205,9 @@ TEST_F(WindowsTest, every_control_stands_as_laid_out_once_the_window_is_ready) {
 // Fields and buttons by their names; a result by what it shows, its caption read
 // beside it, and every new result announced where the person is.
 TEST_F(WindowsTest, screen_readers_read_the_fields_by_name_and_the_results_by_value_and_caption) {
+    // On X11 Qt hands its accessibility events only to a listening AT-SPI screen
+    // reader; on the offscreen platform (here and under Wine) the test's own hears them.
+    const bool heard = QGuiApplication::platformName() != u"xcb";
     std::vector<QString> renamed;
     screen_reader::listen([&renamed](QAccessibleEvent* event) {
         if (event->type() == QAccessible::NameChanged)
@@ -235,7 +238,9 @@ TEST_F(WindowsTest, screen_readers_read_the_fields_by_name_and_the_results_by_va
         const auto labels = accessible->relations(QAccessible::Label);
         ASSERT_EQ(labels.size(), 1);
         EXPECT_EQ(labels.front().first->object()->objectName().toStdString(), valueOrCaption);
-        EXPECT_NE(std::count(renamed.begin(), renamed.end(), QString(control)), 0);
+        if (heard) {
+            EXPECT_NE(std::count(renamed.begin(), renamed.end(), QString(control)), 0);
+        }
     }
 }
 
