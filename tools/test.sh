@@ -6,11 +6,11 @@ cd "$(dirname "$0")/.."
 . tools/packages.sh
 # What the tests add: GoogleTest; llvm-rc, which compiles the Windows resource script;
 # the validators of the desktop entry and the AppStream metadata; bash-completion,
-# whose helpers the completion script uses; a virtual display and a window manager
-# for the windows_under_openbox run.
+# whose helpers the completion script uses; a virtual display, a window manager and
+# xprop (which waits for the manager) for the windows_under_openbox run.
 # shellcheck disable=SC2086
 install_packages $build_packages libgtest-dev libgmock-dev llvm-14 desktop-file-utils \
-    appstream bash-completion xvfb xauth openbox
+    appstream bash-completion xvfb xauth x11-utils openbox
 
 build_dir=${BUILD_DIR:-build}
 cmake -S . -B "$build_dir" -G Ninja -DBRELVOXA_TESTS=ON "$@"
