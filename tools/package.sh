@@ -9,10 +9,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build-package}
 
-# dpkg-shlibdeps (dpkg-dev) finds the libraries the programs link against.
+# dpkg-shlibdeps (dpkg-dev) finds the libraries the programs link against, among
+# the files CPack tells apart with `file`.
 . tools/packages.sh
 # shellcheck disable=SC2086
-install_packages $build_packages dpkg-dev
+install_packages $build_packages dpkg-dev file
 # Debian's own compiler and linker flags, with every hardening option (stack
 # protector, fortified functions, read-only relocations bound at start); their -O2,
 # not CMake's -O3: at -O3 GCC 12 reports false overlaps (-Wrestrict) in inlined
