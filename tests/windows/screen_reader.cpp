@@ -30,7 +30,11 @@ class ScreenReaderPlugin final : public QAccessibleBridgePlugin {
     Q_PLUGIN_METADATA(IID QAccessibleBridgeFactoryInterface_iid FILE "screen_reader.json")
 
 public:
-    QAccessibleBridge* create(const QString&) override { return new Bridge; }
+    // Qt keeps the bridge to the end and never deletes it: one that lives as long.
+    QAccessibleBridge* create(const QString&) override {
+        static Bridge bridge;
+        return &bridge;
+    }
 };
 
 namespace screen_reader {
