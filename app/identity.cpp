@@ -1,6 +1,7 @@
-// The program's identity as the desktop sees it. The names and the version agree
-// with the Windows version resource (Dormatique.rc) and the desktop file name with
-// the installed desktop entry (brelvoxa.desktop).
+// The program's identity as the desktop sees it. The names agree with the Windows
+// version resource (Dormatique.rc.in), the version is the project's (both take it
+// from CMake), and the desktop file name is the installed desktop entry's
+// (brelvoxa.desktop).
 #include "app/identity.h"
 
 #include "brelvoxa/version.h"

@@ -17,11 +17,10 @@ wrong_rows=${WRONG_ROWS:-$((rows / 10))}
 comparator_rows=${COMPARATOR_ROWS:-$rows}
 build=${BUILD_DIR:-$root/build-bench}
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-if ! /usr/bin/python3 -c 'import stdnum' 2>/dev/null; then
-    $sudo apt-get install -y -qq --no-install-recommends python3-stdnum
-fi
+. "$root/tools/packages.sh"
+# shellcheck disable=SC2086
+install_packages cmake g++ ninja-build libcli11-dev python3-stdnum
+command -v npm >/dev/null || install_packages npm
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRELVOXA_GUI=OFF \
     -DBRELVOXA_TESTS=OFF >/dev/null
 cmake --build "$build" --target brelvoxa >/dev/null

@@ -1,5 +1,6 @@
-# The Debian package, brelvoxa_VERSION_amd64.deb: what the install rules put in the
-# Runtime component (the programs, the desktop entry and the icon) under /usr.
+# The Debian package, brelvoxa_VERSION-1_amd64.deb: what the install rules put in the
+# Runtime component (the programs, the desktop entry, and what packaging/linux/
+# adds: manual pages, icons, AppStream entry, completion, copyright) under /usr.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brelvoxa)
 # The version as the program and its Windows resources write it.
@@ -10,9 +11,18 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Passa un compte corrent espanyol (CCC) al prefix IBAN i dona el codi BIC de\n\
 l'entitat. Dormatique és la calculadora d'escriptori; brelvoxa, quan hi és,\n\
 converteix llistes de comptes des de la línia d'ordres.")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Merrowfield,S.L.")
-set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+# CPack writes the summary as the synopsis line itself.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+# The maintainer, with the contact address the changelog names too; an address may
+# not hold a comma, which would make it two.
+set(BRELVOXA_MAINTAINER "Merrowfield S.L. <brelvoxa@merrowfield.example>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${BRELVOXA_MAINTAINER})
+# The first packaging of the version, packed as Debian packs a program written
+# elsewhere: version VERSION-1, its changelog as changelog.Debian.gz.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(BRELVOXA_PACKAGE_VERSION ${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE})
+# The terms allow no modification, so Debian would file it as non-free.
+set(CPACK_DEBIAN_PACKAGE_SECTION non-free/utils)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -3,7 +3,9 @@
 # number of seconds. Exits non-zero on any crash or sanitizer report.
 #   fuzz/run.sh SECONDS [core|csv]
 # core, the default, fuzzes the account core; csv, brelvoxa's list and CSV conversion.
-# Needs clang and libclang-rt-14-dev (libFuzzer and the sanitizer runtimes).
+# Installs what fuzzing adds to a build without Qt: clang, libclang-rt-14-dev
+# (libFuzzer and the sanitizer runtimes) and llvm-14 (llvm-symbolizer, for readable
+# reports).
 set -eu
 
 if [ $# -lt 1 ] || [ $# -gt 2 ]; then
@@ -22,12 +24,10 @@ esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRELVOXA_FUZZ_BUILD:-$root/build-fuzz}
 
-generator=
-if command -v ninja >/dev/null 2>&1; then
-    generator="-G Ninja"
-fi
-# shellcheck disable=SC2086
-cmake -S "$root" -B "$build" $generator -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+. "$root/tools/packages.sh"
+install_packages cmake ninja-build libcli11-dev clang libclang-rt-14-dev llvm-14
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DBRELVOXA_FUZZ=ON -DBRELVOXA_GUI=OFF -DBRELVOXA_TESTS=OFF
 cmake --build "$build" --target "fuzz_$target" -j2
 

@@ -1,12 +1,16 @@
 #!/bin/sh
 # Draws the program's pictures into platform/resources/: the icon (PNG and ICO),
-# the distributor's two logos and the pointing-hand pointer. Every picture is drawn
-# here from scratch; rerun after changing a colour or a shape and commit the results.
-# Needs ImageMagick 6 (`convert`) and the Liberation Sans fonts.
+# the distributor's two logos and the pointing-hand pointer; and the icon's other
+# sizes and scalable form for the desktop theme into packaging/linux/icons/. Every
+# picture is drawn here from scratch; rerun after changing a colour or a shape and
+# commit the results. Needs ImageMagick 6 (`convert`), the Liberation Sans fonts,
+# python3-fonttools and rsvg-convert (librsvg2-bin).
 set -eu
 
-out="$(cd "$(dirname "$0")/.." && pwd)/platform/resources"
-mkdir -p "$out"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="$root/platform/resources"
+theme="$root/packaging/linux/icons"
+mkdir -p "$out" "$theme"
 
 # Leave out the time stamps so that rerunning the script gives identical files.
 stable="-strip -define png:exclude-chunks=date,time"
@@ -29,7 +33,47 @@ convert -size 32x32 xc:none \
     -fill white -font Liberation-Sans-Bold -pointsize 12 -draw "text 14,25 'ES'" \
     -fill "$digits" -draw 'rectangle 4,20 11,21' \
     -colors 16 $stable PNG8:"$out/icona.png"
-convert "$out/icona.png" $stable "$out/icona.ico"
+
+# The same card as a scalable picture for desktops, the letters as outlines of the
+# same font so that no font is needed to show it; drawn from it, the other sizes of
+# the desktop theme and of the Windows icon (the 32 x 32 stays the one drawn above).
+/usr/bin/python3 - "$(fc-match -f '%{file}' 'Liberation Sans:bold')" \
+    "$card" "$card_edge" "$card_band" "$chip" "$chip_edge" "$digits" >"$theme/brelvoxa.svg" <<'PY'
+import re, sys
+from fontTools.ttLib import TTFont
+from fontTools.pens.svgPathPen import SVGPathPen
+from fontTools.pens.transformPen import TransformPen
+
+font_path, card, card_edge, card_band, chip, chip_edge, digits = sys.argv[1:8]
+font = TTFont(font_path)
+glyphs = font.getGlyphSet()
+scale = 12 / font["head"].unitsPerEm  # 12 px, as -pointsize 12 above
+pen = SVGPathPen(glyphs)
+x = 14.0
+for letter in "ES":
+    glyph = glyphs[font.getBestCmap()[ord(letter)]]
+    glyph.draw(TransformPen(pen, (scale, 0, 0, -scale, x, 25)))
+    x += glyph.width * scale
+letters = re.sub(r"\d+\.\d+", lambda m: f"{float(m.group()):.3f}".rstrip("0").rstrip("."),
+                 pen.getCommands())
+print(f"""<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">
+  <title>Brelvoxa</title>
+  <rect x="0.5" y="4.5" width="31" height="23" rx="3" fill="{card}" stroke="{card_edge}"/>
+  <rect x="2" y="6" width="28" height="2" fill="{card_band}"/>
+  <rect x="4.5" y="10.5" width="7" height="6" rx="1" fill="{chip}" stroke="{chip_edge}"/>
+  <path d="M5 13.5H11M8.5 11V16" stroke="{chip_edge}"/>
+  <rect x="4" y="20" width="8" height="2" fill="{digits}"/>
+  <path d="{letters}" fill="#ffffff"/>
+</svg>""")
+PY
+for size in 16 24 48 64 128 256; do
+    rsvg-convert -w $size -h $size "$theme/brelvoxa.svg" | convert - $stable PNG32:"$theme/brelvoxa-$size.png"
+done
+# Windows picks the size it needs from the .ico: 16, 24, 32, 48 and 256.
+convert "$out/icona.png" "$theme/brelvoxa-16.png" "$theme/brelvoxa-24.png" \
+    "$theme/brelvoxa-48.png" "$theme/brelvoxa-256.png" $stable "$out/icona.ico"
+rm "$theme/brelvoxa-24.png"
 
 # logo_petit: the distributor's mark, two hills making an "M" over a field, 75 x 50.
 convert -size 75x50 xc:white \

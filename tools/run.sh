@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and starts the calculator. Without a display it runs the
-# calculator on a virtual one (Xvfb), saves a screenshot of the ready window, prints its
-# path and closes the calculator again.
+# Installs what building and running Brelvoxa needs, builds the programs into build/
+# (or BUILD_DIR; extra arguments go to cmake) and starts the calculator. Without a
+# display it runs the calculator on a virtual one (Xvfb), saves a screenshot of the
+# ready window, prints its path and closes the calculator again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh "$@"
-program="$PWD/${BUILD_DIR:-build}/app/Dormatique"
+. tools/packages.sh
+# shellcheck disable=SC2086
+install_packages $build_packages
+# Without a display: the virtual one, and the tools that find and save the window.
+[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || install_packages xvfb xauth x11-utils imagemagick
+
+build_dir=${BUILD_DIR:-build}
+cmake -S . -B "$build_dir" -G Ninja "$@"
+cmake --build "$build_dir" -j "$(nproc)"
+program="$PWD/$build_dir/app/Dormatique"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec "$program"

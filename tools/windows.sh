@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Cross-builds Brelvoxa for 64-bit Windows on Debian 12 and packs it as
 # dist/Brelvoxa-VERSION-windows-x64.zip: Dormatique.exe (and brelvoxa.exe when the tree has
-# it), the Qt DLLs and plugins it loads, and the MinGW run-time DLLs.
+# it), the Qt DLLs and plugins it loads, the MinGW run-time DLLs, and in LLICENCIES
+# the licences of those parts and where Qt's source comes from.
 #
-# Qt for Windows is built once from Debian's own qt6-base source package with the
-# MinGW-w64 compiler, into a cache folder (BRELVOXA_WIN_CACHE, by default
-# ~/.cache/brelvoxa-windows) that later runs reuse. The test suite's Windows build then
+# Qt for Windows is built once from Debian's own qt6-base source package, fetched
+# through the machine's apt sources, with the MinGW-w64 compiler, into a cache folder
+# (BRELVOXA_WIN_CACHE, by default ~/.cache/brelvoxa-windows) that later runs reuse;
+# it is built again when its options change. The test suite's Windows build then
 # runs under Wine, and unless WINDOWS_SCREENSHOT=0, Dormatique.exe is shown on a
 # virtual display, an account typed and calculated, and the window saved to
 # screenshots/windows.png.
@@ -30,23 +32,9 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No "install Mono/Gecko?" questions, no desktop integration of the Wine prefix.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
+. tools/packages.sh
 
 say() { printf '== %s\n' "$*"; }
-
-install_packages() {
-    local missing=() p
-    for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-    done
-    [ ${#missing[@]} -eq 0 ] && return
-    echo "Installing: ${missing[*]}"
-    # Wait for another apt run to finish rather than failing on its lock.
-    $sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq \
-        --no-install-recommends "${missing[@]}"
-}
 
 setup() {
     install_packages cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix \
@@ -172,11 +160,15 @@ build_qt() {
         fetch_qt_source
     fi
     tree=$(qt_source_tree)
+    # A build of the same record that was interrupted goes on where it stopped.
     local qt_build=$cache/qt-build
-    rm -rf "$qt_build" "$qt_prefix"
-    cmake -S "$tree" -B "$qt_build" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_INSTALL_PREFIX="$qt_prefix" "${qt_options[@]}"
+    if [ "$(cat "$qt_build/.record" 2>/dev/null)" != "$record" ]; then
+        rm -rf "$qt_build" "$qt_prefix"
+        cmake -S "$tree" -B "$qt_build" -G Ninja \
+            -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+            -DCMAKE_INSTALL_PREFIX="$qt_prefix" "${qt_options[@]}"
+        echo "$record" >"$qt_build/.record"
+    fi
     cmake --build "$qt_build" --parallel "${QT_JOBS:-$(nproc)}"
     cmake --install "$qt_build"
     echo "$record" >"$qt_prefix/.complete"
@@ -315,12 +307,8 @@ make_zip() {
         cp "$($triplet-g++-posix -print-file-name=$dll)" "$stage/"
     done
     $triplet-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
-    # Notepad reads UTF-8 with a byte-order mark and CRLF line ends on any Windows.
-    { printf '\xEF\xBB\xBF'; sed "s/@VERSION@/$version/; s/\$/\r/" packaging/windows/LLEGEIX-ME.txt; } \
-        >"$stage/LLEGEIX-ME.txt"
-    local licence
-    licence=$(find "$(qt_source_tree)/LICENSES" -name 'LGPL-3.0-only.txt' 2>/dev/null | head -n1 || true)
-    [ -z "$licence" ] || sed 's/$/\r/' "$licence" >"$stage/LLICENCIA-Qt-LGPL-3.0.txt"
+    sed "s/@VERSION@/$version/" packaging/windows/LLEGEIX-ME.txt | crlf >"$stage/LLEGEIX-ME.txt"
+    licences "$stage/LLICENCIES"
 
     # Every DLL a file imports is in the folder or is part of Windows (as Wine has it;
     # api-ms-win-* are the API sets of Windows 8 and later, not files).
@@ -339,6 +327,59 @@ make_zip() {
     (cd "$build_dir/zip" && zip -q -r -9 -X "$root/dist/$zip_name.zip" "$folder")
     unzip -l "dist/$zip_name.zip"
     say "dist/$zip_name.zip: $(du -h "dist/$zip_name.zip" | cut -f1)"
+}
+
+# The licence texts of what the zip ships that is not Merrowfield's, as Debian's
+# packages of those parts state them, and where the Qt source comes from.
+licences() {
+    local dir=$1 dll package
+    mkdir -p "$dir"
+    # Qt is under the LGPL 3, which is written as additions to the GPL 3.
+    crlf /usr/share/common-licenses/LGPL-3 >"$dir/Qt-LGPL-3.0.txt"
+    crlf /usr/share/common-licenses/GPL-3 >"$dir/GPL-3.0.txt"
+    # Qt's own notice of its parts and of the third-party code built into its DLLs.
+    crlf "$(qt_source_tree)/debian/copyright" >"$dir/Qt-copyright.txt"
+    qt_source_note | crlf >"$dir/Qt-codi-font.txt"
+    # libstdc++ and libgcc (GPL 3 with the GCC Runtime Library Exception) and
+    # winpthreads: the notices of the Debian packages the DLLs come from.
+    for dll in libstdc++-6.dll:libstdc++-libgcc libwinpthread-1.dll:winpthreads; do
+        package=$(dpkg -S "$(readlink -f "$($triplet-g++-posix -print-file-name="${dll%%:*}")")" | cut -d: -f1)
+        crlf "/usr/share/doc/$package/copyright" >"$dir/${dll#*:}.txt"
+    done
+    grep -q 'GCC RUNTIME LIBRARY EXCEPTION' "$dir/libstdc++-libgcc.txt"
+    # brelvoxa.exe has CLI11, header only, compiled in.
+    crlf /usr/share/doc/libcli11-dev/copyright >"$dir/CLI11.txt"
+}
+
+# Notepad reads UTF-8 with a byte-order mark and CRLF line ends on any Windows.
+crlf() {
+    printf '\xEF\xBB\xBF'
+    sed 's/$/\r/' "$@"
+}
+
+# Where the Qt in the zip comes from, in Catalan like the rest of the zip: Debian's
+# source package by name and revision, and the options it was built with.
+qt_source_note() {
+    local version
+    version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+    cat <<EOF
+Qt $qt_version per a Windows: d'on surt
+=================================
+
+Les biblioteques Qt6Core.dll, Qt6Gui.dll i Qt6Widgets.dll i els connectors de
+les carpetes platforms i styles s'han compilat amb MinGW-w64 a partir del paquet
+de codi font qt6-base de Debian 12 (bookworm), versió $version, sense cap canvi.
+Aquest codi font s'obté de qualsevol rèplica de Debian amb l'ordre
+
+    apt-get source qt6-base=$version
+
+i és sota la llicència LGPL versió 3 (Qt-LGPL-3.0.txt, que s'afegeix a la GPL
+versió 3, GPL-3.0.txt). Qt-copyright.txt diu de qui és cada part de Qt.
+
+Es va compilar amb aquestes opcions:
+
+$(cat "$qt_prefix/.complete")
+EOF
 }
 
 # Types an account into a calculator on a virtual display, presses Enter and saves

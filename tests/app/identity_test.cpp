@@ -6,10 +6,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -36,6 +39,18 @@ int run(const std::vector<std::string>& words) {
     for (const std::string& word : words)
         command += "'" + word + "' ";
     return std::system(command.c_str());
+}
+
+// What a shell command line prints on stdout.
+std::string output(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, n);
+        pclose(pipe);
+    }
+    return out;
 }
 
 // The script compiled by llvm-rc, as the little-endian UTF-16 units that its
@@ -102,17 +117,115 @@ TEST(WindowsIdentity,
         EXPECT_EQ(res.at(fixed + 2 * word) | res.at(fixed + 2 * word + 1) << 16, value) << name;
 }
 
-TEST(LinuxInstall, puts_the_program_its_desktop_entry_and_its_icon_under_the_prefix) {
-    const fs::path prefix = scratch / "prefix";
-    ASSERT_EQ(run({BRELVOXA_CMAKE, "--install", BRELVOXA_BUILD_DIR, "--config", BRELVOXA_CONFIG,
-                   "--component", "Runtime", "--prefix", prefix.string()}),
-              0);
-    EXPECT_TRUE(fs::is_regular_file(prefix / "bin/Dormatique"));
-    EXPECT_TRUE(fs::is_regular_file(prefix / "share/icons/hicolor/32x32/apps/brelvoxa.png"));
+// Each test installs the Runtime component, what the Debian package holds, into a
+// prefix of its own, so that tests run side by side do not share one.
+class LinuxInstall : public testing::Test {
+protected:
+    void SetUp() override {
+        prefix = scratch / testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(prefix);
+        ASSERT_EQ(run({BRELVOXA_CMAKE, "--install", BRELVOXA_BUILD_DIR, "--config", BRELVOXA_CONFIG,
+                       "--component", "Runtime", "--prefix", prefix.string()}),
+                  0);
+    }
+    fs::path prefix;
+};
+
+// A PNG's width and height, from its header chunk.
+std::pair<unsigned, unsigned> pngSize(const fs::path& file) {
+    const std::string bytes = contents(file);
+    auto word = [&](std::size_t at) {
+        unsigned value = 0;
+        for (std::size_t i = at; i < at + 4 && i < bytes.size(); ++i)
+            value = value << 8 | std::uint8_t(bytes[i]);
+        return value;
+    };
+    return {word(16), word(20)};
+}
+
+TEST_F(LinuxInstall, puts_the_programs_their_desktop_entry_manuals_and_package_notes_in_place) {
+    for (const char* file :
+         {"bin/Dormatique", "bin/brelvoxa", "share/applications/brelvoxa.desktop",
+          "share/icons/hicolor/scalable/apps/brelvoxa.svg", "share/man/man1/Dormatique.1.gz",
+          "share/man/man1/brelvoxa.1.gz", "share/bash-completion/completions/brelvoxa",
+          "share/metainfo/example.merrowfield.brelvoxa.metainfo.xml",
+          "share/doc/brelvoxa/copyright", "share/doc/brelvoxa/changelog.Debian.gz"})
+        EXPECT_TRUE(fs::is_regular_file(prefix / file)) << file;
     const fs::path entry = prefix / "share/applications/brelvoxa.desktop";
     EXPECT_EQ(run({BRELVOXA_DESKTOP_FILE_VALIDATE, entry.string()}), 0);
     const std::string lines = contents(entry);
     for (const char* line :
          {"\nName=Brelvoxa\n", "\nExec=Dormatique\n", "\nIcon=brelvoxa\n", "\nComment[ca]="})
         EXPECT_NE(lines.find(line), lines.npos) << line;
+}
+
+// The theme finds an icon by its folder's size: each PNG must be that size.
+TEST_F(LinuxInstall, puts_each_icon_size_in_the_theme_folder_of_that_size) {
+    for (const unsigned size : {16u, 32u, 48u, 64u, 128u, 256u}) {
+        const std::string folder = std::to_string(size) + "x" + std::to_string(size);
+        EXPECT_EQ(pngSize(prefix / "share/icons/hicolor" / folder / "apps/brelvoxa.png"),
+                  std::pair(size, size))
+            << folder;
+    }
+}
+
+// Every long option brelvoxa --help lists is in its manual page; both pages are
+// compressed and open with the line that man's index reads.
+TEST_F(LinuxInstall, the_manual_pages_are_compressed_and_brelvoxa_s_names_every_option) {
+    const std::tuple<const char*, const char*> pages[] = {
+        {"brelvoxa", ".SH NOM\nbrelvoxa \\- "}, {"Dormatique", ".SH NOM\nDormatique \\- "}};
+    std::string manual;
+    for (const auto& [program, name] : pages) {
+        const fs::path page = prefix / "share/man/man1" / (std::string(program) + ".1.gz");
+        EXPECT_EQ(contents(page).substr(0, 2), "\x1f\x8b") << program;
+        const std::string text = output("gzip -dc '" + page.string() + "'");
+        EXPECT_NE(text.find(name), text.npos) << program;
+        if (std::string(program) == "brelvoxa")
+            manual = text;
+    }
+    const std::string help = output("'" + (prefix / "bin/brelvoxa").string() + "' --help");
+    std::set<std::string> options;
+    const std::regex option("--([a-z][a-z-]*)");
+    for (auto it = std::sregex_iterator(help.begin(), help.end(), option);
+         it != std::sregex_iterator(); ++it)
+        options.insert((*it)[1]);
+    EXPECT_GE(options.size(), 10u);
+    for (std::string name : options) {
+        // The page writes a hyphen as "\-".
+        std::string escaped;
+        for (const char c : "--" + name)
+            escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(manual.find(escaped), manual.npos) << "--" << name;
+    }
+}
+
+TEST_F(LinuxInstall, the_appstream_entry_validates_and_names_the_desktop_entry_and_the_version) {
+    const fs::path entry = prefix / "share/metainfo/example.merrowfield.brelvoxa.metainfo.xml";
+    EXPECT_EQ(run({BRELVOXA_APPSTREAMCLI, "validate", "--no-net", entry.string()}), 0);
+    const std::string xml = contents(entry);
+    for (const std::string& part :
+         {std::string("<launchable type=\"desktop-id\">brelvoxa.desktop</launchable>"),
+          std::string("<release version=\"" BRELVOXA_VERSION "\""),
+          std::string("<summary xml:lang=\"ca\">"), std::string("<content_rating")})
+        EXPECT_NE(xml.find(part), xml.npos) << part;
+}
+
+// What Tab offers after what has been typed, as bash-completion's loader runs it.
+TEST_F(LinuxInstall, bash_completes_brelvoxa_s_options_and_their_values) {
+    const fs::path script = prefix / "share/bash-completion/completions/brelvoxa";
+    const std::tuple<const char*, const char*> rows[] = {
+        {"brelvoxa --sor", "--sortida="},
+        {"brelvoxa --sense", "--sense-capcalera"},
+        {"brelvoxa -f ", "llista csv"},
+        {"brelvoxa --format=c", "csv"},
+        {"brelvoxa -s ", "\\; , tab"},
+        {"brelvoxa -e w", "windows-1252"},
+        {"brelvoxa --codificacio=", "utf-8 windows-1252"},
+        {"brelvoxa -c ", ""},
+    };
+    for (const auto& [line, offered] : rows) {
+        const std::string command =
+            "bash '" BRELVOXA_COMPLETE "' '" + script.string() + "' '" + line + "'";
+        EXPECT_EQ(output(command), offered) << line;
+    }
 }
