@@ -27,6 +27,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Names arrive in UTF-8, the code page the program's manifest asks Windows for; a
+// plain string would be read there in the C library's own encoding instead.
+fs::path utf8Path(const std::string& name) {
+    return fs::path(std::u8string(name.begin(), name.end()));
+}
+
 std::string systemError() {
     return std::strerror(errno);
 }
@@ -182,8 +188,8 @@ std::vector<Input> openInputs(const std::vector<std::string>& paths) {
             if (in.file == nullptr)
                 throw Failure("no es pot obrir: " + systemError(), path);
             std::error_code ec;
-            if (fs::is_regular_file(path, ec))
-                in.size = fs::file_size(path, ec);
+            if (fs::is_regular_file(utf8Path(path), ec))
+                in.size = fs::file_size(utf8Path(path), ec);
         }
         inputs.push_back(in);
     }
@@ -213,12 +219,12 @@ Output::Output(const std::string& path, const std::vector<Input>& inputs)
         return;
     std::error_code ec;
     for (const auto& in : inputs) {
-        if (in.path != "-" && fs::equivalent(in.path, path, ec))
+        if (in.path != "-" && fs::equivalent(utf8Path(in.path), utf8Path(path), ec))
             throw Failure("és també un fitxer d'entrada; no se sobreescriu", path);
         if (in.path == "-" && sameRegularFile(stdin, path))
             throw Failure("és també l'entrada estàndard; no se sobreescriu", path);
     }
-    const auto status = fs::status(path, ec);
+    const auto status = fs::status(utf8Path(path), ec);
     if (fs::exists(status) && !fs::is_regular_file(status)) {
         // A device, FIFO or terminal is no file to replace: it is written as it is.
         file_ = std::fopen(path.c_str(), "wb");
@@ -236,8 +242,9 @@ Output::Output(const std::string& path, const std::vector<Input>& inputs)
 // nothing (not even a link) is there yet and readable by its owner alone until
 // it is complete.
 void Output::createTemporary() {
-    const fs::path target(path_);
-    const std::string base = (target.parent_path() / target.filename()).string();
+    const fs::path target = utf8Path(path_);
+    const std::u8string utf8 = (target.parent_path() / target.filename()).u8string();
+    const std::string base(utf8.begin(), utf8.end());
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[24];
@@ -306,7 +313,7 @@ void Output::replace() {
     std::error_code ec;
     {
         const SignalsHeld held;
-        fs::rename(temporary_, path_, ec);
+        fs::rename(utf8Path(temporary_), utf8Path(path_), ec);
         if (!ec) {
             temporaryPending = 0;
             temporary_.clear();
@@ -314,7 +321,7 @@ void Output::replace() {
     }
     if (ec)
         throw Failure("no es pot reemplaçar: " + ec.message(), path_);
-    syncDirectory(fs::path(path_).parent_path());
+    syncDirectory(utf8Path(path_).parent_path());
 }
 
 bool isTerminal(std::FILE* file) {
