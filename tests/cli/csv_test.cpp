@@ -34,23 +34,12 @@ Row copy(const Record& r) {
             r.tooLong};
 }
 
-// The records of a whole input given at once.
-std::vector<Row> split(std::string_view input, char separator, LineEnd lineEnd = LineEnd::lf) {
-    Splitter splitter(separator, Splitter::defaultMaxRow, lineEnd);
-    Record record;
-    std::vector<Row> rows;
-    while (const std::size_t taken = splitter.next(input, true, record)) {
-        rows.push_back(copy(record));
-        input.remove_prefix(taken);
-    }
-    return rows;
-}
-
-// The same input arriving a few bytes at a time, as reads of a pipe may cut it.
-// A record too long to hold runs on to its line end, as the converter passes it.
-std::vector<Row> splitInPieces(std::string_view input, char separator, std::size_t piece,
-                               std::size_t maxRow = Splitter::defaultMaxRow,
-                               LineEnd lineEnd = LineEnd::lf) {
+// The records of an input arriving piece bytes at a time, as reads of a pipe may
+// cut it. A record too long to hold runs on to its line end, as the converter
+// passes it.
+std::vector<Row> split(std::string_view input, char separator, std::size_t piece,
+                       std::size_t maxRow = Splitter::defaultMaxRow,
+                       LineEnd lineEnd = LineEnd::lf) {
     Splitter splitter(separator, maxRow, lineEnd);
     Record record;
     std::vector<Row> rows;
@@ -82,10 +71,25 @@ std::vector<Row> splitInPieces(std::string_view input, char separator, std::size
     }
 }
 
+// How an input is split: the separator (0 for a list), the line end and the limit.
+struct Way {
+    char separator = ';';
+    LineEnd lineEnd = LineEnd::lf;
+    std::size_t maxRow = Splitter::defaultMaxRow;
+};
+const Way list{0}, cr{';', LineEnd::cr}, listCr{0, LineEnd::cr}, limit8{';', LineEnd::lf, 8};
+
+struct Case {
+    const char* name;
+    std::string input;
+    std::vector<Row> expected;
+    Way way = {};
+};
+
 } // namespace
 
-TEST(Splitter, reads_rfc4180_records_keeping_each_row_and_its_line_end) {
-    const std::tuple<const char*, std::string, std::vector<Row>> rows[] = {
+TEST(Splitter, reads_records_keeping_each_row_and_its_line_end_whatever_the_reads) {
+    const Case rows[] = {
         {"plain_cells", "a;b;c\n", {{"a;b;c", "\n", {"a", "b", "c"}}}},
         {"crlf_and_a_last_row_without_end",
          "a;b\r\nc;d",
@@ -106,73 +110,66 @@ TEST(Splitter, reads_rfc4180_records_keeping_each_row_and_its_line_end) {
         {"a_quote_closing_into_text_lines_later_is_left_open",
          "1;\"open\n2;\"x\";y\n",
          {{"1;\"open", "\n", {}, true}, {"2;\"x\";y", "\n", {"2", "x", "y"}}}},
-    };
-    for (const auto& [name, input, expected] : rows) {
-        EXPECT_EQ(split(input, ';'), expected) << name;
-        for (std::size_t piece : {1, 2, 3, 7})
-            EXPECT_EQ(splitInPieces(input, ';', piece), expected)
-                << name << " in pieces of " << piece;
-    }
-}
-
-TEST(Splitter, a_plain_list_is_one_cell_a_line_with_quotes_taken_literally) {
-    const std::vector<Row> expected = {
-        {"\"2100;1234\"", "\r\n", {"\"2100;1234\""}}, {"", "\n", {""}}, {"ES03 x", "", {"ES03 x"}}};
-    EXPECT_EQ(split("\"2100;1234\"\r\n\nES03 x", 0), expected);
-    EXPECT_EQ(splitInPieces("\"2100;1234\"\r\n\nES03 x", 0, 1), expected);
-}
-
-TEST(Splitter, cr_alone_ends_rows_when_told_and_line_breaks_stay_inside_quotes) {
-    const std::tuple<const char*, char, std::string_view, std::vector<Row>> rows[] = {
+        {"a_list_takes_quotes_literally",
+         "\"2100;1234\"\r\n\nES03 x",
+         {{"\"2100;1234\"", "\r\n", {"\"2100;1234\""}},
+          {"", "\n", {""}},
+          {"ES03 x", "", {"ES03 x"}}},
+         list},
+        // Where CR alone ends rows, an LF is a character of the row.
         {"csv_rows",
-         ';',
          "Nom;IBAN\rPuig;ES03\r",
-         {{"Nom;IBAN", "\r", {"Nom", "IBAN"}}, {"Puig;ES03", "\r", {"Puig", "ES03"}}}},
+         {{"Nom;IBAN", "\r", {"Nom", "IBAN"}}, {"Puig;ES03", "\r", {"Puig", "ES03"}}},
+         cr},
         {"quoted_line_break_and_no_last_line_end",
-         ';',
          "\"a\rb\";c\r\"x\"",
-         {{"\"a\rb\";c", "\r", {"a\rb", "c"}}, {"\"x\"", "", {"x"}}}},
-        {"an_lf_is_a_character_of_the_row", ';', "a\nb;c\r", {{"a\nb;c", "\r", {"a\nb", "c"}}}},
+         {{"\"a\rb\";c", "\r", {"a\rb", "c"}}, {"\"x\"", "", {"x"}}},
+         cr},
+        {"an_lf_is_a_character_of_the_row", "a\nb;c\r", {{"a\nb;c", "\r", {"a\nb", "c"}}}, cr},
         {"list_with_a_blank_line",
-         0,
          "2100\r\rES03\r",
-         {{"2100", "\r", {"2100"}}, {"", "\r", {""}}, {"ES03", "\r", {"ES03"}}}},
-    };
-    for (const auto& [name, separator, input, expected] : rows) {
-        EXPECT_EQ(split(input, separator, LineEnd::cr), expected) << name;
-        EXPECT_EQ(splitInPieces(input, separator, 1, Splitter::defaultMaxRow, LineEnd::cr),
-                  expected)
-            << name;
-    }
-}
-
-TEST(Splitter, a_record_longer_than_the_limit_is_told_apart_whatever_the_reads) {
-    const std::tuple<const char*, std::string, std::vector<Row>> rows[] = {
-        {"fits_exactly", "1234567\nx\n", {{"1234567", "\n", {"1234567"}}, {"x", "\n", {"x"}}}},
+         {{"2100", "\r", {"2100"}}, {"", "\r", {""}}, {"ES03", "\r", {"ES03"}}},
+         listCr},
+        // Over a limit of 8 bytes a row is told apart, whatever the reads.
+        {"fits_exactly",
+         "1234567\nx\n",
+         {{"1234567", "\n", {"1234567"}}, {"x", "\n", {"x"}}},
+         limit8},
         {"one_byte_over",
          "12345678\nx\n",
-         {{"12345678", "\n", {}, false, true}, {"x", "\n", {"x"}}}},
+         {{"12345678", "\n", {}, false, true}, {"x", "\n", {"x"}}},
+         limit8},
         {"crlf_across_the_limit",
          "1234567\r\nx\n",
-         {{"1234567", "\r\n", {}, false, true}, {"x", "\n", {"x"}}}},
-        {"last_row_without_a_line_end", "123456789012", {{"123456789012", "", {}, false, true}}},
+         {{"1234567", "\r\n", {}, false, true}, {"x", "\n", {"x"}}},
+         limit8},
+        {"last_row_without_a_line_end",
+         "123456789012",
+         {{"123456789012", "", {}, false, true}},
+         limit8},
         {"a_cr_ending_the_input_is_no_line_end",
          "1234567\r\r",
-         {{"1234567\r\r", "", {}, false, true}}},
+         {{"1234567\r\r", "", {}, false, true}},
+         limit8},
         {"a_long_quoted_cell_is_one_row",
          "\"abcdefghij\";1\nx;2\n",
-         {{"\"abcdefghij\";1", "\n", {}, false, true}, {"x;2", "\n", {"x", "2"}}}},
+         {{"\"abcdefghij\";1", "\n", {}, false, true}, {"x;2", "\n", {"x", "2"}}},
+         limit8},
         {"a_quote_left_open_ends_at_its_first_line",
          "1;\"ab\nc;d\nefgh\n",
-         {{"1;\"ab", "\n", {}, true}, {"c;d", "\n", {"c", "d"}}, {"efgh", "\n", {"efgh"}}}},
+         {{"1;\"ab", "\n", {}, true}, {"c;d", "\n", {"c", "d"}}, {"efgh", "\n", {"efgh"}}},
+         limit8},
         {"a_quoted_line_break_within_the_limit",
          "\"a\nb\";c\n",
-         {{"\"a\nb\";c", "\n", {"a\nb", "c"}}}},
+         {{"\"a\nb\";c", "\n", {"a\nb", "c"}}},
+         limit8},
     };
-    for (const auto& [name, input, expected] : rows)
-        for (std::size_t piece : {1, 2, 3, 7, 100})
-            EXPECT_EQ(splitInPieces(input, ';', piece, 8), expected)
-                << name << " in pieces of " << piece;
+    for (const auto& c : rows)
+        for (std::size_t piece :
+             {std::size_t(1), std::size_t(2), std::size_t(3), std::size_t(7), c.input.size()})
+            EXPECT_EQ(split(c.input, c.way.separator, piece, c.way.maxRow, c.way.lineEnd),
+                      c.expected)
+                << c.name << " in pieces of " << piece;
 }
 
 TEST(Csv, separator_is_the_most_frequent_outside_quotes_semicolon_first) {
@@ -206,7 +203,7 @@ TEST(Csv, a_cell_is_quoted_only_when_it_must_be_and_reads_back_the_same) {
         std::string out;
         appendCell(out, cell, ';', always);
         EXPECT_EQ(out, written);
-        const auto back = split(out + ";z\n", ';');
+        const auto back = split(out + ";z\n", ';', 64);
         ASSERT_EQ(back.size(), 1u) << out;
         EXPECT_EQ(back[0].cells, (std::vector<std::string>{std::string(cell), "z"})) << out;
     }

@@ -76,21 +76,6 @@ TEST(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_messages)
     }
 }
 
-// Each row comes back with its own bytes and line end, the added cells after them.
-TEST(EndToEnd, a_correct_file_less_its_added_columns_is_the_input_byte_for_byte) {
-    const Outcome r = run("correcte.csv");
-    ASSERT_EQ(r.status, 0) << r.err;
-    std::istringstream input(read(dades / "correcte.csv")), output(r.out);
-    std::string in, out;
-    while (std::getline(input, in)) {
-        ASSERT_TRUE(std::getline(output, out)) << in;
-        const bool crlf = in.ends_with('\r');
-        EXPECT_TRUE(out.starts_with(in.substr(0, in.size() - crlf) + ",")) << out;
-        EXPECT_EQ(out.ends_with('\r'), crlf) << out;
-    }
-    EXPECT_FALSE(std::getline(output, out)) << "a row more than the input";
-}
-
 TEST(EndToEnd, output_file_is_written_whole_and_never_over_an_input) {
     const fs::path out = fs::temp_directory_path() / "brelvoxa-test-sortida.csv";
     fs::remove(out);
