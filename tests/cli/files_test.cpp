@@ -138,13 +138,13 @@ std::set<std::string> names(const fs::path& dir) {
 }
 
 // Starts the program in dir with the given arguments, standard input from in
-// and standard error to dir/err.
-pid_t start(const fs::path& dir, std::vector<std::string> arguments, int in) {
+// (else /dev/null) and standard error to dir/err.
+pid_t start(const fs::path& dir, std::vector<std::string> arguments, int in = -1) {
     const pid_t pid = fork();
     if (pid == 0) {
         if (chdir(dir.c_str()) != 0)
             _exit(127);
-        dup2(in, 0);
+        dup2(in >= 0 ? in : open("/dev/null", O_RDONLY), 0);
         const int err = open("err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(err, 2);
         std::vector<char*> argv{const_cast<char*>(BRELVOXA_EXE)};
@@ -165,6 +165,15 @@ bool within5s(const std::function<bool()>& condition) {
         usleep(10'000);
     }
     return false;
+}
+
+// A FIFO holding one row, kept open for writing too by the test, so that a run
+// reading it never ends until the test closes it.
+int heldFifo(const fs::path& path) {
+    if (mkfifo(path.c_str(), 0600) != 0)
+        return -1;
+    const int fifo = open(path.c_str(), O_RDWR | O_CLOEXEC);
+    return write(fifo, "ES0321001234515678901234\n", 25) == 25 ? fifo : -1;
 }
 
 } // namespace
@@ -230,15 +239,17 @@ TEST_F(Files, the_temporary_file_never_opens_what_is_already_there) {
 }
 
 // State: outputs to replace, one readable by its owner alone, one owned by
-// somebody else (as root), and a new one under a umask of 027.
+// somebody else (as root), and a new one under a umask of 027; then a run that
+// fails on a missing input.
 // Expected: the replaced ones keep their mode, owner and group; the new one gets
-// the mode the umask leaves.
+// the mode the umask leaves; the failed run leaves its output as it was.
 TEST_F(Files, replacing_an_output_keeps_its_mode_and_owner) {
     fs::copy_file(dades / "correcte.csv", dir_ / "in.csv");
     ASSERT_EQ(shell(R"(
 umask 022
 echo old >private.csv; chmod 600 private.csv
 $BRELVOXA in.csv -o private.csv 2>/dev/null; stat -c %a private.csv >private.mode
+$BRELVOXA in.csv no-such.csv -o private.csv 2>/dev/null; echo $? >failed.status
 echo old >theirs.csv; chmod 640 theirs.csv
 if chown 65534:65534 theirs.csv 2>/dev/null; then
     $BRELVOXA in.csv -o theirs.csv 2>/dev/null; stat -c "%a %u %g" theirs.csv >theirs.mode
@@ -248,7 +259,8 @@ $BRELVOXA in.csv -o new.csv 2>/dev/null; stat -c %a new.csv >new.mode
 )"),
               0);
     EXPECT_EQ(file("private.mode"), "600\n");
-    EXPECT_EQ(file("private.csv"), converted());
+    EXPECT_EQ(file("private.csv"), converted()); // a failed run leaves it as it was
+    EXPECT_EQ(file("failed.status"), "2\n");
     EXPECT_EQ(file("new.mode"), "640\n");
     if (fs::exists(dir_ / "theirs.mode")) {
         EXPECT_EQ(file("theirs.mode"), "640 65534 65534\n");
@@ -280,15 +292,10 @@ TEST_F(Files, the_new_output_and_its_directory_are_synced_around_the_rename) {
 TEST_F(Files, a_run_ended_by_a_signal_leaves_the_old_output_and_nothing_else) {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         std::ofstream(dir_ / "out.csv") << "old\n";
-        ASSERT_EQ(mkfifo((dir_ / "in").c_str(), 0600), 0);
-        // Opened for writing too, so that it never ends while the test holds it.
-        const int fifo = open((dir_ / "in").c_str(), O_RDWR | O_CLOEXEC);
+        const int fifo = heldFifo(dir_ / "in");
         ASSERT_GE(fifo, 0);
-        ASSERT_EQ(write(fifo, "ES0321001234515678901234\n", 25), 25);
         const auto before = names(dir_);
-        const int null = open("/dev/null", O_RDONLY);
-        const pid_t pid = start(dir_, {"in", "-o", "out.csv"}, null);
-        close(null);
+        const pid_t pid = start(dir_, {"in", "-o", "out.csv"});
         EXPECT_TRUE(within5s([&] { return names(dir_).size() == before.size() + 2; }))
             << "no temporary file beside err";
         kill(pid, signal);
@@ -305,16 +312,20 @@ TEST_F(Files, a_run_ended_by_a_signal_leaves_the_old_output_and_nothing_else) {
     }
 }
 
-// State: the output named is the file standard input comes from.
-// Expected: refused with status 2, as a named input is, and the file untouched.
-TEST_F(Files, the_file_standard_input_reads_is_never_the_output) {
+// State: the output named is an input, named or read as standard input.
+// Expected: refused with status 2 and the file untouched.
+TEST_F(Files, an_input_is_never_the_output) {
     fs::copy_file(dades / "correcte.csv", dir_ / "f.csv");
-    for (const std::string arguments : {"-o f.csv", "-o ./f.csv -", "-f csv -o f.csv"}) {
-        EXPECT_EQ(shell("$BRELVOXA " + arguments + " <f.csv 2>err"), 2) << arguments;
-        EXPECT_EQ(file("err").substr(file("err").find(": ") + 2),
-                  std::string(arguments.find("./") != std::string::npos ? "./" : "") +
-                      "f.csv: és també l'entrada estàndard; no se sobreescriu\n")
-            << arguments;
+    const std::string stdinToo = "és també l'entrada estàndard; no se sobreescriu\n";
+    const std::pair<std::string, std::string> rows[] = {
+        {"-o f.csv <f.csv", "f.csv: " + stdinToo},
+        {"-o ./f.csv - <f.csv", "./f.csv: " + stdinToo},
+        {"-f csv -o f.csv <f.csv", "f.csv: " + stdinToo},
+        {"f.csv -o ./f.csv", "./f.csv: és també un fitxer d'entrada; no se sobreescriu\n"},
+    };
+    for (const auto& [arguments, message] : rows) {
+        EXPECT_EQ(shell("$BRELVOXA " + arguments + " 2>err"), 2) << arguments;
+        EXPECT_EQ(file("err"), "brelvoxa: " + message) << arguments;
         EXPECT_EQ(file("f.csv"), read(dades / "correcte.csv")) << arguments;
     }
 }
@@ -345,19 +356,15 @@ TEST_F(Files, on_a_terminal_it_says_at_once_how_to_end_the_input) {
 // Expected: each writes a temporary file of its own, so that the output ends up
 // the whole output of one of them.
 TEST_F(Files, two_runs_onto_one_output_each_write_a_file_of_their_own) {
-    const std::string row = "ES0321001234515678901234\n";
-    ASSERT_EQ(shell("printf " + row.substr(0, 24) + "'\\n' | $BRELVOXA >want 2>/dev/null"), 0);
+    ASSERT_EQ(shell("echo ES0321001234515678901234 | $BRELVOXA >want 2>/dev/null"), 0);
     const auto before = names(dir_);
     int fifos[2];
     pid_t pids[2];
     for (int i = 0; i < 2; ++i) {
         const std::string in = "in" + std::to_string(i);
-        ASSERT_EQ(mkfifo((dir_ / in).c_str(), 0600), 0);
-        fifos[i] = open((dir_ / in).c_str(), O_RDWR | O_CLOEXEC);
-        ASSERT_EQ(write(fifos[i], row.data(), row.size()), static_cast<ssize_t>(row.size()));
-        const int null = open("/dev/null", O_RDONLY);
-        pids[i] = start(dir_, {in, "-o", "out.csv"}, null);
-        close(null);
+        fifos[i] = heldFifo(dir_ / in);
+        ASSERT_GE(fifos[i], 0);
+        pids[i] = start(dir_, {in, "-o", "out.csv"});
     }
     // The two FIFOs, err and a temporary file for each run.
     EXPECT_TRUE(within5s([&] { return names(dir_).size() == before.size() + 5; }))

@@ -136,21 +136,6 @@ TEST(Layout, settles_everything_about_an_input_from_its_first_window) {
     }
 }
 
-TEST(Layout, a_utf16_input_is_read_as_utf8_and_said_to_be_utf16_whatever_the_options) {
-    for (const auto& [order, name] :
-         {std::pair(Utf16::littleEndian, "UTF-16LE"), std::pair(Utf16::bigEndian, "UTF-16BE")}) {
-        const Layout l = settleLayout("Nom\tIBAN\r\nPuig\tES0321001234515678901234\r\n", true,
-                                      with([](Options& o) { o.encoding = Encoding::windows1252; }),
-                                      Encoding::windows1252, Splitter::defaultMaxRow, order);
-        EXPECT_EQ(l.utf16, order);
-        EXPECT_EQ(l.encoding, Encoding::utf8);
-        EXPECT_EQ(l.encodingFrom, EncodingFrom::utf16Bom);
-        EXPECT_EQ(l.description, "CSV separat per tabulador, " + std::string(name) +
-                                     " amb BOM, columna 2 «IBAN», triada pels seus valors; la "
-                                     "primera fila és la capçalera");
-    }
-}
-
 TEST(Layout, an_account_column_that_cannot_be_found_is_a_failure_naming_no_file) {
     const std::tuple<const char*, std::string, Options, std::string> rows[] = {
         {"nothing_reads_as_an_account",
