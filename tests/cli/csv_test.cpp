@@ -88,18 +88,10 @@ struct Case {
 
 } // namespace
 
+// Plain rows, quoted separators and line breaks, CRLF and CR alone are in the
+// samples in dades/; these are the edges.
 TEST(Splitter, reads_records_keeping_each_row_and_its_line_end_whatever_the_reads) {
     const Case rows[] = {
-        {"plain_cells", "a;b;c\n", {{"a;b;c", "\n", {"a", "b", "c"}}}},
-        {"crlf_and_a_last_row_without_end",
-         "a;b\r\nc;d",
-         {{"a;b", "\r\n", {"a", "b"}}, {"c;d", "", {"c", "d"}}}},
-        {"quoted_separator_and_doubled_quote",
-         "\"a;b\";\"say \"\"hi\"\"\"\n",
-         {{"\"a;b\";\"say \"\"hi\"\"\"", "\n", {"a;b", "say \"hi\""}}}},
-        {"line_break_inside_quotes",
-         "\"one\r\ntwo\";x\r\n",
-         {{"\"one\r\ntwo\";x", "\r\n", {"one\r\ntwo", "x"}}}},
         {"empty_cells_and_blank_line", ";;\n\n", {{";;", "\n", {"", "", ""}}, {"", "\n", {""}}}},
         {"text_after_a_closing_quote_is_kept", "\"ab\"c;d\n", {{"\"ab\"c;d", "\n", {"abc", "d"}}}},
         {"quote_inside_an_unquoted_cell_is_literal", "a\"b;c\n", {{"a\"b;c", "\n", {"a\"b", "c"}}}},
@@ -116,11 +108,7 @@ TEST(Splitter, reads_records_keeping_each_row_and_its_line_end_whatever_the_read
           {"", "\n", {""}},
           {"ES03 x", "", {"ES03 x"}}},
          list},
-        // Where CR alone ends rows, an LF is a character of the row.
-        {"csv_rows",
-         "Nom;IBAN\rPuig;ES03\r",
-         {{"Nom;IBAN", "\r", {"Nom", "IBAN"}}, {"Puig;ES03", "\r", {"Puig", "ES03"}}},
-         cr},
+        // Where CR alone ends rows (dades/mac.csv), an LF is a character of the row.
         {"quoted_line_break_and_no_last_line_end",
          "\"a\rb\";c\r\"x\"",
          {{"\"a\rb\";c", "\r", {"a\rb", "c"}}, {"\"x\"", "", {"x"}}},
@@ -174,15 +162,7 @@ TEST(Splitter, reads_records_keeping_each_row_and_its_line_end_whatever_the_read
 
 TEST(Csv, separator_is_the_most_frequent_outside_quotes_semicolon_first) {
     const std::tuple<std::string_view, char> rows[] = {
-        {"Nom;Compte;Import", ';'},
-        {"Nom,Compte", ','},
-        {"Nom\tCompte", '\t'},
-        {"a,b;c", ';'},
-        {"\"a;b\",c,d", ','},
-        {"a\tb\tc;d", '\t'},
-        {"Compte", 0},
-        {"\"x;y\"", 0},
-        {"", 0},
+        {"a,b;c", ';'}, {"\"a;b\",c,d", ','}, {"a\tb\tc;d", '\t'}, {"\"x;y\"", 0}, {"", 0},
     };
     for (const auto& [line, separator] : rows)
         EXPECT_EQ(detectSeparator(line), separator) << line;
@@ -263,15 +243,9 @@ TEST(Encoding, utf16_is_known_by_its_byte_order_mark_and_an_odd_last_byte_is_kep
 
 TEST(Encoding, utf8_is_told_from_windows_1252_even_when_a_character_is_cut_between_reads) {
     const std::tuple<const char*, std::string_view, bool> rows[] = {
-        {"ascii", "2100;Puig", true},
-        {"two_and_three_byte_forms", "Mart\xC3\xAD \xE2\x82\xAC", true},
-        {"four_byte_form", "\xF0\x9F\x98\x80", true},
-        {"windows_1252_n_tilde", "Mu\xF1oz", false},
-        {"lone_continuation_byte", "\x80", false},
-        {"overlong_slash", "\xC0\xAF", false},
-        {"surrogate", "\xED\xA0\x80", false},
-        {"past_u10ffff", "\xF4\x90\x80\x80", false},
-        {"cut_at_the_end", "Mart\xC3", false},
+        {"four_byte_form", "\xF0\x9F\x98\x80", true}, {"lone_continuation_byte", "\x80", false},
+        {"overlong_slash", "\xC0\xAF", false},        {"surrogate", "\xED\xA0\x80", false},
+        {"past_u10ffff", "\xF4\x90\x80\x80", false},  {"cut_at_the_end", "Mart\xC3", false},
     };
     for (const auto& [name, bytes, valid] : rows) {
         Utf8Check whole, pieces;
