@@ -2,53 +2,26 @@
 // for byte, with the files in dades/esperat/.
 
 #include "brelvoxa/version.h"
+#include "tests/cli/run.h"
 
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
 #include <tuple>
 
-namespace fs = std::filesystem;
+class EndToEnd : public InDirectory {
+protected:
+    struct Outcome {
+        int status;
+        std::string out, err;
+    };
 
-namespace {
-
-const fs::path dades = BRELVOXA_DADES;
-
-std::string read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-struct Outcome {
-    int status;
-    std::string out, err;
+    // Runs the program in dades/ with the given arguments and shell redirections.
+    Outcome run(const std::string& arguments) {
+        const int status =
+            shell("d=$PWD; cd \"$DADES\" && $BRELVOXA " + arguments + " >\"$d/out\" 2>\"$d/err\"");
+        return {status, file("out"), file("err")};
+    }
 };
 
-// Runs the program in dades/ with the given arguments and shell redirections.
-Outcome run(const std::string& arguments) {
-    const fs::path scratch =
-        fs::temp_directory_path() / ("brelvoxa-test-" + std::to_string(getpid()));
-    fs::create_directories(scratch);
-    const std::string command = "cd '" + dades.string() + "' && '" BRELVOXA_EXE "' " + arguments +
-                                " >'" + (scratch / "out").string() + "' 2>'" +
-                                (scratch / "err").string() + "'";
-    const int raw = std::system(command.c_str());
-    Outcome r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read(scratch / "out"), read(scratch / "err")};
-    fs::remove_all(scratch);
-    return r;
-}
-
-} // namespace
-
-TEST(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_messages) {
+TEST_F(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_messages) {
     const std::tuple<const char*, std::string, int> rows[] = {
         {"llista", "llista.txt", 1},
         {"punt-i-coma", "-c IBAN punt-i-coma.csv", 1},
@@ -77,7 +50,7 @@ TEST(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_messages)
     }
 }
 
-TEST(EndToEnd, usage_errors_exit_2_with_a_catalan_message_and_a_hint) {
+TEST_F(EndToEnd, usage_errors_exit_2_with_a_catalan_message_and_a_hint) {
     const std::tuple<std::string, std::string> rows[] = {
         {"--no-existeix llista.txt", "brelvoxa: opció desconeguda: «--no-existeix»\n"},
         {"-s '|' correcte.csv", "brelvoxa: separador no vàlid: «|» (ha de ser «;», «,» o «tab»)\n"},
@@ -96,7 +69,7 @@ TEST(EndToEnd, usage_errors_exit_2_with_a_catalan_message_and_a_hint) {
     }
 }
 
-TEST(EndToEnd, help_and_version_go_to_stdout_and_exit_0) {
+TEST_F(EndToEnd, help_and_version_go_to_stdout_and_exit_0) {
     for (const auto& [arguments, start] :
          {std::pair("--help", "Ús: brelvoxa [OPCIÓ]... [FITXER]...\n"),
           std::pair("--version", "brelvoxa (Brelvoxa) " BRELVOXA_VERSION "\n")}) {

@@ -2,60 +2,23 @@
 // can lose or expose data: rows far longer than memory should hold, outputs that
 // are devices, links or the input itself, and runs cut short by a signal.
 
-#include <gtest/gtest.h>
+#include "tests/cli/run.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <set>
-#include <sstream>
-#include <string>
 #include <vector>
 
-namespace fs = std::filesystem;
+class Files : public InDirectory {
+protected:
+    void expectLongRowsWhole();
+};
 
 namespace {
-
-std::string read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// A directory of its own for each test, removed after it.
-class Files : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("brelvoxa-files-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    // Runs a shell script in the directory, with $BRELVOXA naming the program and
-    // messages in the C locale; returns its exit status.
-    int shell(const std::string& script) {
-        std::ofstream(dir_ / "run.sh") << script;
-        const std::string command =
-            "cd '" + dir_.string() + "' && LC_ALL=C BRELVOXA='" + BRELVOXA_EXE + "' sh run.sh";
-        const int raw = std::system(command.c_str());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
-    std::string file(const std::string& name) { return read(dir_ / name); }
-    void expectLongRowsWhole();
-
-    fs::path dir_;
-};
 
 // The largest resident set of any process this test has waited for, in MiB.
 long peakChildMiB() {
@@ -122,8 +85,6 @@ TEST_F(Files, rows_of_hundreds_of_megabytes_take_under_64_mib) {
 }
 
 namespace {
-
-const fs::path dades = BRELVOXA_DADES;
 
 // What the program writes for dades/correcte.csv.
 std::string converted() {
