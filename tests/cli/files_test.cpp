@@ -179,26 +179,6 @@ rm fifo
         EXPECT_TRUE(left.contains(name)) << name;
 }
 
-// State: a name beside the output that a temporary file could have taken: an
-// input of its own, or a link planted at it by someone who can write the directory.
-// Expected: neither is opened for writing; the output is a new regular file.
-TEST_F(Files, the_temporary_file_never_opens_what_is_already_there) {
-    fs::copy_file(dades / "correcte.csv", dir_ / "out.csv.brelvoxa-tmp");
-    EXPECT_EQ(shell("$BRELVOXA out.csv.brelvoxa-tmp -o out.csv 2>/dev/null"), 0);
-    EXPECT_EQ(file("out.csv.brelvoxa-tmp"), read(dades / "correcte.csv"));
-    EXPECT_EQ(file("out.csv"), converted());
-
-    fs::remove(dir_ / "out.csv");
-    fs::remove(dir_ / "out.csv.brelvoxa-tmp");
-    std::ofstream(dir_ / "victim") << "victim\n";
-    fs::create_symlink("victim", dir_ / "out.csv.brelvoxa-tmp");
-    fs::copy_file(dades / "correcte.csv", dir_ / "in.csv");
-    EXPECT_EQ(shell("$BRELVOXA in.csv -o out.csv 2>/dev/null"), 0);
-    EXPECT_EQ(file("victim"), "victim\n");
-    EXPECT_EQ(file("out.csv"), converted());
-    EXPECT_FALSE(fs::is_symlink(dir_ / "out.csv"));
-}
-
 // State: outputs to replace, one readable by its owner alone, one owned by
 // somebody else (as root), and a new one under a umask of 027; then a run that
 // fails on a missing input.
@@ -228,22 +208,28 @@ $BRELVOXA in.csv -o new.csv 2>/dev/null; stat -c %a new.csv >new.mode
     }
 }
 
-// Expected: the new file is synced before it replaces the output, and the
-// directory after, so that a crash leaves the old output or the whole new one.
-TEST_F(Files, the_new_output_and_its_directory_are_synced_around_the_rename) {
+// Expected: the temporary file is created afresh, never through a link planted
+// at its name; it is synced before it replaces the output, and the directory
+// after, so that a crash leaves the old output or the whole new one.
+TEST_F(Files, the_new_output_is_created_exclusively_and_synced_around_the_rename) {
     if (shell("strace -o /dev/null true 2>/dev/null") != 0)
         GTEST_SKIP() << "strace cannot run here";
-    fs::copy_file(dades / "correcte.csv", dir_ / "in.csv");
-    ASSERT_EQ(shell("strace -o trace -e trace=fsync,fdatasync,rename,renameat,renameat2 "
+    ASSERT_EQ(shell("cp \"$DADES/correcte.csv\" in.csv && strace -o trace -e "
+                    "trace=openat,fsync,fdatasync,rename,renameat,renameat2 "
                     "$BRELVOXA in.csv -o out.csv 2>/dev/null"),
               0);
     std::istringstream trace(file("trace"));
     std::string calls, line;
     while (std::getline(trace, line))
-        if (line.starts_with("fsync(") || line.starts_with("rename"))
+        if (line.starts_with("openat(") && line.find(".brelvoxa-") != std::string::npos) {
+            EXPECT_NE(line.find("O_EXCL"), std::string::npos) << line;
+            EXPECT_NE(line.find("O_NOFOLLOW"), std::string::npos) << line;
+            calls += "openat ";
+        } else if (line.starts_with("fsync(") || line.starts_with("rename"))
             calls += line.substr(0, line.find('(')) + " ";
-    EXPECT_TRUE(calls.starts_with("fsync rename") && calls.ends_with("fsync ")) << calls;
+    EXPECT_TRUE(calls.starts_with("openat fsync rename") && calls.ends_with("fsync ")) << calls;
     EXPECT_EQ(file("out.csv"), converted());
+    EXPECT_FALSE(fs::is_symlink(dir_ / "out.csv"));
 }
 
 // State: a run writing to an output that exists, reading a FIFO that stays open.
