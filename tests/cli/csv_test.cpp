@@ -168,16 +168,13 @@ TEST(Csv, separator_is_the_most_frequent_outside_quotes_semicolon_first) {
         EXPECT_EQ(detectSeparator(line), separator) << line;
 }
 
+// Cells quoted for a separator, and always: dades/esperat/correcte and una-columna.
 TEST(Csv, a_cell_is_quoted_only_when_it_must_be_and_reads_back_the_same) {
     const std::tuple<std::string_view, bool, std::string_view> rows[] = {
-        {"CAIXABANK, S.A.", false, "CAIXABANK, S.A."},
-        {"a;b", false, "\"a;b\""},
         {"CAIXA R. LA VALL 'S. ISIDRO'", false, "CAIXA R. LA VALL 'S. ISIDRO'"},
         {"say \"hi\"", false, "\"say \"\"hi\"\"\""},
         {"two\nlines", false, "\"two\nlines\""},
         {"", false, ""},
-        {"", true, "\"\""},
-        {"correcte", true, "\"correcte\""},
     };
     for (const auto& [cell, always, written] : rows) {
         std::string out;
@@ -190,16 +187,11 @@ TEST(Csv, a_cell_is_quoted_only_when_it_must_be_and_reads_back_the_same) {
 }
 
 TEST(Encoding, utf16_goes_to_utf8_and_back_to_the_same_bytes_whatever_the_cuts) {
-    // Code units as little-endian bytes: "Ç;€", a pair for U+1F600, lone surrogates.
+    // Code units as little-endian bytes: a pair for U+1F600, lone surrogates. Other
+    // characters both ways: dades/text-unicode.txt.
     const std::tuple<const char*, std::string, std::string_view> rows[] = {
-        {"latin_and_euro", std::string("\xC7\x00;\x00\xAC\x20", 6), "\xC3\x87;\xE2\x82\xAC"},
         {"surrogate_pair", std::string("\x3D\xD8\x00\xDE", 4), "\xF0\x9F\x98\x80"},
-        {"lone_high_then_a_letter",
-         std::string("\x3D\xD8"
-                     "a\x00",
-                     4),
-         "\xED\xA0\xBD"
-         "a"},
+        {"lone_high_then_a_letter", std::string("\x3D\xD8\x61\x00", 4), "\xED\xA0\xBD\x61"},
         {"lone_low_surrogate", std::string("\x00\xDE", 2), "\xED\xB8\x80"},
         {"lone_high_at_the_end", std::string("a\x00\x3D\xD8", 4), "a\xED\xA0\xBD"},
     };
@@ -228,10 +220,8 @@ TEST(Encoding, utf16_goes_to_utf8_and_back_to_the_same_bytes_whatever_the_cuts) 
     }
 }
 
-TEST(Encoding, utf16_is_known_by_its_byte_order_mark_and_an_odd_last_byte_is_kept) {
-    EXPECT_EQ(utf16Order("\xFF\xFEN\x00"), Utf16::littleEndian);
-    EXPECT_EQ(utf16Order("\xFE\xFF\x00N"), Utf16::bigEndian);
-    EXPECT_EQ(utf16Order("\xEF\xBB\xBF"), Utf16::none);
+// Both byte order marks: dades/text-unicode.txt and utf16be.csv.
+TEST(Encoding, half_a_byte_order_mark_is_none_and_an_odd_last_byte_is_kept) {
     EXPECT_EQ(utf16Order("\xFF"), Utf16::none);
     Utf16Decoder decoder(Utf16::littleEndian);
     std::string decoded;

@@ -35,9 +35,10 @@ Layout csv(char separator, std::vector<std::size_t> columns, bool header, std::s
     return l;
 }
 
-Layout list(std::string description) {
+Layout list(std::string description, bool header = false) {
     Layout l;
     l.columns = {0};
+    l.header = header;
     l.description = std::move(description);
     return l;
 }
@@ -113,11 +114,7 @@ TEST(Layout, settles_everything_about_an_input_from_its_first_window) {
              o.header = HeaderMode::yes;
          }),
          {},
-         [] {
-             Layout l = list("llista d'un compte per línia, UTF-8");
-             l.header = true;
-             return l;
-         }()},
+         list("llista d'un compte per línia, UTF-8", true)},
     };
     for (const auto& c : rows) {
         // The window of a whole input, and of one cut short, except where the cut matters.
