@@ -232,33 +232,6 @@ TEST_F(Files, the_new_output_is_created_exclusively_and_synced_around_the_rename
     EXPECT_FALSE(fs::is_symlink(dir_ / "out.csv"));
 }
 
-// State: a run writing to an output that exists, reading a FIFO that stays open.
-// Action: SIGINT, SIGTERM or SIGHUP.
-// Expected: the run ends by that signal, its temporary file is gone, the old
-// output is as it was and nothing else is in the directory.
-TEST_F(Files, a_run_ended_by_a_signal_leaves_the_old_output_and_nothing_else) {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        std::ofstream(dir_ / "out.csv") << "old\n";
-        const int fifo = heldFifo(dir_ / "in");
-        ASSERT_GE(fifo, 0);
-        const auto before = names(dir_);
-        const pid_t pid = start(dir_, {"in", "-o", "out.csv"});
-        EXPECT_TRUE(within5s([&] { return names(dir_).size() == before.size() + 2; }))
-            << "no temporary file beside err";
-        kill(pid, signal);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        close(fifo);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
-        auto after = names(dir_);
-        after.erase("err");
-        EXPECT_EQ(after, before) << signal;
-        EXPECT_EQ(file("out.csv"), "old\n") << signal;
-        fs::remove(dir_ / "in");
-        fs::remove(dir_ / "err");
-    }
-}
-
 // State: the output named is an input, named or read as standard input.
 // Expected: refused with status 2 and the file untouched.
 TEST_F(Files, an_input_is_never_the_output) {
@@ -299,29 +272,41 @@ TEST_F(Files, on_a_terminal_it_says_at_once_how_to_end_the_input) {
     EXPECT_TRUE(WIFEXITED(status)) << status;
 }
 
-// State: two runs onto the same output at once, each reading a FIFO still open.
-// Expected: each writes a temporary file of its own, so that the output ends up
-// the whole output of one of them.
-TEST_F(Files, two_runs_onto_one_output_each_write_a_file_of_their_own) {
+// State: runs writing to an output that exists, each reading a FIFO still open.
+// Action: SIGINT, SIGTERM or SIGHUP to a run; or two runs at once whose inputs end.
+// Expected: each run writes a temporary file of its own. A run ended by a signal
+// ends by that signal and leaves the old output as it was; two runs that finish
+// leave the whole output of one of them. Nothing else is left behind.
+TEST_F(Files, a_run_ended_by_a_signal_or_beside_another_leaves_one_whole_output) {
     ASSERT_EQ(shell("echo ES0321001234515678901234 | $BRELVOXA >want 2>/dev/null"), 0);
-    const auto before = names(dir_);
-    int fifos[2];
-    pid_t pids[2];
-    for (int i = 0; i < 2; ++i) {
-        const std::string in = "in" + std::to_string(i);
-        fifos[i] = heldFifo(dir_ / in);
-        ASSERT_GE(fifos[i], 0);
-        pids[i] = start(dir_, {in, "-o", "out.csv"});
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, 0}) {
+        std::ofstream(dir_ / "out.csv") << "old\n";
+        const auto before = names(dir_);
+        const int runs = signal ? 1 : 2;
+        int fifos[2];
+        pid_t pids[2];
+        for (int i = 0; i < runs; ++i) {
+            const std::string in = "in" + std::to_string(i);
+            fifos[i] = heldFifo(dir_ / in);
+            ASSERT_GE(fifos[i], 0);
+            pids[i] = start(dir_, {in, "-o", "out.csv"});
+        }
+        // err, and a FIFO and a temporary file for each run.
+        EXPECT_TRUE(within5s([&] { return names(dir_).size() == before.size() + 1 + 2 * runs; }))
+            << signal;
+        for (int i = 0; i < runs; ++i) {
+            signal ? kill(pids[i], signal) : close(fifos[i]);
+            int status = 0;
+            waitpid(pids[i], &status, 0);
+            EXPECT_TRUE(signal ? WIFSIGNALED(status) && WTERMSIG(status) == signal
+                               : WIFEXITED(status) && WEXITSTATUS(status) == 0)
+                << signal << " " << status;
+            if (signal)
+                close(fifos[i]);
+            fs::remove(dir_ / ("in" + std::to_string(i)));
+        }
+        EXPECT_EQ(file("out.csv"), signal ? "old\n" : file("want")) << signal;
+        fs::remove(dir_ / "err");
+        EXPECT_EQ(names(dir_), before) << signal;
     }
-    // The two FIFOs, err and a temporary file for each run.
-    EXPECT_TRUE(within5s([&] { return names(dir_).size() == before.size() + 5; }))
-        << names(dir_).size();
-    for (int i = 0; i < 2; ++i) {
-        close(fifos[i]);
-        int status = 0;
-        waitpid(pids[i], &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    }
-    EXPECT_EQ(file("out.csv"), file("want"));
-    EXPECT_EQ(names(dir_).size(), before.size() + 4); // out.csv, the FIFOs and err
 }
