@@ -52,6 +52,7 @@ TEST(Converter, four_cells_get_a_suggestion_and_the_next_row_none_left_over) {
     EXPECT_EQ(added.suggestion, "");
 }
 
+// Cells as banks export them, one short or with a wrong control: dades/quatre-columnes.csv.
 TEST(Converter, four_cells_must_each_have_their_own_number_of_digits) {
     Converter converter(Encoding::utf8);
     const std::tuple<const char*, std::array<std::string_view, 4>, Status> rows[] = {
@@ -61,7 +62,6 @@ TEST(Converter, four_cells_must_each_have_their_own_number_of_digits) {
           "0049\u202F",
           "\uFF11\uFF15\uFF10\uFF10", "01", "0512345678"},
          Status::correct},
-        {"digits_moved_between_cells", {"00491", "500", "01", "0512345678"}, Status::notAnAccount},
         {"all_empty", {"", " ", "", ""}, Status::empty},
         {"all_zeros", {"0000", "0000", "00", "0000000000"}, Status::allZeros},
     };
@@ -77,15 +77,13 @@ TEST(Converter, windows_1252_output_carries_statuses_in_that_encoding) {
     EXPECT_EQ(converter.status(Status::wrongControlDigits), "d\xEDgits de control incorrectes");
 }
 
+// "IBAN" in the header: dades/esperat/punt-i-coma and una-columna.
 TEST(AddedNames, an_added_column_never_takes_a_name_the_header_has) {
     const std::tuple<const char*, std::vector<std::u16string>, std::vector<std::u16string>> rows[] =
         {
             {"a_suggestion_column_in_the_header",
              {u"Nom", u"Compte", u"suggeriment"},
              {u"IBAN", u"IBAN en format paper", u"BIC", u"Entitat", u"Estat", u"Suggeriment 2"}},
-            {"iban_in_the_header",
-             {u"Nom", u"IBAN", u"Import"},
-             {u"IBAN 2", u"IBAN en format paper", u"BIC", u"Entitat", u"Estat", u"Suggeriment"}},
             {"other_case_and_blanks_clash_too",
              {u" iban ", u"ENTITAT"},
              {u"IBAN 2", u"IBAN en format paper", u"BIC", u"Entitat 2", u"Estat", u"Suggeriment"}},
