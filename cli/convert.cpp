@@ -5,14 +5,29 @@
 #include "cli/convert.h"
 
 #include "cli/csv.h"
+#include "core/entitats_dades.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
 namespace cli {
 
 namespace {
+
+// The directory row of each entity code, -1 for a code it does not list; made once
+// per process, so that an input's cache of entity cells holds only listed entities.
+const std::vector<std::int16_t>& directoryRows() {
+    static const std::vector<std::int16_t> rows = [] {
+        std::vector<std::int16_t> r(entityCodes, -1);
+        std::int16_t row = 0;
+        for (const auto& entity : mdlFuncions::dades::entitats)
+            r[static_cast<std::size_t>(entity.codi)] = row++;
+        return r;
+    }();
+    return rows;
+}
 
 constexpr std::uint64_t progressEvery = 1 << 16;
 // Past this many, unreadable rows are still marked in the output but no longer
@@ -104,7 +119,9 @@ private:
     bool quoteAll_ = false;
     // The cells of each entity's BIC and name, and of each status, as written in
     // this input, separators and quotes included; made the first time they are due.
-    std::vector<std::string> entityCells_ = std::vector<std::string>(entityCodes);
+    const std::vector<std::int16_t>& rows_ = directoryRows();
+    std::vector<std::string> entityCells_ =
+        std::vector<std::string>(mdlFuncions::dades::entitats.size());
     std::array<std::string, statusCount> statusCells_;
 };
 
@@ -283,12 +300,13 @@ template <class F> const std::string& RowLoop::cached(std::string& slot, F&& wri
 }
 
 void RowLoop::entityCells() {
-    if (added_.entity < 0) {
+    const int row = added_.entity < 0 ? -1 : rows_[static_cast<std::size_t>(added_.entity)];
+    if (row < 0) {
         plainCell({});
         plainCell({});
         return;
     }
-    out_ += cached(entityCells_[static_cast<std::size_t>(added_.entity)], [&] {
+    out_ += cached(entityCells_[static_cast<std::size_t>(row)], [&] {
         plainCell(added_.bic);
         cell(added_.name);
     });
