@@ -104,18 +104,20 @@ bool Utf8Check::feed(std::string_view bytes) {
 }
 
 void decode(std::string_view bytes, Encoding e, std::u16string& out) {
-    out.clear();
-    // An account cell is almost always ASCII, the same in both encodings.
-    std::size_t ascii = 0;
-    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
-        ++ascii;
-    if (ascii == bytes.size()) {
-        // Not assign(first, last): from another character type it builds a
-        // temporary string, an allocation a cell.
-        out.resize(bytes.size());
-        std::copy(bytes.begin(), bytes.end(), out.begin());
-        return;
+    // An account cell is almost always ASCII, the same in both encodings: widened
+    // in one pass that also gathers the bytes' high bits, and redone below only
+    // when one was set. Not assign(first, last): from another character type it
+    // builds a temporary string, an allocation a cell.
+    out.resize(bytes.size());
+    unsigned char high = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        high |= b;
+        out[i] = b;
     }
+    if (high < 0x80)
+        return;
+    out.clear();
     if (e == Encoding::windows1252) {
         for (unsigned char b : bytes)
             out += b >= 0x80 && b < 0xA0 ? cp1252Alt[b - 0x80] : char16_t(b);

@@ -246,3 +246,34 @@ TEST(Encoding, utf8_is_told_from_windows_1252_even_when_a_character_is_cut_betwe
         EXPECT_EQ(pieces.valid(), valid) << name;
     }
 }
+
+// A cell is decoded into a string that still holds the previous cell, and a
+// non-ASCII byte may come after any number of ASCII ones.
+TEST(Encoding, decode_gives_each_cell_alone_whatever_came_before) {
+    struct Row {
+        const char* name;
+        std::string bytes;
+        Encoding encoding;
+        std::u16string expected;
+    };
+    const std::vector<Row> rows = {
+        {"ascii", "ES91 2100", Encoding::utf8, u"ES91 2100"},
+        {"empty", "", Encoding::utf8, u""},
+        {"utf8 no-break space late",
+         "2100\xC2\xA0"
+         "0418",
+         Encoding::utf8, u"2100\u00A00418"},
+        {"utf8 cut at the end", "2100\xE2\x80", Encoding::utf8, u"2100\uFFFD\uFFFD"},
+        {"utf8 astral", "A\xF0\x9F\x98\x80", Encoding::utf8, u"A\U0001F600"},
+        {"cp1252 euro and en dash",
+         "12\x80"
+         "34\x96",
+         Encoding::windows1252, u"12\u20AC34\u2013"},
+        {"cp1252 latin-1", "Ca\xE7", Encoding::windows1252, u"Ca\u00E7"},
+    };
+    std::u16string out = u"a longer cell left from the row before";
+    for (const auto& row : rows) {
+        decode(row.bytes, row.encoding, out);
+        EXPECT_EQ(out, row.expected) << row.name;
+    }
+}
