@@ -80,6 +80,10 @@ Splitter::Cell Splitter::quoted(std::string_view data, bool atEnd, std::size_t& 
     std::size_t after = close + 1;
     while (after < n && data[after] != separator_ && data[after] != eol_)
         ++after;
+    // Until the cell's end is read, what follows the quote may yet be a line end
+    // (a CR whose LF comes with the next read).
+    if (after == n && !atEnd)
+        return Cell::needMore;
     const std::size_t tail =
         after < n && data[after] == eol_ ? lineEndStart(data, close + 1, after) : after;
     // A quote that "closes" lines later only to run into more text is far more

@@ -151,6 +151,9 @@ TEST(Splitter, reads_records_keeping_each_row_and_its_line_end_whatever_the_read
          "\"a\nb\";c\n",
          {{"\"a\nb\";c", "\n", {"a\nb", "c"}}},
          limit8},
+        {"a_quoted_line_break_then_crlf_read_up_to_the_cr",
+         "\"a\nb\"\r\nx\n",
+         {{"\"a\nb\"", "\r\n", {"a\nb"}}, {"x", "\n", {"x"}}}},
     };
     for (const auto& c : rows)
         for (std::size_t piece :
