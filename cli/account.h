@@ -63,7 +63,10 @@ struct Added {
         iban.clear();
         paper.clear();
         suggestion.clear();
-        bic = name = {};
+        // Not bic = name = {}: that reads name back whole right after writing it
+        // in halves, which stalls the processor on every row.
+        bic = {};
+        name = {};
         entity = -1;
     }
 };
