@@ -119,9 +119,14 @@ const Converter::Directory& Converter::directory(Encoding e) {
 Converter::Converter(Encoding e) : encoding_(e), directory_(directory(e)) {}
 
 Status Converter::convert(std::string_view cell, Added& out) {
-    decode(cell, encoding_, text_);
     using Tipus = mdlFuncions::Lectura::Tipus;
-    const mdlFuncions::Lectura lectura = mdlFuncions::llegirCompteOIBAN(text_);
+    // Nearly every cell is ASCII, the same in both encodings, and is read as it
+    // stands; only one that is not an account that way is decoded and read again.
+    mdlFuncions::Lectura lectura = mdlFuncions::llegirCompteOIBAN(cell);
+    if (lectura.tipus == Tipus::res) {
+        decode(cell, encoding_, text_);
+        lectura = mdlFuncions::llegirCompteOIBAN(text_);
+    }
     switch (lectura.tipus) {
     case Tipus::res:
         out.clear();

@@ -10,7 +10,6 @@
 #include "core/registre_iban.h"
 #include "core/text.h"
 
-#include <algorithm>
 #include <array>
 
 namespace mdlFuncions {
@@ -47,6 +46,53 @@ char16_t llegir(char16_t c) {
     return text::isBlank(c) || text::isHyphen(c) ? deixar : refusar;
 }
 
+// Bytes are read as ASCII only.
+char16_t llegir(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < taulaASCII.size() ? taulaASCII[b] : refusar;
+}
+
+// What kind of account the characters kept, "IBAN" taken off, are; res for none.
+Lectura::Tipus tipusDe(std::u16string_view resta) {
+    if (resta.size() == digitsCCC && text::allDigits(resta))
+        return Lectura::Tipus::compte;
+    if (resta.starts_with(u"ES"))
+        return resta.size() == 2 + digitsIBAN && text::allDigits(resta.substr(2))
+                   ? Lectura::Tipus::ibanEspanyol
+                   : Lectura::Tipus::res;
+    if (resta.size() > prefixIBAN && resta.size() <= midaMaximaIBAN &&
+        cercarPaisIBAN(resta.substr(0, 2)) && text::allDigits(resta.substr(2, 2)))
+        return Lectura::Tipus::ibanEstranger;
+    return Lectura::Tipus::res;
+}
+
+// Every return hands back the one object, so that it is built in the caller's place.
+template <class Char> Lectura llegirText(std::basic_string_view<Char> text) {
+    // At most "IBAN" and the longest IBAN survive; anything longer is not an
+    // account, so a fixed buffer is enough and a huge paste costs one pass.
+    // Where the separators fall differs from row to row, so a separator is
+    // written and then not counted, rather than branched around.
+    Lectura lectura;
+    auto& net = lectura.caracters;
+    std::size_t n = 0;
+    for (const Char ch : text) {
+        const char16_t c = llegir(ch);
+        if (c == refusar)
+            return lectura;
+        net[n] = c;
+        n += c != deixar;
+        if (n == net.size())
+            return lectura;
+    }
+    const std::size_t inici = std::u16string_view(net.data(), n).starts_with(u"IBAN") ? 4 : 0;
+    lectura.tipus = tipusDe(std::u16string_view(net.data() + inici, n - inici));
+    if (lectura.tipus != Lectura::Tipus::res) {
+        lectura.inici = static_cast<std::uint8_t>(inici);
+        lectura.fi = static_cast<std::uint8_t>(n);
+    }
+    return lectura;
+}
+
 } // namespace
 
 std::u16string formatPaper(std::u16string_view iban) {
@@ -56,42 +102,11 @@ std::u16string formatPaper(std::u16string_view iban) {
 }
 
 Lectura llegirCompteOIBAN(std::u16string_view text) {
-    // At most "IBAN" and the longest IBAN survive; anything longer is not an
-    // account, so a fixed buffer is enough and a huge paste costs one pass.
-    // The last place only tells that there is one character too many. Where the
-    // separators fall differs from row to row, so a separator is written and then
-    // not counted, rather than branched around.
-    char16_t net[4 + midaMaximaIBAN + 1];
-    std::size_t n = 0;
-    for (char16_t c : text) {
-        c = llegir(c);
-        if (c == refusar)
-            return {};
-        net[n] = c;
-        n += c != deixar;
-        if (n == std::size(net))
-            return {};
-    }
-    std::u16string_view resta(net, n);
-    if (resta.starts_with(u"IBAN"))
-        resta.remove_prefix(4);
+    return llegirText(text);
+}
 
-    Lectura lectura;
-    if (resta.size() == digitsCCC && text::allDigits(resta)) {
-        lectura.tipus = Lectura::Tipus::compte;
-    } else if (resta.starts_with(u"ES")) {
-        if (resta.size() != 2 + digitsIBAN || !text::allDigits(resta.substr(2)))
-            return {};
-        lectura.tipus = Lectura::Tipus::ibanEspanyol;
-    } else if (resta.size() > prefixIBAN && resta.size() <= midaMaximaIBAN &&
-               cercarPaisIBAN(resta.substr(0, 2)) && text::allDigits(resta.substr(2, 2))) {
-        lectura.tipus = Lectura::Tipus::ibanEstranger;
-    } else {
-        return {};
-    }
-    std::copy(resta.begin(), resta.end(), lectura.caracters.begin());
-    lectura.mida = resta.size();
-    return lectura;
+Lectura llegirCompteOIBAN(std::string_view ascii) {
+    return llegirText(ascii);
 }
 
 std::optional<CompteLlegit> llegirCompte(std::u16string_view text) {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,11 +60,16 @@ struct Lectura {
                        // or digits: its length and structure are for validarIBAN
     };
     Tipus tipus = Tipus::res;
-    std::array<char16_t, midaMaximaIBAN> caracters{};
-    std::size_t mida = 0;
+    // What the reader kept, a leading "IBAN" included, and one place more to tell
+    // that there was one character too many; text() starts past the "IBAN". Only
+    // what text() shows is ever written: left unfilled, as it is read every row.
+    std::array<char16_t, 4 + midaMaximaIBAN + 1> caracters;
+    std::uint8_t inici = 0, fi = 0;
 
     // The 20 digits (compte) or the IBAN in electronic form, upper case; empty for res.
-    std::u16string_view text() const { return {caracters.data(), mida}; }
+    std::u16string_view text() const {
+        return {caracters.data() + inici, static_cast<std::size_t>(fi - inici)};
+    }
     // The 20 digits of a domestic account, bare or in its IBAN; else empty.
     std::u16string_view ccc() const {
         return tipus == Tipus::compte         ? text()
@@ -82,5 +88,10 @@ struct Lectura {
 // two letters, two digits, then letters and digits, 5 to 34 characters in all,
 // upper-cased. An unknown country, or "ES" with anything but 22 digits, is res.
 Lectura llegirCompteOIBAN(std::u16string_view text);
+
+// The same for a text of bytes, of which only ASCII is read: a byte above 0x7F
+// makes it res, so that a caller holding other characters decodes them first and
+// one holding ASCII, as nearly every cell of a list is, skips decoding.
+Lectura llegirCompteOIBAN(std::string_view ascii);
 
 } // namespace mdlFuncions

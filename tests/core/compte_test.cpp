@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <tuple>
 
 using namespace mdlFuncions;
@@ -75,6 +77,16 @@ TEST(Compte, reads_a_whole_account_or_any_country_s_iban_in_the_forms_people_wri
         const Lectura lectura = llegirCompteOIBAN(text);
         EXPECT_EQ(lectura.tipus, tipus) << name;
         EXPECT_EQ(lectura.text(), llegit) << name;
+        // Read as bytes, an ASCII text gives the same; with any other byte (here a
+        // Windows-1252 no-break space), nothing.
+        std::string bytes;
+        for (const char16_t c : text)
+            bytes += static_cast<char>(c < 0x80 ? c : 0xA0);
+        const bool ascii =
+            std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
+        const Lectura deBytes = llegirCompteOIBAN(bytes);
+        EXPECT_EQ(deBytes.tipus, ascii ? tipus : T::res) << name;
+        EXPECT_EQ(deBytes.text(), ascii ? llegit : u"") << name;
     }
 }
 
