@@ -209,7 +209,7 @@ Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIB
     bool intercanviTrobat = false;
     Estat trobat;
     const auto provar = [&](const Estat& e, std::size_t i, int nou, bool intercanvi) {
-        if (!e.compta())
+        if (s.candidats > 1 || !e.compta())
             return;
         ++s.candidats;
         llocTrobat = i;
@@ -217,24 +217,30 @@ Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIB
         intercanviTrobat = intercanvi;
         trobat = e;
     };
-    for (std::size_t i = 0; i < x.mida; ++i)
+    // A control check that fails passes only if the change touches a digit it
+    // weighs (its control digit included): a change elsewhere leaves its sum and
+    // its digit as they were. The first check weighs the entity, the office and
+    // the first control digit; the second the other control digit and the account.
+    const bool falla1 = digitControl(base.suma1) != base.control1;
+    const bool falla2 = digitControl(base.suma2) != base.control2;
+    const auto dins = [&](std::size_t i, bool primer) {
+        return i >= x.inici && (i - x.inici <= campControl.inici) == primer;
+    };
+    const auto pot = [&](std::size_t i, std::size_t j) {
+        return (!falla1 || dins(i, true) || dins(j, true)) &&
+               (!falla2 || dins(i, false) || dins(j, false));
+    };
+    for (std::size_t i = 0; i < x.mida && s.candidats < 2; ++i) {
+        if (!pot(i, i))
+            continue;
         substitucions(x, base, i, [&](int nou) {
             Estat e = base;
             x.canviar(e, i, nou);
             provar(e, i, nou, false);
         });
-    // A swap that leaves alone every digit a failing control check weighs cannot
-    // make it pass.
-    const bool falla1 = digitControl(base.suma1) != base.control1;
-    const bool falla2 = digitControl(base.suma2) != base.control2;
-    const auto toca = [&](std::size_t i, bool primer) {
-        const auto dins = [&](std::size_t j) {
-            return j >= x.inici && (j - x.inici <= campControl.inici) == primer;
-        };
-        return dins(i) || dins(i + 1);
-    };
-    for (std::size_t i = 0; i + 1 < x.mida; ++i) {
-        if (x.d[i] == x.d[i + 1] || (falla1 && !toca(i, true)) || (falla2 && !toca(i, false)))
+    }
+    for (std::size_t i = 0; i + 1 < x.mida && s.candidats < 2; ++i) {
+        if (x.d[i] == x.d[i + 1] || !pot(i, i + 1))
             continue;
         Estat e = base;
         x.canviar(e, i, x.d[i + 1]);

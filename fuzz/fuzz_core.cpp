@@ -191,7 +191,7 @@ void checkSuggestion(const std::uint8_t* data, std::size_t size) {
     CHECK(s.candidats >= 0 && (s.candidats == 1) == !s.iban.empty());
     const bool passes = mdlFuncions::validarCCC(ccc) &&
                         (!iban || mdlFuncions::calcularDigitsIBAN(ccc, u"ES") == digits);
-    CHECK(s.candidats == (passes ? 0 : slowCandidates(digits + ccc, iban)));
+    CHECK(s.candidats == (passes ? 0 : std::min(slowCandidates(digits + ccc, iban), 2)));
     if (s.iban.empty())
         return;
     const std::u16string_view suggested = s.iban;

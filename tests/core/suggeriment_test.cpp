@@ -67,7 +67,7 @@ TEST(Suggeriments, suggest_only_when_exactly_one_neighbour_passes_every_check) {
         {"typo_in_a_bare_account_s_entity", u"00608407833112585497", 1,
          u"ES8800308407833112585497"},
         {"two_candidates_for_an_iban", u"ES0700810140845102281629", 2, u""},
-        {"many_candidates_for_a_bare_account", u"14657294989364454075", 14, u""},
+        {"many_candidates_for_a_bare_account_count_as_two", u"14657294989364454075", 2, u""},
         {"two_typos_leave_none", u"ES9121000418450200051399", 0, u""},
         {"the_all_zero_account_has_none", u"00000000000000000000", 0, u""},
         {"a_right_iban_gets_nothing", dret, 0, u""},
