@@ -183,7 +183,11 @@ TEST_F(LinuxInstall, the_manual_pages_are_compressed_and_brelvoxa_s_names_every_
         if (std::string(program) == "brelvoxa")
             manual = text;
     }
-    const std::string help = output("'" + (prefix / "bin/brelvoxa").string() + "' --help");
+    // Built by appending: "'" + a temporary string trips GCC 12's -Wrestrict at -O3.
+    std::string command = "'";
+    command += (prefix / "bin/brelvoxa").string();
+    command += "' --help";
+    const std::string help = output(command);
     std::set<std::string> options;
     const std::regex option("--([a-z][a-z-]*)");
     for (auto it = std::sregex_iterator(help.begin(), help.end(), option);
