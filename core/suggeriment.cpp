@@ -143,19 +143,19 @@ Estat estatDe(const Xifres& x) {
     return e;
 }
 
-// The neighbour's IBAN: the typed digits with the change made.
-std::u16string ibanDe(Xifres x, std::size_t i, int nou, bool intercanvi, const Estat& e) {
+// The neighbour's IBAN, written in iban: the typed digits with the change made.
+void ibanDe(Xifres x, std::size_t i, int nou, bool intercanvi, const Estat& e,
+            std::u16string& iban) {
     if (intercanvi)
         std::swap(x.d[i], x.d[i + 1]);
     else
         x.d[i] = nou;
     const int digits = e.digitsCalculats();
-    std::u16string iban(pais);
+    iban = pais;
     iban += static_cast<char16_t>(u'0' + digits / 10);
     iban += static_cast<char16_t>(u'0' + digits % 10);
     for (std::size_t p = 0; p < digitsCCC; ++p)
         iban += static_cast<char16_t>(u'0' + x.d[x.inici + p]);
-    return iban;
 }
 
 // Hands provar each digit that, put at position i, may pass every check: the one
@@ -248,7 +248,7 @@ Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIB
         provar(e, i, 0, true);
     }
     if (s.candidats == 1)
-        s.iban = ibanDe(x, llocTrobat, nouTrobat, intercanviTrobat, trobat);
+        ibanDe(x, llocTrobat, nouTrobat, intercanviTrobat, trobat, s.iban);
     return s;
 }
 
