@@ -153,9 +153,7 @@ Summary RowLoop::run() {
         addedCells(record);
         out_ += record.end;
         // The line a message names counts line breaks inside quoted cells too.
-        line_ += static_cast<std::uint64_t>(
-            std::count(record.raw.begin(), record.raw.end(), lastCharacter(layout_.lineEnd)));
-        line_ += !record.end.empty();
+        line_ += record.lineBreaks + !record.end.empty();
         bytes += taken;
         // The record's views point into the buffer: consume only once it is written.
         buffer_.consume(taken);

@@ -47,6 +47,7 @@ std::size_t Splitter::nextLine(std::string_view data, bool atEnd, Record& record
 std::size_t Splitter::unclosed(std::string_view data, bool atEnd, Record& record) {
     const std::size_t taken = nextLine(data, atEnd, record);
     record.cells.clear();
+    record.lineBreaks = 0;
     record.unclosedQuote = true;
     return taken;
 }
@@ -90,6 +91,9 @@ Splitter::Cell Splitter::quoted(std::string_view data, bool atEnd, std::size_t& 
     // likely a quote left open than a cell with line breaks: keep the rows apart.
     if (tail > close + 1 && std::memchr(data.data() + pos, eol_, close - pos) != nullptr)
         return Cell::unclosed;
+    record.lineBreaks += static_cast<std::size_t>(
+        std::count(data.begin() + static_cast<std::ptrdiff_t>(pos),
+                   data.begin() + static_cast<std::ptrdiff_t>(close), eol_));
     if (doubled || tail > close + 1) {
         unescaped_.append(data.data() + seg, close - seg);
         unescaped_.append(data.data() + close + 1, tail - close - 1);
@@ -111,6 +115,7 @@ std::size_t Splitter::next(std::string_view data, bool atEnd, Record& record) {
     if (taken != 0 || data.size() <= maxRow_)
         return taken;
     record.cells.clear();
+    record.lineBreaks = 0;
     record.allQuoted = false;
     record.unclosedQuote = false;
     record.tooLong = true;
@@ -121,6 +126,7 @@ std::size_t Splitter::next(std::string_view data, bool atEnd, Record& record) {
 
 std::size_t Splitter::split(std::string_view data, bool atEnd, Record& record) {
     record.cells.clear();
+    record.lineBreaks = 0;
     record.allQuoted = true;
     record.unclosedQuote = false;
     if (data.empty())

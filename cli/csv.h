@@ -23,6 +23,7 @@ struct Record {
     std::string_view raw;                // the row's bytes, without its line end
     std::string_view end;                // "\n", "\r\n", "\r", or "" for a last row without one
     std::vector<std::string_view> cells; // the values, quotes taken off
+    std::size_t lineBreaks = 0;          // line ends inside its quoted cells
     bool allQuoted = false;              // every cell was written in quotes
     bool unclosedQuote = false;          // raw is then only the row's first line
     bool tooLong = false; // no record ends within the limit: raw is the row's start, the rest

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -55,6 +56,10 @@ std::vector<Row> split(std::string_view input, char separator, std::size_t piece
             continue;
         }
         if (!record.tooLong) {
+            // Messages count lines by it: every line end within the row.
+            EXPECT_EQ(record.lineBreaks,
+                      std::count(record.raw.begin(), record.raw.end(), lastCharacter(lineEnd)))
+                << record.raw;
             rows.push_back(copy(record));
             begin += taken;
             continue;
