@@ -43,6 +43,9 @@ TEST(Registre, holds_the_well_known_countries_with_their_lengths) {
         ASSERT_NE(fila, nullptr) << std::string(pais.begin(), pais.end());
         EXPECT_EQ(fila->llargada, llargada) << std::string(pais.begin(), pais.end());
     }
+    for (const std::u16string_view codi :
+         {u"XX", u"AA", u"ZZ", u"pt", u"P", u"PTE", u"", u"P\u00C7"})
+        EXPECT_EQ(cercarPaisIBAN(codi), nullptr) << std::string(codi.begin(), codi.end());
 }
 
 // One valid IBAN per country, built from its row, and the same with one character
