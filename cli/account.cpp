@@ -161,10 +161,10 @@ Status Converter::convertFour(const std::array<std::string_view, 4>& cells, Adde
 
 Status Converter::fromCcc(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out) {
     out.clear();
-    // Its computed control digits are 00 too, so it would pass for right.
-    if (ccc.find_first_not_of(u'0') == std::u16string_view::npos)
-        return Status::allZeros;
     if (!mdlFuncions::validarCCC(ccc)) {
+        // validarCCC refuses the all-zero account, whose control digits agree.
+        if (ccc.find_first_not_of(u'0') == std::u16string_view::npos)
+            return Status::allZeros;
         suggest(ccc, ibanDigits, out);
         return Status::wrongControlDigits;
     }
