@@ -168,7 +168,8 @@ Status Converter::fromCcc(std::u16string_view ccc, std::u16string_view ibanDigit
         suggest(ccc, ibanDigits, out);
         return Status::wrongControlDigits;
     }
-    const std::u16string digits = mdlFuncions::calcularDigitsIBAN(ccc, u"ES");
+    constexpr std::u16string_view espanya = u"ES";
+    const std::u16string digits = mdlFuncions::calcularDigitsIBAN(ccc, espanya);
     if (!ibanDigits.empty() && ibanDigits != digits) {
         suggest(ccc, ibanDigits, out);
         return Status::wrongIbanDigits;

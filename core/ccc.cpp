@@ -31,6 +31,10 @@ int digitDelBloc(std::u16string_view bloc, const std::array<int, N>& pesos) {
 } // namespace
 
 bool validarCCC(std::u16string_view compte) {
+    // A view, not a literal: a char16_t literal compared as it is gets its length
+    // counted again on every call.
+    constexpr std::u16string_view zeros = u"00000000000000000000";
+    static_assert(zeros.size() == digitsCCC);
     if (compte.size() != digitsCCC)
         return false;
     const auto control = campControl.de(compte);
@@ -40,7 +44,7 @@ bool validarCCC(std::u16string_view compte) {
                digitDelBloc(compte.substr(0, campOficina.inici + campOficina.mida),
                             pesosEntitatOficina) &&
            valorDigit(control[1]) == digitDelBloc(campCompte.de(compte), pesosCompte) &&
-           compte != u"00000000000000000000";
+           compte != zeros;
 }
 
 } // namespace mdlFuncions

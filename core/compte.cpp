@@ -17,6 +17,8 @@ namespace mdlFuncions {
 namespace {
 
 constexpr std::size_t digitsIBAN = 2 + digitsCCC; // the check digits, then the account
+// Views, whose length is known when compiling, unlike a char16_t literal's.
+constexpr std::u16string_view espanya = u"ES", paraulaIBAN = u"IBAN";
 
 // What the reader makes of a character: dropped (a separator), refused, or kept
 // as an upper-case letter or a digit.
@@ -56,7 +58,7 @@ char16_t llegir(char c) {
 Lectura::Tipus tipusDe(std::u16string_view resta) {
     if (resta.size() == digitsCCC && text::allDigits(resta))
         return Lectura::Tipus::compte;
-    if (resta.starts_with(u"ES"))
+    if (resta.starts_with(espanya))
         return resta.size() == 2 + digitsIBAN && text::allDigits(resta.substr(2))
                    ? Lectura::Tipus::ibanEspanyol
                    : Lectura::Tipus::res;
@@ -84,7 +86,8 @@ template <class Char> Lectura llegirText(std::basic_string_view<Char> text) {
         if (n == net.size())
             return lectura;
     }
-    const std::size_t inici = std::u16string_view(net.data(), n).starts_with(u"IBAN") ? 4 : 0;
+    const std::size_t inici =
+        std::u16string_view(net.data(), n).starts_with(paraulaIBAN) ? paraulaIBAN.size() : 0;
     lectura.tipus = tipusDe(std::u16string_view(net.data() + inici, n - inici));
     if (lectura.tipus != Lectura::Tipus::res) {
         lectura.inici = static_cast<std::uint8_t>(inici);
