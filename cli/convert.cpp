@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace cli {
 
@@ -33,6 +35,56 @@ constexpr std::uint64_t progressEvery = 1 << 16;
 // Past this many, unreadable rows are still marked in the output but no longer
 // each named on stderr.
 constexpr std::uint64_t maxRowMessages = 100;
+
+// Copies a few bytes, as most pieces of a row are, without a call to memcpy: two
+// copies of a fixed size that overlap in the middle.
+inline void copyShort(char* to, const char* from, std::size_t n) {
+    if (n > 32) {
+        std::memcpy(to, from, n);
+    } else if (n >= 16) {
+        std::memcpy(to, from, 16);
+        std::memcpy(to + n - 16, from + n - 16, 16);
+    } else if (n >= 8) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            to[i] = from[i];
+    }
+}
+
+// The output as it is put together: a row is a dozen short pieces, appended
+// inline rather than through a call to std::string::append each.
+class Pieces {
+public:
+    explicit Pieces(std::size_t reserve) : data_(reserve) {}
+
+    std::string_view view() const { return {data_.data(), size_}; }
+    std::size_t size() const { return size_; }
+    void clear() { size_ = 0; }
+    void truncate(std::size_t n) { size_ = std::min(n, size_); }
+
+    Pieces& operator+=(char c) {
+        room(1);
+        data_[size_++] = c;
+        return *this;
+    }
+    Pieces& operator+=(std::string_view s) {
+        room(s.size());
+        copyShort(data_.data() + size_, s.data(), s.size());
+        size_ += s.size();
+        return *this;
+    }
+
+private:
+    void room(std::size_t n) {
+        if (data_.size() - size_ < n)
+            data_.resize(std::max(data_.size() * 2, size_ + n));
+    }
+
+    std::vector<char> data_;
+    std::size_t size_ = 0;
+};
 
 // The input as it is read: a window that keeps the row being read whole.
 class Buffer {
@@ -84,10 +136,9 @@ public:
           outSeparator_(layout.format == Format::csv ? layout.separator : '\t'),
           needed_(*std::max_element(layout.columns.begin(), layout.columns.end()) + 1),
           // Written out as often as a window is read in.
-          flushAt_(limits.window) {
-        // Most output is the input copied; the added cells take about a quarter more.
-        out_.reserve(flushAt_ + (flushAt_ >> 2));
-    }
+          flushAt_(limits.window),
+          // Most output is the input copied; the added cells take about a quarter more.
+          out_(flushAt_ + (flushAt_ >> 2)) {}
 
     Summary run();
 
@@ -112,7 +163,8 @@ private:
     const char outSeparator_;
     const std::size_t needed_; // cells a row must have to hold the account
     const std::size_t flushAt_;
-    std::string out_;
+    Pieces out_;
+    std::string cellText_; // a cell that may need quotes, as it is written
     Summary summary_;
     Added added_;
     std::uint64_t line_ = 1, records_ = 0, rowMessages_ = 0;
@@ -158,13 +210,13 @@ Summary RowLoop::run() {
         // The record's views point into the buffer: consume only once it is written.
         buffer_.consume(taken);
         if (out_.size() >= flushAt_) {
-            sink_.write(out_);
+            sink_.write(out_.view());
             out_.clear();
         }
         if (records_ % progressEvery == 0 && reporter_.progress)
             reporter_.progress(records_, bytes);
     }
-    sink_.write(out_);
+    sink_.write(out_.view());
     return summary_;
 }
 
@@ -195,7 +247,7 @@ void RowLoop::addedCells(const Record& record) {
 std::uint64_t RowLoop::overLongRow(const Record& record) {
     const auto breaks = static_cast<std::uint64_t>(std::count(
         record.raw.begin(), record.raw.end(), lastCharacter(layout_.lineEnd))); // inside quotes
-    sink_.write(out_);
+    sink_.write(out_.view());
     out_.clear();
     sink_.write(record.raw);
     std::uint64_t bytes = record.raw.size();
@@ -273,7 +325,9 @@ void RowLoop::headerCells(const Record& header) {
 
 void RowLoop::cell(std::string_view text) {
     out_ += outSeparator_;
-    appendCell(out_, text, outSeparator_, quoteAll_);
+    cellText_.clear();
+    appendCell(cellText_, text, outSeparator_, quoteAll_);
+    out_ += cellText_;
 }
 
 // A cell of capitals, digits and blanks (an IBAN, a BIC), which never needs quotes
@@ -291,8 +345,8 @@ template <class F> const std::string& RowLoop::cached(std::string& slot, F&& wri
     if (slot.empty()) {
         const std::size_t at = out_.size();
         write();
-        slot.assign(out_, at);
-        out_.resize(at);
+        slot.assign(out_.view().substr(at));
+        out_.truncate(at);
     }
     return slot;
 }
