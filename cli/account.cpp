@@ -210,15 +210,13 @@ void Converter::suggest(std::u16string_view ccc, std::u16string_view ibanDigits,
 }
 
 // An IBAN is capitals and digits, the same bytes in either encoding: copied as
-// they are, without encode, through buffers on the stack (a string's resize
-// would first fill what is then written over).
+// they are, without encode, and its paper form made from those bytes.
 void Converter::writeIban(std::u16string_view iban, Added& out) {
-    char bytes[mdlFuncions::midaMaximaIBAN]{};
-    char paper[mdlFuncions::midaPaper(mdlFuncions::midaMaximaIBAN)];
-    const std::size_t n = std::min(iban.size(), std::size(bytes));
+    const std::size_t n = std::min(iban.size(), mdlFuncions::midaMaximaIBAN);
+    char* bytes = out.iban.data();
     std::copy_n(iban.begin(), n, bytes);
-    out.iban.assign(bytes, n);
-    out.paper.assign(paper, mdlFuncions::formatPaper(std::string_view(bytes, n), paper));
+    out.iban.setSize(n);
+    out.paper.setSize(mdlFuncions::formatPaper(out.iban.view(), out.paper.data()));
 }
 
 } // namespace cli

@@ -6,8 +6,10 @@
 // input's own encoding.
 
 #include "cli/encoding.h"
+#include "core/compte.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,11 +53,31 @@ inline constexpr std::array<std::string_view, 6> addedHeader = {
 // compared as --columna finds them: blanks around them and ASCII case ignored.
 std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header);
 
+// An IBAN's cell, electronic or on paper, kept in place: no country's is longer,
+// and a row is written without allocating or calling into std::string.
+class IbanCell {
+public:
+    static constexpr std::size_t capacity = mdlFuncions::midaPaper(mdlFuncions::midaMaximaIBAN);
+
+    std::string_view view() const { return {data_.data(), size_}; }
+    operator std::string_view() const { return view(); }
+    bool empty() const { return size_ == 0; }
+    void clear() { size_ = 0; }
+    // Room for capacity bytes; the first n written are then the cell.
+    char* data() { return data_.data(); }
+    void setSize(std::size_t n) { size_ = static_cast<std::uint8_t>(n); }
+
+private:
+    std::array<char, capacity> data_;
+    std::uint8_t size_ = 0;
+};
+
 // Empty where there is nothing right to put. BIC and name point into the converter.
 // suggestion: the one account a single typo away that passes every check, as an
 // IBAN on paper, for a Spanish account that fails; never applied to the others.
 struct Added {
-    std::string iban, paper, suggestion;
+    IbanCell iban, paper;
+    std::string suggestion;
     std::string_view bic, name;
     int entity = -1; // the code bic and name are the directory's row for; -1 for none
 
