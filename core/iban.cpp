@@ -165,16 +165,20 @@ std::u16string calcularDigitsIBAN(std::u16string_view compte, std::u16string_vie
     int residu;
     if (const auto rapid = residuDeXifres(compte)) {
         // Each letter of the country is two digits, and so is "00".
-        residu = *rapid;
+        // Reduced only when the next letter might no longer fit, so once for a
+        // country of two letters.
+        std::uint64_t valor = static_cast<std::uint64_t>(*rapid);
         for (char16_t c : pais) {
             if (c >= u'a' && c <= u'z')
                 c = static_cast<char16_t>(c - u'a' + u'A');
             if (capital(c))
-                residu = (residu * 100 + (c - u'A' + 10)) % 97;
+                valor = valor * 100 + static_cast<std::uint64_t>(c - u'A' + 10);
             else if (text::isDigit(c))
-                residu = (residu * 10 + (c - u'0')) % 97;
+                valor = valor * 10 + static_cast<std::uint64_t>(c - u'0');
+            if (valor >= std::uint64_t(1) << 56)
+                valor %= 97;
         }
-        residu = residu * 100 % 97;
+        residu = static_cast<int>(valor * 100 % 97);
     } else {
         // The joined text is never built: its digits go straight into the remainder.
         Residu97 r = perDigit(pais, perDigit(compte, Residu97{}));

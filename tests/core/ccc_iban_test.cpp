@@ -44,7 +44,20 @@ TEST(Iban, check_digits_are_98_minus_the_number_modulo_97) {
             {"letters_in_the_account_and_country", u"NWBK60161331926819", u"GB", u"29"},
             {"lower_case_letters_as_capitals", u"nwbk60161331926819", u"gb", u"29"},
             {"other_characters_dropped", u"2100-0418.45 \u00D1\uFF110200051332", u"ES", u"91"},
+            {"a_country_of_digits_counts_them_as_they_are", u"21000418450200051332", u"1428",
+             u"91"},
         };
     for (const auto& [name, compte, pais, digits] : rows)
         EXPECT_EQ(calcularDigitsIBAN(compte, pais), digits) << name;
+    // Longer than any account, either side of 96 digits: the far digits still count.
+    std::u16string llarg;
+    for (int i = 0; i < 200; ++i)
+        llarg += static_cast<char16_t>(u'0' + (i * 7 + 3) % 10);
+    EXPECT_EQ(calcularDigitsIBAN(llarg, u"ES"), u"54");
+    EXPECT_EQ(calcularDigitsIBAN(llarg.substr(0, 97), u"ES"), u"78");
+    // A long country read after an account of digits gives what the same read
+    // digit by digit gives (the hyphen sends it that way and is dropped).
+    const std::u16string pais(30, u'Z');
+    EXPECT_EQ(calcularDigitsIBAN(u"21000418450200051332", pais),
+              calcularDigitsIBAN(u"21000418450200051332-", pais));
 }
