@@ -61,9 +61,8 @@ struct Lectura {
     };
     Tipus tipus = Tipus::res;
     // What the reader kept, a leading "IBAN" included, and one place more to tell
-    // that there was one character too many; text() starts past the "IBAN". Only
-    // what text() shows is ever written: left unfilled, as it is read every row.
-    std::array<char16_t, 4 + midaMaximaIBAN + 1> caracters;
+    // that there was one character too many; text() starts past the "IBAN".
+    std::array<char16_t, 4 + midaMaximaIBAN + 1> caracters{};
     std::uint8_t inici = 0, fi = 0;
 
     // The 20 digits (compte) or the IBAN in electronic form, upper case; empty for res.
