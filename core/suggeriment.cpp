@@ -6,7 +6,9 @@
 // right the control check the position weighs in (or keep it right) can count: the
 // check is a congruence modulo 11 (or, for a check or control digit, one value),
 // solved for the new digit, which leaves one or two digits a position to judge
-// in full instead of nine. With the 21 swaps, some 60 neighbours in all.
+// in full instead of nine. With the 21 swaps, some 60 neighbours at most; fewer,
+// as a change that leaves a failing control check's digits alone is not tried, and
+// the search ends at the second candidate.
 
 #include "core/suggeriment.h"
 
