@@ -6,7 +6,7 @@
 // input's own encoding.
 
 #include "cli/encoding.h"
-#include "core/compte.h"
+#include "core/comprovacio.h"
 
 #include <array>
 #include <cstdint>
@@ -16,32 +16,13 @@
 
 namespace cli {
 
-enum class Status {
-    correct,            // control digits agree; IBAN and, when listed, BIC and name given
-    unknownEntity,      // correct, but the entity is not in the directory: no BIC, no name
-    wrongControlDigits, // 20 digits whose domestic control digits do not agree
-    wrongIbanDigits,    // an IBAN whose check digits do not match its account
-    allZeros,           // 20 zeros: its control digits agree, but no bank issues it
-    foreignCorrect,     // another country's IBAN, right: IBAN and paper form, no BIC or name
-    foreignMalformed,   // a registry country's code, but the wrong length or structure
-    notAnAccount,       // text that is not one whole account
-    empty,              // nothing where the account should be
-    unclosedQuote,      // a row whose quote never closes, written back as it was
-    missingColumns,     // a row too short to hold the account's column
-    tooLong,            // a row longer than the converter keeps in memory, written back as it was
-};
+// The statuses a row gets are the account check's, beside those of a row that
+// could not be read.
+using Status = mdlFuncions::Estat;
+inline constexpr std::size_t statusCount = mdlFuncions::nombreEstats;
 
-// Counted from the last status: a status added after it must take its place here.
-inline constexpr std::size_t statusCount = static_cast<std::size_t>(Status::tooLong) + 1;
-
-// The digits of an account's four parts: entity, office, control digits, account.
-inline constexpr std::array<std::size_t, 4> accountParts = {4, 4, 2, 10};
-
-// Whether a row with this status holds a right account (exit status 0).
-bool isCorrect(Status s);
-
-// The status as written in the added column and the summary, in UTF-8.
-std::string_view statusText(Status s);
+// The status as written in the summary, in UTF-8.
+std::string statusText(Status s);
 
 // Names of the added columns, for a header row, in UTF-8.
 inline constexpr std::array<std::string_view, 6> addedHeader = {
@@ -79,22 +60,17 @@ struct Added {
     IbanCell iban, paper;
     std::string suggestion;
     std::string_view bic, name;
-    int entity = -1; // the code bic and name are the directory's row for; -1 for none
+    int entity = -1; // the directory row bic and name are of; -1 for none
 
     void clear() {
         iban.clear();
         paper.clear();
         suggestion.clear();
-        // Not bic = name = {}: that reads name back whole right after writing it
-        // in halves, which stalls the processor on every row.
         bic = {};
         name = {};
         entity = -1;
     }
 };
-
-// Entity codes are four digits.
-inline constexpr int entityCodes = 10000;
 
 // Reads accounts and fills the added cells in one encoding. Holds the directory's
 // BICs and names already encoded, so that a row costs no lookup conversion.
@@ -102,35 +78,33 @@ class Converter {
 public:
     explicit Converter(Encoding e);
 
-    Encoding encoding() const { return encoding_; }
-
     // One cell holding the account in any form a person writes it.
     Status convert(std::string_view cell, Added& out);
 
-    // Four cells, entity, office, control digits and account, each of exactly 4, 4,
-    // 2 and 10 digits once blanks are taken off.
+    // Four cells, entity, office, control digits and account, each of exactly its
+    // field's digits once blanks are taken off.
     Status convertFour(const std::array<std::string_view, 4>& cells, Added& out);
 
     // A status text in this converter's encoding.
-    const std::string& status(Status s) const { return directory_.statuses[static_cast<int>(s)]; }
+    const std::string& status(Status s) const { return texts_.statuses[static_cast<int>(s)]; }
 
 private:
-    Status fromCcc(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out);
-    Status foreign(std::u16string_view iban, Added& out);
-    void suggest(std::u16string_view ccc, std::u16string_view ibanDigits, Added& out);
-    void writeIban(std::u16string_view iban, Added& out);
+    Status added(Added& out);
 
-    struct Directory {
-        std::vector<std::string> bics, names; // by entity code, 0..9999
+    struct Texts {
+        std::vector<std::string> bics, names; // by directory row
         std::array<std::string, statusCount> statuses;
     };
     // Built once per encoding, on first use, from the directory's compiled-in rows
     // and the statuses' texts.
-    static const Directory& directory(Encoding e);
+    static const Texts& texts(Encoding e);
 
     Encoding encoding_;
-    const Directory& directory_;
-    std::u16string text_; // reused between rows
+    const Texts& texts_;
+    // Reused from row to row.
+    mdlFuncions::Comprovacio check_;
+    std::u16string text_;
+    std::array<std::u16string, 4> four_;
 };
 
 } // namespace cli

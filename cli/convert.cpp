@@ -5,7 +5,7 @@
 #include "cli/convert.h"
 
 #include "cli/csv.h"
-#include "core/entitats_dades.h"
+#include "core/entitats.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -17,19 +17,6 @@
 namespace cli {
 
 namespace {
-
-// The directory row of each entity code, -1 for a code it does not list; made once
-// per process, so that an input's cache of entity cells holds only listed entities.
-const std::vector<std::int16_t>& directoryRows() {
-    static const std::vector<std::int16_t> rows = [] {
-        std::vector<std::int16_t> r(entityCodes, -1);
-        std::int16_t row = 0;
-        for (const auto& entity : mdlFuncions::dades::entitats)
-            r[static_cast<std::size_t>(entity.codi)] = row++;
-        return r;
-    }();
-    return rows;
-}
 
 constexpr std::uint64_t progressEvery = 1 << 16;
 // Past this many, unreadable rows are still marked in the output but no longer
@@ -171,9 +158,8 @@ private:
     bool quoteAll_ = false;
     // The cells of each entity's BIC and name, and of each status, as written in
     // this input, separators and quotes included; made the first time they are due.
-    const std::vector<std::int16_t>& rows_ = directoryRows();
     std::vector<std::string> entityCells_ =
-        std::vector<std::string>(mdlFuncions::dades::entitats.size());
+        std::vector<std::string>(mdlFuncions::entitatsDirectori().size());
     std::array<std::string, statusCount> statusCells_;
 };
 
@@ -292,11 +278,11 @@ std::string RowLoop::passRestOfLine(std::uint64_t& bytes) {
 Status RowLoop::account(const Record& record) {
     Status status;
     if (record.tooLong) {
-        status = Status::tooLong;
+        status = Status::massaLlarga;
     } else if (record.unclosedQuote) {
-        status = Status::unclosedQuote;
+        status = Status::cometesSenseTancar;
     } else if (record.cells.size() < needed_) {
-        status = Status::missingColumns;
+        status = Status::faltenColumnes;
     } else if (layout_.columns.size() == 1) {
         return converter_.convert(record.cells[layout_.columns[0]], added_);
     } else {
@@ -352,7 +338,7 @@ template <class F> const std::string& RowLoop::cached(std::string& slot, F&& wri
 }
 
 void RowLoop::entityCells() {
-    const int row = added_.entity < 0 ? -1 : rows_[static_cast<std::size_t>(added_.entity)];
+    const int row = added_.entity;
     if (row < 0) {
         plainCell({});
         plainCell({});
@@ -376,7 +362,7 @@ void RowLoop::rowMessage(Status status) {
 std::uint64_t Summary::correct() const {
     std::uint64_t n = 0;
     for (std::size_t i = 0; i < statusCount; ++i)
-        if (isCorrect(static_cast<Status>(i)))
+        if (mdlFuncions::esCorrecte(static_cast<Status>(i)))
             n += byStatus[i];
     return n;
 }

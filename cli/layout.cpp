@@ -8,6 +8,7 @@
 #include "cli/account.h"
 #include "cli/csv.h"
 #include "cli/failure.h"
+#include "core/ccc.h"
 #include "core/compte.h"
 #include "core/text.h"
 
@@ -124,13 +125,12 @@ std::size_t findColumn(const std::string& column, const Sample& sample, Encoding
 
 // Whether the four cells from column c on in row r hold the four parts of an account.
 bool fourParts(const Sample& sample, std::size_t r, std::size_t c, Encoding e) {
-    if (c + accountParts.size() > sample.cells(r))
+    const auto& camps = mdlFuncions::campsCCC;
+    if (c + camps.size() > sample.cells(r))
         return false;
-    for (std::size_t k = 0; k < accountParts.size(); ++k) {
+    for (std::size_t k = 0; k < camps.size(); ++k) {
         const auto cell = trimmed(sample.cell(r, c + k), e);
-        if (cell.size() != accountParts[k] ||
-            !std::all_of(cell.begin(), cell.end(),
-                         [](char16_t d) { return d >= u'0' && d <= u'9'; }))
+        if (cell.size() != camps[k].mida || !text::allDigits(cell))
             return false;
     }
     return true;

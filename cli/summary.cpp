@@ -22,7 +22,7 @@ std::vector<std::string> summaryLines(const Summary& s) {
                     counted(correct, "correcta", "correctes") + ", " +
                     counted(s.rows - correct, "amb error", "amb errors"));
     for (std::size_t i = 0; i < statusCount; ++i)
-        if (s.byStatus[i] > 0 && i != static_cast<std::size_t>(Status::correct))
+        if (s.byStatus[i] > 0 && i != static_cast<std::size_t>(Status::correcte))
             lines.push_back("  " + std::string(statusText(static_cast<Status>(i))) + ": " +
                             std::to_string(s.byStatus[i]));
     if (s.blank > 0)

@@ -31,15 +31,13 @@ int digitDelBloc(std::u16string_view bloc, const std::array<int, N>& pesos) {
 } // namespace
 
 bool validarCCC(std::u16string_view compte) {
-    // A view, not a literal: a char16_t literal compared as it is gets its length
-    // counted again on every call.
     constexpr std::u16string_view zeros = u"00000000000000000000";
     static_assert(zeros.size() == digitsCCC);
     if (compte.size() != digitsCCC)
         return false;
     const auto control = campControl.de(compte);
     // The all-zero account's computed digits are 0 too, so it would pass: it is
-    // told apart only once the digits agree, which few accounts read do not.
+    // told apart once the digits agree.
     return valorDigit(control[0]) ==
                digitDelBloc(compte.substr(0, campOficina.inici + campOficina.mida),
                             pesosEntitatOficina) &&

@@ -47,4 +47,12 @@ constexpr int digitControl(int suma) {
 // length but 20 and for the all-zero number, whose digits would otherwise agree.
 bool validarCCC(std::u16string_view compte);
 
+// The entity code's value of an account whose entity field holds ASCII digits.
+template <class Char> constexpr int codiEntitat(std::basic_string_view<Char> compte) {
+    int valor = 0;
+    for (std::size_t i = campEntitat.inici; i < campEntitat.inici + campEntitat.mida; ++i)
+        valor = valor * 10 + (compte[i] - Char('0'));
+    return valor;
+}
+
 } // namespace mdlFuncions

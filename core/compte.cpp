@@ -17,8 +17,7 @@ namespace mdlFuncions {
 namespace {
 
 constexpr std::size_t digitsIBAN = 2 + digitsCCC; // the check digits, then the account
-// Views, whose length is known when compiling, unlike a char16_t literal's.
-constexpr std::u16string_view espanya = u"ES", paraulaIBAN = u"IBAN";
+constexpr std::u16string_view paraulaIBAN = u"IBAN";
 
 // What the reader makes of a character: dropped (a separator), refused, or kept
 // as an upper-case letter or a digit.
@@ -58,7 +57,7 @@ char16_t llegir(char c) {
 Lectura::Tipus tipusDe(std::u16string_view resta) {
     if (resta.size() == digitsCCC && text::allDigits(resta))
         return Lectura::Tipus::compte;
-    if (resta.starts_with(espanya))
+    if (resta.starts_with(paisEspanya))
         return resta.size() == 2 + digitsIBAN && text::allDigits(resta.substr(2))
                    ? Lectura::Tipus::ibanEspanyol
                    : Lectura::Tipus::res;
@@ -110,13 +109,6 @@ Lectura llegirCompteOIBAN(std::u16string_view text) {
 
 Lectura llegirCompteOIBAN(std::string_view ascii) {
     return llegirText(ascii);
-}
-
-std::optional<CompteLlegit> llegirCompte(std::u16string_view text) {
-    const Lectura lectura = llegirCompteOIBAN(text);
-    if (lectura.ccc().empty())
-        return std::nullopt;
-    return CompteLlegit{std::u16string(lectura.ccc()), std::u16string(lectura.digitsIBAN())};
 }
 
 } // namespace mdlFuncions

@@ -10,7 +10,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,21 +32,6 @@ template <class Char> std::size_t formatPaper(std::basic_string_view<Char> iban,
     }
     return k;
 }
-
-struct CompteLlegit {
-    std::u16string ccc;        // the 20 digits: entity, office, control digits, account
-    std::u16string digitsIBAN; // the two check digits the text carried; empty for a bare account
-};
-
-// A pasted text read as a whole domestic account: full-width forms (U+FF01..U+FF5E)
-// read as their ASCII characters; blanks (text::isBlank: space, tab, no-break, thin,
-// narrow no-break, figure and the other Unicode spaces), hyphens and their look-alikes
-// (text::isHyphen: en dash, non-breaking hyphen, minus...) and dots dropped; an
-// optional leading "IBAN" in any case taken off: then exactly 20 digits, or "ES" in
-// any case followed by 22 digits. Anything else (19/21 digits, "FR"+22 digits,
-// letters inside, two IBANs in one text, a lone "IBAN", line ends, digits of other
-// scripts...) gives std::nullopt. Never throws.
-std::optional<CompteLlegit> llegirCompte(std::u16string_view text);
 
 // A text read as a whole account of any country. The characters kept stay in the
 // object: reading allocates nothing.
@@ -81,11 +65,15 @@ struct Lectura {
     }
 };
 
-// A pasted text or a cell read as a whole account, with llegirCompte's rules
-// (look-alikes, separators, an optional "IBAN", letters in any case), and besides
-// a domestic account, an IBAN whose country is in the registry other than Spain:
-// two letters, two digits, then letters and digits, 5 to 34 characters in all,
-// upper-cased. An unknown country, or "ES" with anything but 22 digits, is res.
+// A pasted text or a cell read as a whole account: full-width forms (U+FF01..U+FF5E)
+// read as their ASCII characters; blanks (text::isBlank: space, tab, no-break, thin
+// and the other Unicode spaces), hyphens and their look-alikes (text::isHyphen) and
+// dots dropped; an optional leading "IBAN" in any case taken off. Then 20 digits, a
+// domestic account; "ES" in any case and 22 digits, a Spanish IBAN; or another
+// registry country's code, two digits, then letters and digits, 5 to 34 characters
+// in all, upper-cased. Anything else (19 or 21 digits, an unknown country, "ES"
+// with anything but 22 digits, letters inside an account, two accounts in one
+// text, line ends, digits of other scripts...) is res. Never throws.
 Lectura llegirCompteOIBAN(std::u16string_view text);
 
 // The same for a text of bytes, of which only ASCII is read: a byte above 0x7F

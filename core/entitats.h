@@ -1,30 +1,49 @@
 #pragma once
 // The directory of Spanish credit institutions: BIC and registered name by the
-// 4-digit entity code. Compiled in; filled once by carregarEntitats and only read
-// after that. Both lookups index the tables by the code's value; they never search.
+// 4-digit entity code. Compiled in, with an index from every code to its row made
+// while compiling: cercarEntitat answers at once, before and after anything is
+// filled. The tables taulaBIC and taulaNoms are the window's: empty until
+// carregarEntitats fills them, then only read, indexed by the code's value.
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace mdlFuncions {
 
-// Slots 0..10000, indexed by the code's value; slot 10000 is never used.
-inline constexpr int midaTaula = 10001;
+// Entity codes are four digits: values 0 to nombreCodis - 1.
+inline constexpr int nombreCodis = 10000;
+
+struct Entitat {
+    int codi; // its value, 0 to nombreCodis - 1
+    std::u16string_view bic;
+    std::u16string_view nom;
+};
+
+// Every entity of the directory, in ascending code order.
+std::span<const Entitat> entitatsDirectori();
+
+// The directory's entity for a code's value; nullptr for a code it does not list,
+// and for a value that is no code.
+const Entitat* cercarEntitat(int codi);
+
+// One slot more than there are codes, never used: the tables are declared so.
+inline constexpr int midaTaula = nombreCodis + 1;
 using Taula = std::array<std::u16string, midaTaula>;
 
 // Read-only outside carregarEntitats.
 extern const Taula& taulaBIC;
 extern const Taula& taulaNoms;
 
-// Empties slots 0..9999 of both tables and stores the 282 entities.
+// Empties every code's slot of both tables and stores the listed entities.
 void carregarEntitats();
 
-// The BIC for an entity code text: only a 4-character text whose value is 0..9999.
+// The BIC for an entity code text: only a 4-character text whose value is a code.
 std::u16string obtenirBIC(std::u16string_view codi);
 
-// The registered name for an entity code text of any length whose value is 1..9999,
-// so that a code being typed already shows the entity its digits name.
+// The registered name for an entity code text of any length whose value is a code
+// from 1, so that a code being typed already shows the entity its digits name.
 std::u16string obtenirNom(std::u16string_view codi);
 
 } // namespace mdlFuncions

@@ -1,17 +1,19 @@
-# What both table generators write: the rows as a constexpr array, seen by the
-# program through a span, in a C++ source that is replaced only when its text
-# changes, so that an unchanged table rebuilds nothing.
+# What both table generators write: the rows as a constexpr array in a header that
+# one source of the core includes, so that the indexes over it are made while
+# compiling. The header is replaced only when its text changes, so that an
+# unchanged table rebuilds nothing.
 #
-#   escriureTaula(<font> <capçalera> <espai de noms> <tipus> <span> <nombre> <files>)
+#   escriureTaula(<header> <declarations> <namespace> <type> <name> <count> <rows>)
 #
-# The source says which data file and which script it comes from (ENTRADA and the
+# The header says which data file and which script it comes from (ENTRADA and the
 # calling script).
 
-function(escriureTaula sortida capcalera espai tipus span nombre files)
+function(escriureTaula sortida capcalera espai tipus nom nombre files)
     get_filename_component(dades "${ENTRADA}" NAME)
     get_filename_component(script "${CMAKE_CURRENT_LIST_FILE}" NAME)
     file(WRITE "${sortida}.tmp"
 "// Generated from core/${dades} by core/${script}; do not edit.
+#pragma once
 
 #include \"${capcalera}\"
 
@@ -19,14 +21,8 @@ function(escriureTaula sortida capcalera espai tipus span nombre files)
 
 namespace ${espai} {
 
-namespace {
-
-constexpr std::array<${tipus}, ${nombre}> files{{
+inline constexpr std::array<${tipus}, ${nombre}> ${nom}{{
 ${files}}};
-
-} // namespace
-
-const std::span<const ${tipus}> ${span}{files};
 
 } // namespace ${espai}
 ")

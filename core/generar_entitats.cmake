@@ -1,14 +1,14 @@
 # Turns the entity directory (UTF-8, tab-separated: codi, bic, nom, one header
-# line) into a C++ source with one row per entity, the texts as u"..." literals,
+# line) into a C++ header with one row per entity, the texts as u"..." literals,
 # so that the program never reads the file at run time.
 #
-#   cmake -DENTRADA=entitats.tsv -DSORTIDA=entitats_dades.cpp -P generar_entitats.cmake
+#   cmake -DENTRADA=entitats.tsv -DSORTIDA=entitats_files.h -P generar_entitats.cmake
 #
 # The file is walked with string(FIND)/string(SUBSTRING) rather than as a CMake
 # list, so that a ";" or a bracket in a name cannot split or merge rows.
 
 if(NOT DEFINED ENTRADA OR NOT DEFINED SORTIDA)
-    message(FATAL_ERROR "usage: cmake -DENTRADA=<tsv> -DSORTIDA=<cpp> -P generar_entitats.cmake")
+    message(FATAL_ERROR "usage: cmake -DENTRADA=<tsv> -DSORTIDA=<header> -P generar_entitats.cmake")
 endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/escriure_taula.cmake)
@@ -83,4 +83,4 @@ if(nombre EQUAL 0)
     message(FATAL_ERROR "${ENTRADA}: no entities")
 endif()
 
-escriureTaula("${SORTIDA}" core/entitats_dades.h mdlFuncions::dades Entitat entitats ${nombre} "${files}")
+escriureTaula("${SORTIDA}" core/entitats.h mdlFuncions::compilat Entitat entitats ${nombre} "${files}")

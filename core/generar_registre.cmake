@@ -1,16 +1,16 @@
 # Turns the IBAN registry's country table (core/iban_registre.tsv: "#" comment
 # lines, a header pais, llargada, bban, then one tab-separated row per country in
-# code order) into a C++ source, so that the program never reads the file at run
+# code order) into a C++ header, so that the program never reads the file at run
 # time. The BBAN structure is kept as the registry writes it and also spelt out,
 # one letter n, a or c per character, which is what the check walks.
 #
-#   cmake -DENTRADA=iban_registre.tsv -DSORTIDA=registre_dades.cpp -P generar_registre.cmake
+#   cmake -DENTRADA=iban_registre.tsv -DSORTIDA=registre_files.h -P generar_registre.cmake
 #
 # Every row is checked here: a code of two capitals in ascending order, and a
 # length that is the BBAN's groups plus four (country and check digits).
 
 if(NOT DEFINED ENTRADA OR NOT DEFINED SORTIDA)
-    message(FATAL_ERROR "usage: cmake -DENTRADA=<tsv> -DSORTIDA=<cpp> -P generar_registre.cmake")
+    message(FATAL_ERROR "usage: cmake -DENTRADA=<tsv> -DSORTIDA=<header> -P generar_registre.cmake")
 endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/escriure_taula.cmake)
@@ -69,4 +69,4 @@ if(nombre EQUAL 0)
     message(FATAL_ERROR "${ENTRADA}: no countries")
 endif()
 
-escriureTaula("${SORTIDA}" core/registre_iban.h mdlFuncions PaisIBAN registreIBAN ${nombre} "${files}")
+escriureTaula("${SORTIDA}" core/registre_iban.h mdlFuncions::compilat PaisIBAN paisos ${nombre} "${files}")

@@ -10,6 +10,7 @@
 
 #include "core/iban.h"
 
+#include "core/registre_files.h"
 #include "core/registre_iban.h"
 #include "core/text.h"
 
@@ -22,8 +23,7 @@ namespace mdlFuncions {
 
 namespace {
 
-// Hands each digit the text stands for, in order, to the accumulator, and returns
-// it. Taken and returned by value so that its state stays in registers.
+// Hands each digit the text stands for, in order, to the accumulator, and returns it.
 template <class Acumulador> Acumulador perDigit(std::u16string_view text, Acumulador acc) {
     for (char16_t c : text) {
         if (text::isDigit(c)) {
@@ -107,24 +107,34 @@ bool delTipus(char16_t c, char tipus) {
 
 } // namespace
 
+const std::span<const PaisIBAN> registreIBAN{compilat::paisos};
+
+namespace {
+
+constexpr int lletres = 26;
+
+constexpr std::size_t posicioCodi(char16_t primera, char16_t segona) {
+    return static_cast<std::size_t>((primera - u'A') * lletres + (segona - u'A'));
+}
+
+// Every code of two capitals, with its row in the registry plus one, or 0 where the
+// registry has none: made while compiling.
+constexpr auto filaDePais = [] {
+    std::array<std::int16_t, lletres * lletres> fila{};
+    for (std::size_t i = 0; i < compilat::paisos.size(); ++i) {
+        const std::u16string_view codi = compilat::paisos[i].pais;
+        fila[posicioCodi(codi[0], codi[1])] = static_cast<std::int16_t>(i + 1);
+    }
+    return fila;
+}();
+
+} // namespace
+
 const PaisIBAN* cercarPaisIBAN(std::u16string_view pais) {
-    // A code's two capitals index a table of every code, made once, that holds the
-    // row plus one, 0 for a code the registry lacks: each cell's country is looked
-    // up this way, twice when it is another country's IBAN.
-    constexpr int lletres = 26;
-    static const auto files = [] {
-        std::array<std::int16_t, lletres * lletres> f{};
-        for (std::size_t i = 0; i < registreIBAN.size(); ++i) {
-            const std::u16string_view codi = registreIBAN[i].pais;
-            f[static_cast<std::size_t>((codi[0] - u'A') * lletres + (codi[1] - u'A'))] =
-                static_cast<std::int16_t>(i + 1);
-        }
-        return f;
-    }();
     if (pais.size() != 2 || !capital(pais[0]) || !capital(pais[1]))
         return nullptr;
-    const int fila = files[static_cast<std::size_t>((pais[0] - u'A') * lletres + (pais[1] - u'A'))];
-    return fila == 0 ? nullptr : &registreIBAN[static_cast<std::size_t>(fila - 1)];
+    const int fila = filaDePais[posicioCodi(pais[0], pais[1])];
+    return fila == 0 ? nullptr : &compilat::paisos[static_cast<std::size_t>(fila - 1)];
 }
 
 ValidesaIBAN validarIBAN(std::u16string_view iban) {
@@ -150,23 +160,11 @@ ValidesaIBAN validarIBAN(std::u16string_view iban) {
     return r.residu() == 1 ? ValidesaIBAN::valid : ValidesaIBAN::digitsIncorrectes;
 }
 
-std::u16string convertirLletres(std::u16string_view text) {
-    struct Xifres {
-        std::u16string* text;
-        void afegir(int d) { text->push_back(static_cast<char16_t>(u'0' + d)); }
-    };
-    std::u16string digits;
-    digits.reserve(text.size());
-    perDigit(text, Xifres{&digits});
-    return digits;
-}
-
 std::u16string calcularDigitsIBAN(std::u16string_view compte, std::u16string_view pais) {
     int residu;
     if (const auto rapid = residuDeXifres(compte)) {
-        // Each letter of the country is two digits, and so is "00".
-        // Reduced only when the next letter might no longer fit, so once for a
-        // country of two letters.
+        // Each letter of the country is two digits, and so is "00"; the value is
+        // reduced only when the next letter might no longer fit in 64 bits.
         std::uint64_t valor = static_cast<std::uint64_t>(*rapid);
         for (char16_t c : pais) {
             if (c >= u'a' && c <= u'z')

@@ -13,6 +13,8 @@ namespace mdlFuncions {
 
 // The country code and the two check digits that come before the account.
 inline constexpr std::size_t prefixIBAN = 4;
+// The country code of a Spanish IBAN.
+inline constexpr std::u16string_view paisEspanya = u"ES";
 // No country's IBAN is longer.
 inline constexpr std::size_t midaMaximaIBAN = 34;
 
@@ -28,10 +30,6 @@ enum class ValidesaIBAN {
 // (llegirCompteOIBAN does): country, length, structure (n digits, a capitals, c
 // capitals or digits), and the check digits, 02 to 98. Never throws.
 ValidesaIBAN validarIBAN(std::u16string_view iban);
-
-// The text as digits: letters (either case) become 10..35, digits stay, the rest
-// is dropped.
-std::u16string convertirLletres(std::u16string_view text);
 
 // Two digits, "02" to "98": 98 minus the account, country and "00", read as one
 // number, modulo 97.

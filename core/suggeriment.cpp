@@ -13,7 +13,7 @@
 #include "core/suggeriment.h"
 
 #include "core/ccc.h"
-#include "core/entitats_dades.h"
+#include "core/entitats.h"
 #include "core/iban.h"
 #include "core/text.h"
 
@@ -24,8 +24,7 @@ namespace mdlFuncions {
 
 namespace {
 
-constexpr int nombreCodis = 10000;
-constexpr std::u16string_view pais = u"ES";
+constexpr std::u16string_view pais = paisEspanya;
 
 // A digit's weight in the first and in the second control sum, by position.
 constexpr auto pesosDe(std::size_t inici, const auto& pesos) {
@@ -36,8 +35,14 @@ constexpr auto pesosDe(std::size_t inici, const auto& pesos) {
 }
 constexpr auto pesos1 = pesosDe(campEntitat.inici, pesosEntitatOficina);
 constexpr auto pesos2 = pesosDe(campCompte.inici, pesosCompte);
-constexpr auto llocsEntitat = pesosDe(campEntitat.inici, std::array<int, 4>{1000, 100, 10, 1});
-static_assert(campEntitat.mida == 4);
+// A digit's place in the entity code's value, by position; 0 outside the entity.
+constexpr auto llocsEntitat = [] {
+    std::array<int, digitsCCC> p{};
+    int lloc = 1;
+    for (std::size_t i = campEntitat.mida; i-- > 0; lloc *= 10)
+        p[campEntitat.inici + i] = lloc;
+    return p;
+}();
 
 // The number MOD 97-10 reads is the account, the country as digits ("ES" is 1428)
 // and the check digits: an account digit's power of ten modulo 97, by position.
@@ -56,17 +61,6 @@ constexpr auto potencies97 = [] {
     return p;
 }();
 constexpr int residuPais = (valorLletra(pais[0]) * 100 + valorLletra(pais[1])) * 100 % 97;
-
-// Which entity codes the directory lists, by value.
-const std::array<bool, nombreCodis>& codisConeguts() {
-    static const auto codis = [] {
-        std::array<bool, nombreCodis> c{};
-        for (const auto& e : dades::entitats)
-            c[e.codi] = true;
-        return c;
-    }();
-    return codis;
-}
 
 int modul97(int r) {
     return (r % 97 + 97) % 97;
@@ -116,7 +110,7 @@ struct Estat {
         return digitControl(suma1) == control1 && digitControl(suma2) == control2 &&
                (digits < 0 || digits == digitsCalculats());
     }
-    bool compta() const { return passa() && codisConeguts()[static_cast<std::size_t>(entitat)]; }
+    bool compta() const { return passa() && cercarEntitat(entitat) != nullptr; }
 };
 
 // The digits as typed: the check digits first when an IBAN was given, then the account.
@@ -147,17 +141,18 @@ Estat estatDe(const Xifres& x) {
 
 // The neighbour's IBAN, written in iban: the typed digits with the change made.
 void ibanDe(Xifres x, std::size_t i, int nou, bool intercanvi, const Estat& e,
-            std::u16string& iban) {
+            std::array<char16_t, prefixIBAN + digitsCCC>& iban) {
     if (intercanvi)
         std::swap(x.d[i], x.d[i + 1]);
     else
         x.d[i] = nou;
     const int digits = e.digitsCalculats();
-    iban = pais;
-    iban += static_cast<char16_t>(u'0' + digits / 10);
-    iban += static_cast<char16_t>(u'0' + digits % 10);
+    iban[0] = pais[0];
+    iban[1] = pais[1];
+    iban[2] = static_cast<char16_t>(u'0' + digits / 10);
+    iban[3] = static_cast<char16_t>(u'0' + digits % 10);
     for (std::size_t p = 0; p < digitsCCC; ++p)
-        iban += static_cast<char16_t>(u'0' + x.d[x.inici + p]);
+        iban[prefixIBAN + p] = static_cast<char16_t>(u'0' + x.d[x.inici + p]);
 }
 
 // Hands provar each digit that, put at position i, may pass every check: the one
@@ -250,7 +245,7 @@ Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIB
         provar(e, i, 0, true);
     }
     if (s.candidats == 1)
-        ibanDe(x, llocTrobat, nouTrobat, intercanviTrobat, trobat, s.iban);
+        ibanDe(x, llocTrobat, nouTrobat, intercanviTrobat, trobat, s.caracters);
     return s;
 }
 

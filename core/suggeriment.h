@@ -11,24 +11,32 @@
 // never certain, so it is for a person to read, never to apply unseen. Spanish
 // accounts only: the directory and the control digits are Spain's.
 
-#include <string>
+#include "core/ccc.h"
+#include "core/iban.h"
+
+#include <array>
 #include <string_view>
 
 namespace mdlFuncions {
 
 struct Suggeriment {
     // How many neighbours passed every check, counted up to 2: one suggestion
-    // needs exactly one, so the search stops at the second, which for a bare
-    // account is most often a few tries in.
+    // needs exactly one, so the search stops at the second.
     int candidats = 0;
-    std::u16string iban; // the one candidate as a Spanish IBAN, electronic; else empty
+    std::array<char16_t, prefixIBAN + digitsCCC> caracters{};
+
+    // The one candidate as a Spanish IBAN, electronic; empty unless there is one.
+    std::u16string_view iban() const {
+        return candidats == 1 ? std::u16string_view(caracters.data(), caracters.size())
+                              : std::u16string_view{};
+    }
 };
 
 // ccc: the 20 ASCII digits read; digitsIBAN: the two check digits of the IBAN they
 // came in, or empty for a bare account. An input that already passes its checks
 // (control digits, and the IBAN's when given), or that is not 20 digits with none
 // or two check digits, gets no candidates. A few microseconds at most; allocates
-// only for the suggestion. Needs no filled directory: it reads the compiled-in rows.
+// nothing. Needs no filled directory: it reads the compiled-in rows.
 Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIBAN);
 
 } // namespace mdlFuncions

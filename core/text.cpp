@@ -184,21 +184,4 @@ std::optional<std::int32_t> toInt32(double v) {
     return toInt<std::int32_t>(v);
 }
 
-std::u16string twoDigits(int v) {
-    // Widened so that the lowest int can be negated.
-    long long magnitude = v < 0 ? -static_cast<long long>(v) : v;
-    char16_t buffer[12];
-    char16_t* const end = buffer + 12;
-    char16_t* first = end;
-    do {
-        *--first = static_cast<char16_t>(u'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (end - first < 2)
-        *--first = u'0';
-    if (v < 0)
-        *--first = u'-';
-    return std::u16string(first, end);
-}
-
 } // namespace text

@@ -67,7 +67,4 @@ double leadingNumber(std::u16string_view s);
 std::optional<std::int16_t> toInt16(double v);
 std::optional<std::int32_t> toInt32(double v);
 
-// An integer written with at least two digits ("05", "42", "123").
-std::u16string twoDigits(int v);
-
 } // namespace text

@@ -4,9 +4,9 @@
 // out-of-bounds reads, overflow, an exception escaping.
 
 #include "core/ccc.h"
+#include "core/comprovacio.h"
 #include "core/compte.h"
 #include "core/entitats.h"
-#include "core/entitats_dades.h"
 #include "core/iban.h"
 #include "core/registre_iban.h"
 #include "core/suggeriment.h"
@@ -37,10 +37,21 @@ void checkText(std::u16string_view text) {
     CHECK(!v16 || (v32 && *v32 == *v16));
 }
 
-void checkTwoDigits(int v) {
-    const auto s = text::twoDigits(v);
-    const auto digits = std::u16string_view(s).substr(v < 0 ? 1 : 0);
-    CHECK(digits.size() >= 2 && onlyDigits(digits));
+// The text as MOD 97-10 reads it: letters of either case become 10 to 35, digits
+// stay, the rest is dropped.
+std::u16string asDigits(std::u16string_view text) {
+    std::u16string digits;
+    for (char16_t c : text) {
+        if (c >= u'a' && c <= u'z')
+            c = static_cast<char16_t>(c - u'a' + u'A');
+        if (c >= u'A' && c <= u'Z') {
+            digits += static_cast<char16_t>(u'0' + (c - u'A' + 10) / 10);
+            digits += static_cast<char16_t>(u'0' + (c - u'A' + 10) % 10);
+        } else if (c >= u'0' && c <= u'9') {
+            digits += c;
+        }
+    }
+    return digits;
 }
 
 void checkAccount(std::u16string_view compte, std::u16string_view pais) {
@@ -49,7 +60,7 @@ void checkAccount(std::u16string_view compte, std::u16string_view pais) {
     std::u16string joined(compte);
     joined += pais;
     joined += u"00";
-    const auto n = mdlFuncions::convertirLletres(joined);
+    const auto n = asDigits(joined);
     CHECK(onlyDigits(n) && n.size() <= 2 * joined.size());
 
     // The whole number, digit by digit, must agree with the chunked computation.
@@ -62,13 +73,8 @@ void checkAccount(std::u16string_view compte, std::u16string_view pais) {
     CHECK(value >= 2 && value <= 98 && value == 98 - r);
 }
 
-// Whatever the text, a reading is 20 ASCII digits with none or two check digits, and
-// the paper form only adds blanks.
-void checkReading(std::u16string_view text) {
-    const auto llegit = mdlFuncions::llegirCompte(text);
-    CHECK(!llegit || (llegit->ccc.size() == 20 && onlyDigits(llegit->ccc) &&
-                      (llegit->digitsIBAN.empty() ||
-                       (llegit->digitsIBAN.size() == 2 && onlyDigits(llegit->digitsIBAN)))));
+// The paper form only adds blanks.
+void checkPaper(std::u16string_view text) {
     const auto paper = mdlFuncions::formatPaper(text);
     CHECK(paper.size() == text.size() + (text.empty() ? 0 : (text.size() - 1) / 4));
 }
@@ -84,8 +90,7 @@ void checkIban(std::u16string_view iban) {
     CHECK(mdlFuncions::calcularDigitsIBAN(iban.substr(4), iban.substr(0, 2)) == iban.substr(2, 2));
 }
 
-// Whatever the text, each kind of reading has its shape, and the Spanish reading
-// agrees with the older one.
+// Whatever the text, each kind of reading has its shape.
 void checkAnyReading(std::u16string_view text) {
     using T = mdlFuncions::Lectura::Tipus;
     const auto lectura = mdlFuncions::llegirCompteOIBAN(text);
@@ -108,9 +113,28 @@ void checkAnyReading(std::u16string_view text) {
         checkIban(llegit);
         break;
     }
-    const auto antic = mdlFuncions::llegirCompte(text);
-    CHECK(antic.has_value() == !lectura.ccc().empty());
-    CHECK(!antic || (antic->ccc == lectura.ccc() && antic->digitsIBAN == lectura.digitsIBAN()));
+}
+
+// Whatever the text, its check gives an IBAN exactly when the status is right, an
+// entity only to a right Spanish account, a suggestion only to a failing one, never
+// the status of an unreadable row; and the same from its bytes when it is ASCII.
+void checkAccountCheck(std::u16string_view text) {
+    using mdlFuncions::Estat;
+    const auto c = mdlFuncions::comprovarCompte(text);
+    CHECK(c.iban().empty() != mdlFuncions::esCorrecte(c.estat));
+    CHECK((c.entitat != nullptr) == (c.estat == Estat::correcte));
+    CHECK(c.suggeriment.iban().empty() || c.estat == Estat::digitsControlIncorrectes ||
+          c.estat == Estat::digitsIBANIncorrectes);
+    CHECK(c.estat < Estat::cometesSenseTancar);
+    CHECK(c.iban().empty() ||
+          mdlFuncions::validarIBAN(c.iban()) == mdlFuncions::ValidesaIBAN::valid);
+    if (std::any_of(text.begin(), text.end(), [](char16_t u) { return u >= 0x80; }))
+        return;
+    const std::string bytes(text.begin(), text.end());
+    mdlFuncions::Comprovacio b;
+    mdlFuncions::comprovarCompte(bytes, b);
+    CHECK(b.estat == c.estat && b.iban() == c.iban() &&
+          b.suggeriment.iban() == c.suggeriment.iban());
 }
 
 // One substitution, or one swap of two adjacent different characters.
@@ -166,7 +190,7 @@ void checkSuggestion(const std::uint8_t* data, std::size_t size) {
         ccc[i] = static_cast<char16_t>(u'0' + data[2 + i] % 10);
     std::u16string digits{char16_t(u'0' + data[0] % 10), char16_t(u'0' + data[1] % 10)};
     if (data[22] & 2) {
-        const auto& entitats = mdlFuncions::dades::entitats;
+        const auto entitats = mdlFuncions::entitatsDirectori();
         int codi = entitats[(data[0] * 256u + data[1]) % entitats.size()].codi;
         for (std::size_t i = 4; i-- > 0; codi /= 10)
             ccc[i] = static_cast<char16_t>(u'0' + codi % 10);
@@ -188,13 +212,13 @@ void checkSuggestion(const std::uint8_t* data, std::size_t size) {
         digits.clear();
 
     const auto s = mdlFuncions::suggerirCompte(ccc, digits);
-    CHECK(s.candidats >= 0 && (s.candidats == 1) == !s.iban.empty());
+    CHECK(s.candidats >= 0 && (s.candidats == 1) == !s.iban().empty());
     const bool passes = mdlFuncions::validarCCC(ccc) &&
                         (!iban || mdlFuncions::calcularDigitsIBAN(ccc, u"ES") == digits);
     CHECK(s.candidats == (passes ? 0 : std::min(slowCandidates(digits + ccc, iban), 2)));
-    if (s.iban.empty())
+    if (s.iban().empty())
         return;
-    const std::u16string_view suggested = s.iban;
+    const std::u16string_view suggested = s.iban();
     CHECK(mdlFuncions::validarIBAN(suggested) == mdlFuncions::ValidesaIBAN::valid);
     CHECK(mdlFuncions::validarCCC(suggested.substr(4)));
     CHECK(!mdlFuncions::obtenirBIC(suggested.substr(4, 4)).empty());
@@ -219,18 +243,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(text.data(), data, text.size() * sizeof(char16_t));
 
     checkText(text);
-    if (size >= sizeof(int)) {
-        int v = 0;
-        std::memcpy(&v, data, sizeof v);
-        checkTwoDigits(v);
-    }
     // The first unit chooses where the account ends and the country code begins.
     const std::size_t split = text.empty() ? 0 : text[0] % (text.size() + 1);
     const std::u16string_view view(text);
     checkAccount(view.substr(0, split), view.substr(split));
     checkDirectory(text);
-    checkReading(text);
+    checkPaper(text);
     checkAnyReading(text);
+    checkAccountCheck(text);
     checkIban(text);
     checkSuggestion(data, size);
     return 0;

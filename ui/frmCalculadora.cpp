@@ -569,7 +569,7 @@ bool frmCalculadora::enganxarCompte(std::u16string_view text) {
     // Whoever pasted an IBAN to check it learns now, not at the next calculation,
     // that its check digits belong to no such account.
     if (lectura.tipus == Tipus::ibanEspanyol &&
-        lectura.digitsIBAN() != mdlFuncions::calcularDigitsIBAN(digits, u"ES")) {
+        lectura.digitsIBAN() != mdlFuncions::calcularDigitsIBAN(digits, mdlFuncions::paisEspanya)) {
         avisar(avisDigitsIBAN(digits, lectura.digitsIBAN()));
     }
     return true;
@@ -585,10 +585,10 @@ std::u16string frmCalculadora::avisDigitsIBAN(std::u16string_view ccc,
     const mdlFuncions::Suggeriment suggeriment = mdlFuncions::suggerirCompte(ccc, digitsIBAN);
     if (suggeriment.candidats == 1) {
         return avis + u"Potser hi ha un dígit equivocat: l'IBAN més probable és " +
-               mdlFuncions::formatPaper(suggeriment.iban) + u".";
+               mdlFuncions::formatPaper(suggeriment.iban()) + u".";
     }
     return avis + u"Per a aquest compte haurien de ser ES" +
-           mdlFuncions::calcularDigitsIBAN(ccc, u"ES") + u".";
+           mdlFuncions::calcularDigitsIBAN(ccc, mdlFuncions::paisEspanya) + u".";
 }
 
 std::u16string frmCalculadora::avisIBANEstranger(std::u16string_view iban) {
@@ -612,7 +612,8 @@ void frmCalculadora::btnCalcular_Click() {
         return;
     }
     const std::u16string compte = compteSencer();
-    const std::u16string prefix = u"ES" + mdlFuncions::calcularDigitsIBAN(compte, u"ES");
+    const std::u16string prefix = std::u16string(mdlFuncions::paisEspanya) +
+                                  mdlFuncions::calcularDigitsIBAN(compte, mdlFuncions::paisEspanya);
     host().label(lblSEPA).setCaption(prefix);
     host().label(lblBIC).setCaption(mdlFuncions::obtenirBIC(textDe(txtBanc)));
     // Only an account whose control digits agree makes an IBAN worth copying; a
@@ -721,7 +722,8 @@ std::u16string frmCalculadora::textDe(Control camp) {
 // The results stay on screen after the fields change, as designed; the whole IBAN
 // goes with them only while the fields hold the account it was calculated from.
 bool frmCalculadora::ibanOfert() {
-    return !ibanSencer_.empty() && std::u16string_view(ibanSencer_).substr(4) == compteSencer();
+    return !ibanSencer_.empty() &&
+           std::u16string_view(ibanSencer_).substr(mdlFuncions::prefixIBAN) == compteSencer();
 }
 
 std::u16string frmCalculadora::compteSencer() {

@@ -15,19 +15,19 @@ TEST(Converter, a_cell_gives_its_status_and_the_added_cells_only_when_right) {
         Status status;
         std::string_view iban, suggestion = {};
     } const rows[] = {
-        {"wrong_iban_on_a_wrong_account", "ES0321001234505678901234", Status::wrongControlDigits,
+        {"wrong_iban_on_a_wrong_account", "ES0321001234505678901234", Status::digitsControlIncorrectes,
          "", "ES03 2100 1234 5156 7890 1234"},
-        {"all_zero_account", "00000000000000000000", Status::allZeros, ""},
-        {"all_zero_iban", "ES00 0000 0000 0000 0000 0000", Status::allZeros, ""},
+        {"all_zero_account", "00000000000000000000", Status::totZeros, ""},
+        {"all_zero_iban", "ES00 0000 0000 0000 0000 0000", Status::totZeros, ""},
         // Another country's IBAN: no BIC, name or suggestion, as its bank is not listed.
         {"foreign_with_hyphens_and_no_break_space", "PT50-0002-0123-1234-5678-9015-4\xC2\xA0",
-         Status::foreignCorrect, "PT50000201231234567890154"},
+         Status::estrangerCorrecte, "PT50000201231234567890154"},
         {"foreign_check_digits_00_never_computed", "DE00370400440532013000",
-         Status::wrongIbanDigits, ""},
-        {"a_letter_where_germany_has_digits", "DE89370400440532013A00", Status::foreignMalformed,
+         Status::digitsIBANIncorrectes, ""},
+        {"a_letter_where_germany_has_digits", "DE89370400440532013A00", Status::estrangerMalFormat,
          ""},
-        {"letters_for_check_digits", "DEAB370400440532013000", Status::notAnAccount, ""},
-        {"a_right_account_needs_no_suggestion", "ES9121000418450200051332", Status::correct,
+        {"letters_for_check_digits", "DEAB370400440532013000", Status::noCompte, ""},
+        {"a_right_account_needs_no_suggestion", "ES9121000418450200051332", Status::correcte,
          "ES9121000418450200051332"},
     };
     Added added;
@@ -35,7 +35,7 @@ TEST(Converter, a_cell_gives_its_status_and_the_added_cells_only_when_right) {
         EXPECT_EQ(converter.convert(cell, added), status) << name;
         EXPECT_EQ(added.iban.view(), iban) << name;
         EXPECT_EQ(added.paper.empty(), iban.empty()) << name;
-        EXPECT_EQ(added.bic.empty(), status != Status::correct) << name;
+        EXPECT_EQ(added.bic.empty(), status != Status::correcte) << name;
         EXPECT_EQ(added.suggestion, suggestion) << name;
     }
 }
@@ -45,7 +45,7 @@ TEST(Converter, four_cells_get_a_suggestion_and_the_next_row_none_left_over) {
     Converter converter(Encoding::utf8);
     Added added;
     EXPECT_EQ(converter.convertFour({"2100", "0418", "54", "0200051332"}, added),
-              Status::wrongControlDigits);
+              Status::digitsControlIncorrectes);
     EXPECT_EQ(added.suggestion, "ES91 2100 0418 4502 0005 1332");
     EXPECT_TRUE(added.iban.empty() && added.paper.empty() && added.bic.empty());
     converter.convert("ES9121000418450200051332", added);
@@ -56,14 +56,14 @@ TEST(Converter, four_cells_get_a_suggestion_and_the_next_row_none_left_over) {
 TEST(Converter, four_cells_must_each_have_their_own_number_of_digits) {
     Converter converter(Encoding::utf8);
     const std::tuple<const char*, std::array<std::string_view, 4>, Status> rows[] = {
-        {"blanks_around", {" 0049 ", "1500", "01\t", "0512345678"}, Status::correct},
+        {"blanks_around", {" 0049 ", "1500", "01\t", "0512345678"}, Status::correcte},
         {"pasted_blanks_and_full_width",
          {"\u2009"
           "0049\u202F",
           "\uFF11\uFF15\uFF10\uFF10", "01", "0512345678"},
-         Status::correct},
-        {"all_empty", {"", " ", "", ""}, Status::empty},
-        {"all_zeros", {"0000", "0000", "00", "0000000000"}, Status::allZeros},
+         Status::correcte},
+        {"all_empty", {"", " ", "", ""}, Status::senseCompte},
+        {"all_zeros", {"0000", "0000", "00", "0000000000"}, Status::totZeros},
     };
     Added added;
     for (const auto& [name, cells, status] : rows)
@@ -73,8 +73,8 @@ TEST(Converter, four_cells_must_each_have_their_own_number_of_digits) {
 TEST(Converter, windows_1252_output_carries_statuses_in_that_encoding) {
     Converter converter(Encoding::windows1252);
     // Names: dades/windows-1252.tsv.
-    EXPECT_EQ(converter.status(Status::unclosedQuote), "fila il\xB7legible: cometes sense tancar");
-    EXPECT_EQ(converter.status(Status::wrongControlDigits), "d\xEDgits de control incorrectes");
+    EXPECT_EQ(converter.status(Status::cometesSenseTancar), "fila il\xB7legible: cometes sense tancar");
+    EXPECT_EQ(converter.status(Status::digitsControlIncorrectes), "d\xEDgits de control incorrectes");
 }
 
 // "IBAN" in the header: dades/esperat/punt-i-coma and una-columna.

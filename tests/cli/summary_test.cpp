@@ -12,8 +12,8 @@ Summary counts(std::uint64_t correct, std::uint64_t wrong, std::uint64_t blank) 
     Summary s;
     s.rows = correct + wrong;
     s.blank = blank;
-    s.byStatus[static_cast<std::size_t>(Status::correct)] = correct;
-    s.byStatus[static_cast<std::size_t>(Status::notAnAccount)] = wrong;
+    s.byStatus[static_cast<std::size_t>(Status::correcte)] = correct;
+    s.byStatus[static_cast<std::size_t>(Status::noCompte)] = wrong;
     return s;
 }
 

@@ -25,12 +25,6 @@ TEST(Ccc, accepts_a_number_only_when_both_control_digits_agree) {
         EXPECT_EQ(validarCCC(compte), valid) << name;
 }
 
-TEST(Iban, letters_of_either_case_become_10_to_35_digits_stay_and_the_rest_goes) {
-    EXPECT_EQ(convertirLletres(u"EsaZz"), u"1428103535");
-    EXPECT_EQ(convertirLletres(u"a-1 b."), u"10111");
-    EXPECT_EQ(convertirLletres(u"\u00C9\u00D1\uFF11\uFF21\u0131\u017F"), u"");
-}
-
 TEST(Iban, check_digits_are_98_minus_the_number_modulo_97) {
     const std::tuple<const char*, std::u16string_view, std::u16string_view, std::u16string_view>
         rows[] = {

@@ -22,7 +22,7 @@ foreach(cas IN LISTS casos)
     list(GET parts 2 esperat)
     file(WRITE "${DIR}/${nom}.tsv" "${capcalera}${files}\n")
     execute_process(
-        COMMAND ${CMAKE_COMMAND} -DENTRADA=${DIR}/${nom}.tsv -DSORTIDA=${DIR}/${nom}.cpp
+        COMMAND ${CMAKE_COMMAND} -DENTRADA=${DIR}/${nom}.tsv -DSORTIDA=${DIR}/${nom}.h
                 -P ${GENERADOR}
         RESULT_VARIABLE resultat ERROR_VARIABLE error)
     string(REPLACE "\n" " " error "${error}")

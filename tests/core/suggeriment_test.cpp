@@ -78,7 +78,7 @@ TEST(Suggeriments, suggest_only_when_exactly_one_neighbour_passes_every_check) {
     for (const auto& [name, text, candidats, iban] : rows) {
         const Suggeriment s = suggerir(text);
         EXPECT_EQ(s.candidats, candidats) << name;
-        EXPECT_EQ(s.iban, iban) << name;
+        EXPECT_EQ(s.iban(), iban) << name;
     }
     EXPECT_EQ(suggerirCompte(u"21000418450200051332", u"9").candidats, 0);
 }
@@ -95,7 +95,7 @@ TEST(Suggeriments, any_single_typo_of_a_right_iban_suggests_the_original_or_noth
             // The original always passes, so it is one of the candidates.
             ASSERT_GE(s.candidats, 1) << std::string(typo.begin(), typo.end());
             if (s.candidats == 1) {
-                ASSERT_EQ(s.iban, iban) << std::string(typo.begin(), typo.end());
+                ASSERT_EQ(s.iban(), iban) << std::string(typo.begin(), typo.end());
                 ++suggerits;
             }
         }

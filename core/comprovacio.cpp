@@ -1,0 +1,166 @@
+// A text checked as an account: read (llegirCompteOIBAN), then a domestic account
+// or a Spanish IBAN has its control digits and check digits tested and its entity
+// found, another country's IBAN is checked against the registry, and a Spanish
+// account that fails is handed to the one-typo suggestion.
+
+#include "core/comprovacio.h"
+
+#include "core/ccc.h"
+#include "core/text.h"
+
+#include <algorithm>
+
+namespace mdlFuncions {
+
+namespace {
+
+void escriureIBAN(std::u16string_view iban, Comprovacio& c) {
+    c.mida = static_cast<std::uint8_t>(std::min(iban.size(), c.caracters.size()));
+    std::copy_n(iban.begin(), c.mida, c.caracters.begin());
+}
+
+// 20 digits, and the two check digits of the IBAN they came in (empty when bare).
+void comprovarEspanyol(std::u16string_view ccc, std::u16string_view digitsIBAN, Comprovacio& c) {
+    if (!validarCCC(ccc)) {
+        // validarCCC refuses the all-zero account, whose control digits agree.
+        if (ccc.find_first_not_of(u'0') == std::u16string_view::npos) {
+            c.estat = Estat::totZeros;
+            return;
+        }
+        c.estat = Estat::digitsControlIncorrectes;
+        c.suggeriment = suggerirCompte(ccc, digitsIBAN);
+        return;
+    }
+    const std::u16string digits = calcularDigitsIBAN(ccc, paisEspanya);
+    if (!digitsIBAN.empty() && digitsIBAN != digits) {
+        c.estat = Estat::digitsIBANIncorrectes;
+        c.suggeriment = suggerirCompte(ccc, digitsIBAN);
+        return;
+    }
+    std::copy(paisEspanya.begin(), paisEspanya.end(), c.caracters.begin());
+    std::copy(digits.begin(), digits.end(), c.caracters.begin() + paisEspanya.size());
+    std::copy(ccc.begin(), ccc.end(), c.caracters.begin() + prefixIBAN);
+    c.mida = static_cast<std::uint8_t>(prefixIBAN + digitsCCC);
+    c.entitat = cercarEntitat(codiEntitat(ccc));
+    c.estat = c.entitat ? Estat::correcte : Estat::entitatDesconeguda;
+}
+
+void comprovarEstranger(std::u16string_view iban, Comprovacio& c) {
+    switch (validarIBAN(iban)) {
+    case ValidesaIBAN::valid:
+        escriureIBAN(iban, c);
+        c.estat = Estat::estrangerCorrecte;
+        return;
+    case ValidesaIBAN::digitsIncorrectes:
+        c.estat = Estat::digitsIBANIncorrectes;
+        return;
+    case ValidesaIBAN::malFormat:
+        c.estat = Estat::estrangerMalFormat;
+        return;
+    case ValidesaIBAN::paisDesconegut:
+        c.estat = Estat::noCompte;
+        return;
+    }
+}
+
+bool nomesBlancs(std::u16string_view text) {
+    return std::all_of(text.begin(), text.end(), text::isBlank);
+}
+
+// Bytes are read as ASCII only.
+bool nomesBlancs(std::string_view ascii) {
+    return std::all_of(ascii.begin(), ascii.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80 && text::isBlank(static_cast<char16_t>(c));
+    });
+}
+
+// Only what every status sets is cleared: the characters are read up to mida.
+void netejar(Comprovacio& c) {
+    c.mida = 0;
+    c.entitat = nullptr;
+    c.suggeriment.candidats = 0;
+}
+
+template <class Char> void comprovar(std::basic_string_view<Char> text, Comprovacio& c) {
+    netejar(c);
+    const Lectura lectura = llegirCompteOIBAN(text);
+    switch (lectura.tipus) {
+    case Lectura::Tipus::res:
+        c.estat = nomesBlancs(text) ? Estat::senseCompte : Estat::noCompte;
+        break;
+    case Lectura::Tipus::ibanEstranger:
+        comprovarEstranger(lectura.text(), c);
+        break;
+    default:
+        comprovarEspanyol(lectura.ccc(), lectura.digitsIBAN(), c);
+        break;
+    }
+}
+
+} // namespace
+
+std::u16string_view textEstat(Estat e) {
+    switch (e) {
+    case Estat::correcte:
+        return u"correcte";
+    case Estat::entitatDesconeguda:
+        return u"correcte, entitat desconeguda";
+    case Estat::digitsControlIncorrectes:
+        return u"dígits de control incorrectes";
+    case Estat::digitsIBANIncorrectes:
+        return u"dígits de l'IBAN incorrectes";
+    case Estat::totZeros:
+        return u"compte tot zeros";
+    case Estat::estrangerCorrecte:
+        return u"IBAN estranger correcte";
+    case Estat::estrangerMalFormat:
+        return u"IBAN estranger mal format";
+    case Estat::noCompte:
+        return u"no és un compte";
+    case Estat::senseCompte:
+        return u"sense compte";
+    case Estat::cometesSenseTancar:
+        return u"fila il·legible: cometes sense tancar";
+    case Estat::faltenColumnes:
+        return u"fila il·legible: falten columnes";
+    case Estat::massaLlarga:
+        return u"fila il·legible: massa llarga";
+    }
+    return {};
+}
+
+void comprovarCompte(std::u16string_view text, Comprovacio& c) {
+    comprovar(text, c);
+}
+
+Comprovacio comprovarCompte(std::u16string_view text) {
+    Comprovacio c;
+    comprovar(text, c);
+    return c;
+}
+
+void comprovarCompte(std::string_view ascii, Comprovacio& c) {
+    comprovar(ascii, c);
+}
+
+void comprovarCamps(const std::array<std::u16string_view, 4>& camps, Comprovacio& c) {
+    std::array<char16_t, digitsCCC> ccc{};
+    bool buits = true, xifres = true;
+    for (std::size_t k = 0; k < camps.size(); ++k) {
+        const std::u16string_view camp = text::trimBlanks(camps[k]);
+        buits = buits && camp.empty();
+        xifres = xifres && camp.size() == campsCCC[k].mida;
+        for (std::size_t i = 0; xifres && i < camp.size(); ++i) {
+            const char16_t c = text::fromFullWidth(camp[i]);
+            xifres = text::isDigit(c);
+            ccc[campsCCC[k].inici + i] = c;
+        }
+    }
+    netejar(c);
+    if (!xifres)
+        c.estat = buits ? Estat::senseCompte : Estat::noCompte;
+    else
+        comprovarEspanyol({ccc.data(), ccc.size()}, {}, c);
+}
+
+} // namespace mdlFuncions
