@@ -197,9 +197,12 @@ std::vector<Input> openInputs(const std::vector<std::string>& paths) {
 }
 
 std::size_t FileSource::read(char* data, std::size_t size) {
+    if (ended_)
+        return 0;
     const std::size_t n = std::fread(data, 1, size, file_);
     if (n == 0 && std::ferror(file_))
         throw Failure("no es pot llegir: " + systemError(), name_);
+    ended_ = n < size && std::feof(file_);
     return n;
 }
 

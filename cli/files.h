@@ -31,6 +31,8 @@ struct Input {
 // run before any output exists.
 std::vector<Input> openInputs(const std::vector<std::string>& paths);
 
+// Once it has met the end of its file it reads no more: a terminal's end (Ctrl+D,
+// or Ctrl+Z and Enter) comes once, and stdio would read the terminal again.
 class FileSource : public Source {
 public:
     FileSource(std::FILE* file, std::string name) : file_(file), name_(std::move(name)) {}
@@ -39,6 +41,7 @@ public:
 private:
     std::FILE* file_;
     std::string name_;
+    bool ended_ = false;
 };
 
 class FileSink : public Sink {

@@ -240,26 +240,34 @@ TEST_F(Files, an_input_is_never_the_output) {
     }
 }
 
-// State: started on a terminal with no file named.
+// State: started on a terminal with no file named but an output.
 // Expected: says at once, before anything is typed, that it reads what is typed
-// and how to end it; Ctrl+D then ends the run.
+// and how to end it; a line typed, then one Ctrl+D ends the run with that line
+// converted.
 TEST_F(Files, on_a_terminal_it_says_at_once_how_to_end_the_input) {
+    const std::string line = "ES0321001234515678901234\n";
+    ASSERT_EQ(shell("printf '" + line + "' | $BRELVOXA >want 2>/dev/null"), 0);
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
     ASSERT_EQ(grantpt(master), 0);
     ASSERT_EQ(unlockpt(master), 0);
     const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
     ASSERT_GE(terminal, 0);
-    const pid_t pid = start(dir_, {}, terminal);
+    const pid_t pid = start(dir_, {"-o", "out"}, terminal);
     close(terminal);
     const std::string hint = "brelvoxa: es llegeixen els comptes que s'escriguin aquí; acabeu amb "
                              "Ctrl+D a l'inici d'una línia\n";
     EXPECT_TRUE(within5s([&] { return file("err").starts_with(hint); })) << file("err");
-    ASSERT_EQ(write(master, "\x04", 1), 1);
+    const std::string typed = line + "\x04";
+    ASSERT_EQ(write(master, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
     int status = 0;
-    EXPECT_TRUE(within5s([&] { return waitpid(pid, &status, WNOHANG) == pid; }));
+    const bool ended = within5s([&] { return waitpid(pid, &status, WNOHANG) == pid; });
+    if (!ended && kill(pid, SIGKILL) == 0)
+        waitpid(pid, &status, 0);
+    EXPECT_TRUE(ended);
     close(master);
-    EXPECT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(file("out"), file("want"));
 }
 
 // State: runs writing to an output that exists, each reading a FIFO still open.
