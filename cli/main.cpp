@@ -152,22 +152,29 @@ Arguments readArguments(int argc, char** argv) {
     app.allow_extras();
     app.add_flag("-h,--help", a.help);
     app.add_flag("--version", a.version);
-    app.add_option("-o,--sortida", a.output);
-    app.add_option("-c,--columna", a.column);
-    app.add_option("--quatre-columnes", a.four);
-    app.add_option("-s,--separador", a.separator);
-    app.add_option("-f,--format", a.format);
-    app.add_option("-e,--codificacio", a.encoding);
+    // Each at most once (CLI11's default policy): a second value would silently win.
+    const CLI::Option* valued[] = {
+        app.add_option("-o,--sortida", a.output),    app.add_option("-c,--columna", a.column),
+        app.add_option("--quatre-columnes", a.four), app.add_option("-s,--separador", a.separator),
+        app.add_option("-f,--format", a.format),     app.add_option("-e,--codificacio", a.encoding),
+    };
     app.add_flag("--capcalera", a.header);
     app.add_flag("--sense-capcalera", a.noHeader);
     app.add_option("fitxers", a.files);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ArgumentMismatch&) {
+        for (const CLI::Option* option : valued)
+            if (option->count() > 1)
+                usage(option->get_name() + " s'ha donat més d'una vegada");
         usage("falta el valor d'una opció");
     } catch (const CLI::ParseError& e) {
         usage(std::string("opcions no vàlides (") + e.what() + ")");
     }
+    // An empty value would read as no option at all: -o "" as standard output.
+    for (const CLI::Option* option : valued)
+        if (option->count() > 0 && option->results().front().empty())
+            usage("el valor de " + option->get_name() + " és buit");
     // CLI11 leaves unknown options among the extras; a lone "-" is standard input.
     for (const auto& extra : app.remaining()) {
         if (extra.size() > 1 && extra[0] == '-')
@@ -210,6 +217,14 @@ cli::Options checkOptions(const Arguments& a) {
         options.four = splitList(a.four);
         if (options.four.size() != 4)
             usage("--quatre-columnes vol quatre columnes separades per comes");
+    }
+    if (options.header == cli::HeaderMode::no) {
+        std::vector<std::string> named = options.four;
+        named.push_back(options.column);
+        for (const auto& column : named)
+            if (!column.empty() && !cli::columnNumber(column))
+                usage("amb --sense-capcalera, cal indicar cada columna pel seu número: un nom "
+                      "necessita una capçalera");
     }
     if (options.format == cli::Format::list &&
         (!options.column.empty() || !options.four.empty() || options.separator != 0))
