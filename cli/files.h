@@ -57,10 +57,12 @@ private:
 
 // Where the rows go: standard output; an output that is not a regular file (a
 // device, a FIFO, a terminal), written in place; or a regular file, replaced by
-// commit() with a new file written beside it. That file is created exclusively
+// commit() with a new file written beside it (beside the file a link leads to,
+// which is replaced while the link stays). That file is created exclusively
 // under a name of its own, gets the old file's mode and, where allowed, owner,
 // and is synced before the rename; destroyed without commit(), or on SIGINT,
-// SIGTERM or SIGHUP, it is removed and the old output stays as it was.
+// SIGTERM or SIGHUP, it is removed and the old output stays as it was. A file
+// the user may not write is refused, as a shell's redirection refuses it.
 class Output {
 public:
     // path empty: standard output. Refuses a path that is one of the inputs,
@@ -79,6 +81,7 @@ private:
     void replace();
 
     std::string path_;
+    std::string target_;    // the file path_ leads to through its links, if any
     std::string temporary_; // empty unless a regular file is replaced
     std::FILE* file_ = stdout;
     FileSink sink_;

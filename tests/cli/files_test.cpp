@@ -168,10 +168,10 @@ rm fifo
 }
 
 // State: outputs to replace, one readable by its owner alone, one owned by
-// somebody else (as root), and a new one under a umask of 027; then a run that
-// fails on a column it cannot find.
-// Expected: the replaced ones keep their mode, owner and group; the new one gets
-// the mode the umask leaves; the failed run leaves its output as it was.
+// somebody else and read-only (as root, who may write it), and a new one under a umask of 027; then
+// a run that fails on a column it cannot find. Expected: the replaced ones keep their mode, owner
+// and group; the new one gets the mode the umask leaves; the failed run leaves its output as it
+// was.
 TEST_F(Files, replacing_an_output_keeps_its_mode_and_owner) {
     fs::copy_file(dades / "correcte.csv", dir_ / "in.csv");
     ASSERT_EQ(shell(R"(
@@ -179,7 +179,7 @@ umask 022
 echo old >private.csv; chmod 600 private.csv
 $BRELVOXA in.csv -o private.csv 2>/dev/null; stat -c %a private.csv >private.mode
 $BRELVOXA -c Telefon in.csv -o private.csv 2>/dev/null; echo $? >failed.status
-echo old >theirs.csv; chmod 640 theirs.csv
+echo old >theirs.csv; chmod 440 theirs.csv
 if chown 65534:65534 theirs.csv 2>/dev/null; then
     $BRELVOXA in.csv -o theirs.csv 2>/dev/null; stat -c "%a %u %g" theirs.csv >theirs.mode
 fi
@@ -192,7 +192,7 @@ $BRELVOXA in.csv -o new.csv 2>/dev/null; stat -c %a new.csv >new.mode
     EXPECT_EQ(file("failed.status"), "2\n");
     EXPECT_EQ(file("new.mode"), "640\n");
     if (fs::exists(dir_ / "theirs.mode")) {
-        EXPECT_EQ(file("theirs.mode"), "640 65534 65534\n");
+        EXPECT_EQ(file("theirs.mode"), "440 65534 65534\n");
     }
 }
 
@@ -222,22 +222,56 @@ TEST_F(Files, the_new_output_is_created_exclusively_and_synced_around_the_rename
     EXPECT_FALSE(fs::is_symlink(dir_ / "out.csv"));
 }
 
-// State: the output named is an input, named or read as standard input.
-// Expected: refused with status 2 and the file untouched.
-TEST_F(Files, an_input_is_never_the_output) {
+// State: outputs named with -o, by user 65534 when the test runs as root (with a
+// copy of the program they can reach, and without the leak checker's suppressions
+// file, which they may not), else by the user running: an input, named or read
+// as standard input; a chain of links in a folder the user may not write, to a
+// file in one they may; a file they may not write; a new file in a folder they
+// may not write; names of 255 and 256 bytes.
+// Expected: what a shell redirection would do: refused with status 2, a message
+// naming what cannot be written, and the file untouched; or the file (the links'
+// target, the links left as links) replaced with the output.
+TEST_F(Files, an_output_is_written_or_refused_as_a_shell_redirection_would) {
     fs::copy_file(dades / "correcte.csv", dir_ / "f.csv");
+    const std::string as = geteuid() == 0 ? "env -u LSAN_OPTIONS setpriv --reuid=65534 "
+                                            "--regid=65534 --clear-groups ./brelvoxa "
+                                          : "./brelvoxa ";
+    ASSERT_EQ(shell(R"(cp "$BRELVOXA" brelvoxa && mkdir -m 777 open && mkdir locked &&
+ln -s ../open/t.csv locked/l1 && ln -s l1 locked/l2 && echo old >open/t.csv && chmod 666 open/t.csv &&
+echo old >open/ro.csv && chmod 444 open/ro.csv && chmod 555 locked)"),
+              0);
+    if (shell(as + "--version >/dev/null") != 0)
+        GTEST_SKIP() << "cannot run the program as user 65534 here";
+    const std::string input = read(dades / "correcte.csv"), old = "old\n";
+    const std::string name = "open/" + std::string(255, 'n');
     const std::string stdinToo = "és també l'entrada estàndard; no se sobreescriu\n";
-    const std::pair<std::string, std::string> rows[] = {
-        {"-o f.csv <f.csv", "f.csv: " + stdinToo},
-        {"-o ./f.csv - <f.csv", "./f.csv: " + stdinToo},
-        {"-f csv -o f.csv <f.csv", "f.csv: " + stdinToo},
-        {"f.csv -o ./f.csv", "./f.csv: és també un fitxer d'entrada; no se sobreescriu\n"},
+    const struct {
+        std::string arguments, message, output, content; // no message: written, status 0
+    } rows[] = {
+        {"-o f.csv <f.csv", "f.csv: " + stdinToo, "f.csv", input},
+        {"-o ./f.csv - <f.csv", "./f.csv: " + stdinToo, "f.csv", input},
+        {"-f csv -o f.csv <f.csv", "f.csv: " + stdinToo, "f.csv", input},
+        {"f.csv -o ./f.csv", "./f.csv: és també un fitxer d'entrada; no se sobreescriu\n", "f.csv",
+         input},
+        {"f.csv -o locked/l2", "", "open/t.csv", converted()},
+        {"f.csv -o open/ro.csv", "open/ro.csv: no es pot escriure: Permission denied\n",
+         "open/ro.csv", old},
+        {"f.csv -o locked/new.csv", "locked: no s'hi pot escriure: Permission denied\n",
+         "locked/new.csv", ""},
+        {"f.csv -o " + name, "", name, converted()},
+        {"f.csv -o " + name + "n", name + "n: no es pot crear: File name too long\n", name + "n",
+         ""},
     };
-    for (const auto& [arguments, message] : rows) {
-        EXPECT_EQ(shell("$BRELVOXA " + arguments + " 2>err"), 2) << arguments;
-        EXPECT_EQ(file("err"), "brelvoxa: " + message) << arguments;
-        EXPECT_EQ(file("f.csv"), read(dades / "correcte.csv")) << arguments;
+    for (const auto& row : rows) {
+        EXPECT_EQ(shell(as + row.arguments + " 2>err"), row.message.empty() ? 0 : 2)
+            << row.arguments;
+        if (!row.message.empty()) {
+            EXPECT_EQ(file("err"), "brelvoxa: " + row.message) << row.arguments;
+        }
+        EXPECT_EQ(file(row.output), row.content) << row.arguments;
     }
+    EXPECT_TRUE(fs::is_symlink(dir_ / "locked/l2") && fs::is_symlink(dir_ / "locked/l1"));
+    fs::permissions(dir_ / "locked", fs::perms::owner_all);
 }
 
 // State: started on a terminal with no file named but an output.
