@@ -33,7 +33,8 @@ Afegeix a cada compte bancari d'una llista o d'un fitxer CSV el seu IBAN
 (electrònic i en format paper), el BIC, el nom de l'entitat, un estat i, si el
 compte és erroni, un suggeriment, fila per fila, sense perdre ni reordenar res.
 
-Sense FITXER, o quan FITXER és -, llegeix l'entrada estàndard.
+Sense FITXER, o quan FITXER és -, llegeix l'entrada estàndard; en un terminal,
+s'acaba amb un Ctrl+D a l'inici d'una línia (Ctrl+Z i Retorn a Windows).
 Una llista té un compte per línia: un compte espanyol de 20 dígits o en forma
 d'IBAN, o l'IBAN d'un altre país, amb espais, guions o punts o sense, amb «IBAN»
 al davant o sense. Un CSV pot anar separat per ';', ',' o tabuladors, en UTF-8
@@ -44,7 +45,9 @@ té cap LF.
 
   -o, --sortida=FITXER       escriu a FITXER en comptes de la sortida estàndard;
                                el fitxer només es reemplaça quan és complet, i
-                               mai no pot ser un dels d'entrada
+                               mai no pot ser un dels d'entrada; d'un enllaç
+                               simbòlic es reemplaça el fitxer on porta, i un
+                               fitxer que no es pot escriure es refusa
   -c, --columna=COL          el compte és a la columna COL: el seu nom a la
                                capçalera o el seu número, des d'1
       --quatre-columnes=E,O,D,C  el compte és en quatre columnes (entitat,
@@ -54,9 +57,12 @@ té cap LF.
   -f, --format=FORMAT        'llista' o 'csv'
   -e, --codificacio=COD      'utf-8' o 'windows-1252'
       --capcalera            la primera fila és una capçalera
-      --sense-capcalera      la primera fila ja és de dades
+      --sense-capcalera      la primera fila ja és de dades; les columnes
+                               s'indiquen llavors pel número
   -h, --help                 mostra aquesta ajuda i surt
       --version              mostra la versió i surt
+
+Cada opció es dona un sol cop, i mai amb un valor buit.
 
 Sense --columna ni --quatre-columnes, es tria la columna els valors de la qual
 es llegeixen com a comptes (espanyols o IBAN d'altres països), i es diu quina a
