@@ -168,10 +168,10 @@ rm fifo
 }
 
 // State: outputs to replace, one readable by its owner alone, one owned by
-// somebody else and read-only (as root, who may write it), and a new one under a umask of 027; then
-// a run that fails on a column it cannot find. Expected: the replaced ones keep their mode, owner
-// and group; the new one gets the mode the umask leaves; the failed run leaves its output as it
-// was.
+// somebody else and read-only for them (as root, who may write it), and a new
+// one under a umask of 027; then a run that fails on a column it cannot find.
+// Expected: the replaced ones keep their mode, owner and group; the new one gets
+// the mode the umask leaves; the failed run leaves its output as it was.
 TEST_F(Files, replacing_an_output_keeps_its_mode_and_owner) {
     fs::copy_file(dades / "correcte.csv", dir_ / "in.csv");
     ASSERT_EQ(shell(R"(
@@ -193,6 +193,7 @@ $BRELVOXA in.csv -o new.csv 2>/dev/null; stat -c %a new.csv >new.mode
     EXPECT_EQ(file("new.mode"), "640\n");
     if (fs::exists(dir_ / "theirs.mode")) {
         EXPECT_EQ(file("theirs.mode"), "440 65534 65534\n");
+        EXPECT_EQ(file("theirs.csv"), converted());
     }
 }
 
