@@ -31,6 +31,8 @@ struct Input {
 // run before any output exists.
 std::vector<Input> openInputs(const std::vector<std::string>& paths);
 
+// Once it has met the end of its file it reads no more: a terminal's end (Ctrl+D,
+// or Ctrl+Z and Enter) comes once, and stdio would read the terminal again.
 class FileSource : public Source {
 public:
     FileSource(std::FILE* file, std::string name) : file_(file), name_(std::move(name)) {}
@@ -39,6 +41,7 @@ public:
 private:
     std::FILE* file_;
     std::string name_;
+    bool ended_ = false;
 };
 
 class FileSink : public Sink {
@@ -54,10 +57,12 @@ private:
 
 // Where the rows go: standard output; an output that is not a regular file (a
 // device, a FIFO, a terminal), written in place; or a regular file, replaced by
-// commit() with a new file written beside it. That file is created exclusively
+// commit() with a new file written beside it (beside the file a link leads to,
+// which is replaced while the link stays). That file is created exclusively
 // under a name of its own, gets the old file's mode and, where allowed, owner,
 // and is synced before the rename; destroyed without commit(), or on SIGINT,
-// SIGTERM or SIGHUP, it is removed and the old output stays as it was.
+// SIGTERM or SIGHUP, it is removed and the old output stays as it was. A file
+// the user may not write is refused, as a shell's redirection refuses it.
 class Output {
 public:
     // path empty: standard output. Refuses a path that is one of the inputs,
@@ -76,6 +81,7 @@ private:
     void replace();
 
     std::string path_;
+    std::string target_;    // the file path_ leads to through its links, if any
     std::string temporary_; // empty unless a regular file is replaced
     std::FILE* file_ = stdout;
     FileSink sink_;

@@ -100,6 +100,8 @@ std::string quoteName(std::string_view name) {
     return "«" + std::string(name) + "»";
 }
 
+} // namespace
+
 std::optional<std::size_t> columnNumber(std::string_view column) {
     if (column.empty() || column.size() > 6 || asciiDigitCount(column) != column.size())
         return std::nullopt;
@@ -108,6 +110,8 @@ std::optional<std::size_t> columnNumber(std::string_view column) {
         return std::nullopt;
     return n - 1;
 }
+
+namespace {
 
 // A column given by number, or by a header name in any case of ASCII letters.
 std::size_t findColumn(const std::string& column, const Sample& sample, Encoding e, bool& byName) {

@@ -52,6 +52,9 @@ struct Layout {
     std::string description;          // for stderr: what was read, and how it was found
 };
 
+// A column given by its number from 1, as an index from 0; none for a header name.
+std::optional<std::size_t> columnNumber(std::string_view column);
+
 // Settles the layout from the input's first bytes (window, starting at its first
 // byte; atEnd when that is the whole input). wholeInput is the encoding of the
 // whole input when it was checked already; maxRow, the splitter's limit on a row;
