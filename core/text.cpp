@@ -6,6 +6,7 @@
 
 #include "core/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -66,10 +67,19 @@ template <class Int> std::optional<Int> toInt(double v) {
 } // namespace
 
 bool allDigits(std::u16string_view s) {
-    for (char16_t c : s)
-        if (!isDigit(c))
-            return false;
-    return true;
+    return std::all_of(s.begin(), s.end(), isDigit);
+}
+
+bool allDigits(std::string_view ascii) {
+    return std::all_of(ascii.begin(), ascii.end(), [](char b) { return isDigit(fromAscii(b)); });
+}
+
+bool allBlank(std::u16string_view s) {
+    return std::all_of(s.begin(), s.end(), isBlank);
+}
+
+bool allBlank(std::string_view ascii) {
+    return std::all_of(ascii.begin(), ascii.end(), [](char b) { return isBlank(fromAscii(b)); });
 }
 
 std::u16string_view trimBlanks(std::u16string_view s) {

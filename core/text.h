@@ -18,8 +18,16 @@ constexpr bool isDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
+// A byte of a text of which only ASCII is read (a cell of a list, whatever its
+// encoding), as the character it stands for; a byte past ASCII is U+FFFD, which
+// none of the tests here accepts.
+constexpr char16_t fromAscii(char b) {
+    return static_cast<unsigned char>(b) < 0x80 ? static_cast<char16_t>(b) : u'\uFFFD';
+}
+
 // True when the text is nothing but ASCII digits (also when it is empty).
 bool allDigits(std::u16string_view s);
+bool allDigits(std::string_view ascii);
 
 // A blank a person, a spreadsheet or a PDF puts around or between an account's
 // groups: space, tab, and every other Unicode space (no-break U+00A0, thin U+2009,
@@ -32,6 +40,10 @@ constexpr bool isBlank(char16_t c) {
     return c == u'\u00A0' || c == u'\u1680' || (c >= u'\u2000' && c <= u'\u200B') ||
            c == u'\u202F' || c == u'\u205F' || c == u'\u2060' || c == u'\u3000' || c == u'\uFEFF';
 }
+
+// True when the text is nothing but blanks (also when it is empty).
+bool allBlank(std::u16string_view s);
+bool allBlank(std::string_view ascii);
 
 // A hyphen or one of its look-alikes: hyphen-minus, soft hyphen U+00AD, the dashes
 // U+2010 to U+2015 (non-breaking hyphen U+2011, figure dash U+2012, en dash U+2013,
