@@ -21,14 +21,6 @@ std::u16string fromUtf8(std::string_view s) {
     return out;
 }
 
-std::u16string nameKey(std::u16string_view name) {
-    std::u16string key(text::trimBlanks(name));
-    for (auto& c : key)
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<char16_t>(c - u'A' + u'a');
-    return key;
-}
-
 bool ascii(std::string_view bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -36,12 +28,22 @@ bool ascii(std::string_view bytes) {
 
 } // namespace
 
+std::u16string headerKey(std::u16string_view name) {
+    std::u16string key(text::trimBlanks(name));
+    for (auto& c : key) {
+        c = text::fromFullWidth(c);
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c - u'A' + u'a');
+    }
+    return key;
+}
+
 std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header) {
     std::vector<std::u16string> taken;
     for (const auto& cell : header)
-        taken.push_back(nameKey(cell));
+        taken.push_back(headerKey(cell));
     const auto isTaken = [&](const std::u16string& name) {
-        return std::find(taken.begin(), taken.end(), nameKey(name)) != taken.end();
+        return std::find(taken.begin(), taken.end(), headerKey(name)) != taken.end();
     };
     std::vector<std::u16string> names;
     for (const auto name : addedHeader) {
@@ -49,7 +51,7 @@ std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header
         std::u16string chosen = base;
         for (int n = 2; isTaken(chosen); ++n)
             chosen = base + u" " + fromUtf8(std::to_string(n));
-        taken.push_back(nameKey(chosen));
+        taken.push_back(headerKey(chosen));
         names.push_back(chosen);
     }
     return names;

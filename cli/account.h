@@ -28,10 +28,15 @@ std::string statusText(Status s);
 inline constexpr std::array<std::string_view, 6> addedHeader = {
     "IBAN", "IBAN en format paper", "BIC", "Entitat", "Estat", "Suggeriment"};
 
+// A header's name as names are compared: blanks around it ignored, full-width
+// forms read as ASCII and ASCII letters in either case, so that " iban " and
+// "ＩＢＡＮ" are both "IBAN". --columna finds a column by it, and the added columns
+// are named apart by it.
+std::u16string headerKey(std::u16string_view name);
+
 // The added columns' names for an input whose header row holds these cells: each
 // name of addedHeader, or, where the header or an added name before it has it
-// already, that name followed by " 2", " 3"... the first that is free. Names are
-// compared as --columna finds them: blanks around them and ASCII case ignored.
+// already (headerKey), that name followed by " 2", " 3"... the first that is free.
 std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header);
 
 // An IBAN's cell, electronic or on paper, kept in place: no country's is longer,

@@ -6,6 +6,7 @@
 
 #include "cli/csv.h"
 #include "core/entitats.h"
+#include "core/text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -211,7 +212,7 @@ void RowLoop::addedCells(const Record& record) {
     if (records_++ == 0 && layout_.header) {
         headerCells(record);
     } else if (!record.tooLong &&
-               (layout_.format == Format::csv ? record.raw.empty() : blankLine(record.raw))) {
+               (layout_.format == Format::csv ? record.raw.empty() : text::allBlank(record.raw))) {
         // A blank line gains no cells: it separates, it holds no account.
         ++summary_.blank;
     } else {
