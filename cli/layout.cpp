@@ -1,7 +1,7 @@
-// Settles, from an input's first window, how its rows are to be read: encoding,
-// byte order mark, list or CSV, separator, header and the account's column, and
-// says so in one line for stderr. Nothing here looks past the first window, so
-// that an input of any size starts converting at once.
+// Settles, from an input's first window, how its rows are to be read: list or
+// CSV, separator, line end, header and the account's column, and says so in one
+// line for stderr. Nothing here looks past the first window, so that an input of
+// any size starts converting at once.
 
 #include "cli/layout.h"
 
@@ -206,16 +206,6 @@ std::string separatorName(char separator) {
     return separator == '\t' ? "tabulador" : quoteName(std::string(1, separator));
 }
 
-// The encoding of the window: UTF-8 if it is valid UTF-8 so far.
-Encoding encodingOfWindow(std::string_view window, bool atEnd) {
-    if (window.substr(0, utf8Bom.size()) == utf8Bom)
-        return Encoding::utf8;
-    Utf8Check check;
-    const bool validSoFar = check.feed(window);
-    // A character cut at the window's edge is no sign of another encoding.
-    return (atEnd ? check.valid() : validSoFar) ? Encoding::utf8 : Encoding::windows1252;
-}
-
 // The first line with something on it.
 std::string_view firstLine(std::string_view data, LineEnd lineEnd) {
     while (!data.empty()) {
@@ -232,21 +222,6 @@ std::string_view firstLine(std::string_view data, LineEnd lineEnd) {
     return {};
 }
 
-// The command line first, then a check of the whole input, then the window.
-void settleEncoding(Layout& layout, std::string_view window, bool atEnd, const Options& options,
-                    std::optional<Encoding> wholeInput) {
-    if (options.encoding) {
-        layout.encoding = *options.encoding;
-        layout.encodingFrom = EncodingFrom::option;
-    } else if (wholeInput) {
-        layout.encoding = *wholeInput;
-        layout.encodingFrom = EncodingFrom::wholeInput;
-    } else {
-        layout.encoding = encodingOfWindow(window, atEnd);
-        layout.encodingFrom = EncodingFrom::window;
-    }
-}
-
 Format settleFormat(const Options& options, std::string_view head, Encoding e) {
     if (options.format != Format::automatic)
         return options.format;
@@ -261,22 +236,10 @@ Format settleFormat(const Options& options, std::string_view head, Encoding e) {
 } // namespace
 
 Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
-                    std::optional<Encoding> wholeInput, std::size_t maxRow, Utf16 utf16) {
+                    const Decoding& decoding, std::size_t maxRow) {
     Layout layout;
-    std::string what;
-    if (utf16 != Utf16::none) {
-        layout.utf16 = utf16;
-        layout.encodingFrom = EncodingFrom::utf16Bom;
-        what = std::string(utf16Name(utf16)) + " amb BOM";
-    } else {
-        layout.bom = window.substr(0, utf8Bom.size()) == utf8Bom;
-        if (layout.bom)
-            window.remove_prefix(utf8Bom.size());
-        settleEncoding(layout, window, atEnd, options, wholeInput);
-        what = std::string(encodingName(layout.encoding)) + (layout.bom ? " amb BOM" : "");
-        if (layout.encodingFrom != EncodingFrom::option && layout.encoding == Encoding::windows1252)
-            what += " (l'entrada no és UTF-8 vàlid)";
-    }
+    layout.decoding = decoding;
+    std::string what = decoding.description();
 
     // Excel for Mac ends lines with CR alone; a window with no LF at all tells it,
     // unless its one CR is its last byte, where an LF may follow.
@@ -287,7 +250,7 @@ Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
         what += ", línies acabades en CR";
     }
     const std::string_view head = firstLine(window, layout.lineEnd);
-    layout.format = settleFormat(options, head, layout.encoding);
+    layout.format = settleFormat(options, head, decoding.encoding);
     if (layout.format == Format::list) {
         layout.columns = {0};
         layout.header = options.header == HeaderMode::yes;
@@ -299,7 +262,7 @@ Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
         layout.separator = ';';
     const Plan plan =
         planColumns(options, takeSample(window, atEnd, layout.separator, maxRow, layout.lineEnd),
-                    layout.encoding);
+                    decoding.encoding);
     layout.columns = plan.columns;
     layout.header = plan.header;
     layout.description =

@@ -1,36 +1,14 @@
 #include "cli/convert.h"
+#include "tests/cli/pieces.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <tuple>
 
 using namespace cli;
 
 namespace {
-
-// Reads of at most piece bytes.
-class Pieces : public Source {
-public:
-    Pieces(std::string_view data, std::size_t piece) : data_(data), piece_(piece) {}
-    std::size_t read(char* out, std::size_t size) override {
-        const std::size_t n = std::min({size, piece_, data_.size()});
-        std::copy_n(data_.data(), n, out);
-        data_.remove_prefix(n);
-        return n;
-    }
-
-private:
-    std::string_view data_;
-    std::size_t piece_;
-};
-
-class Collect : public Sink {
-public:
-    void write(std::string_view bytes) override { out += bytes; }
-    std::string out;
-};
 
 std::string converted(std::string_view input, const Options& options, std::size_t window,
                       std::size_t piece) {
@@ -40,7 +18,7 @@ std::string converted(std::string_view input, const Options& options, std::size_
     reporter.note = [](std::uint64_t, std::string_view) {};
     Limits limits;
     limits.window = window;
-    convert(source, sink, options, reporter, std::nullopt, limits);
+    convert(source, sink, options, reporter, limits);
     return sink.out;
 }
 
