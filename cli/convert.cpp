@@ -1,16 +1,16 @@
 // The row loop of brelvoxa: splits the decoded input into rows and writes every
-// row back byte for byte with the added cells before its line end, in big
+// row back byte for byte with its added cells before its line end, in big
 // blocks, counting statuses for the summary.
 
 #include "cli/convert.h"
 
-#include "cli/csv.h"
-#include "core/entitats.h"
+#include "cli/account.h"
 #include "core/text.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,8 +41,9 @@ inline void copyShort(char* to, const char* from, std::size_t n) {
     }
 }
 
-// The output as it is put together: a row is a dozen short pieces, appended
-// inline rather than through a call to std::string::append each.
+// The output as it is put together: a row is its own bytes, a handful of short
+// added cells and its line end, appended inline rather than through a call to
+// std::string::append each.
 class Pieces {
 public:
     explicit Pieces(std::size_t reserve) : data_(reserve) {}
@@ -50,13 +51,6 @@ public:
     std::string_view view() const { return {data_.data(), size_}; }
     std::size_t size() const { return size_; }
     void clear() { size_ = 0; }
-    void truncate(std::size_t n) { size_ = std::min(n, size_); }
-
-    Pieces& operator+=(char c) {
-        room(1);
-        data_[size_++] = c;
-        return *this;
-    }
     Pieces& operator+=(std::string_view s) {
         room(s.size());
         copyShort(data_.data() + size_, s.data(), s.size());
@@ -79,13 +73,9 @@ class RowLoop {
 public:
     RowLoop(Buffer& buffer, Sink& sink, const Layout& layout, const Reporter& reporter,
             const Limits& limits)
-        : buffer_(buffer), sink_(sink), layout_(layout), reporter_(reporter),
-          converter_(layout.decoding.encoding),
+        : buffer_(buffer), sink_(sink), layout_(layout), reporter_(reporter), converter_(layout),
           splitter_(layout.format == Format::csv ? layout.separator : 0, limits.maxRow,
                     layout.lineEnd),
-          // A list gains its cells after a tab, which any spreadsheet splits on.
-          outSeparator_(layout.format == Format::csv ? layout.separator : '\t'),
-          needed_(*std::max_element(layout.columns.begin(), layout.columns.end()) + 1),
           // Written out as often as a window is read in.
           flushAt_(limits.window),
           // Most output is the input copied; the added cells take about a quarter more.
@@ -94,15 +84,10 @@ public:
     Summary run();
 
 private:
-    void addedCells(const Record& record);
+    std::span<const std::string_view> added(const Record& record);
+    void append(std::span<const std::string_view> cells);
     void overLongRow(const Record& record);
     std::string passRestOfLine();
-    Status account(const Record& record);
-    void headerCells(const Record& header);
-    void cell(std::string_view text);
-    void plainCell(std::string_view text);
-    void entityCells();
-    template <class F> const std::string& cached(std::string& slot, F&& write);
     void rowMessage(Status status);
 
     Buffer& buffer_;
@@ -111,20 +96,11 @@ private:
     const Reporter& reporter_;
     Converter converter_;
     Splitter splitter_;
-    const char outSeparator_;
-    const std::size_t needed_; // cells a row must have to hold the account
     const std::size_t flushAt_;
     Pieces out_;
-    std::string cellText_; // a cell that may need quotes, as it is written
     Summary summary_;
-    Added added_;
+    std::string_view header_; // the added columns' names, once the header is read
     std::uint64_t line_ = 1, records_ = 0, rowMessages_ = 0;
-    bool quoteAll_ = false;
-    // The cells of each entity's BIC and name, and of each status, as written in
-    // this input, separators and quotes included; made the first time they are due.
-    std::vector<std::string> entityCells_ =
-        std::vector<std::string>(mdlFuncions::entitatsDirectori().size());
-    std::array<std::string, statusCount> statusCells_;
 };
 
 Summary RowLoop::run() {
@@ -137,16 +113,15 @@ Summary RowLoop::run() {
             buffer_.fill();
             continue;
         }
-        // A file whose first row quotes every cell gets its added cells quoted too,
-        // so that its rows keep one look.
+        // A file whose first row quotes every cell gets its added cells quoted too.
         if (records_ == 0)
-            quoteAll_ = layout_.format == Format::csv && record.allQuoted;
+            converter_.quoteAll(layout_.format == Format::csv && record.allQuoted);
         if (record.tooLong) {
             overLongRow(record);
             continue;
         }
         out_ += record.raw;
-        addedCells(record);
+        append(added(record));
         out_ += record.end;
         // The line a message names counts line breaks inside quoted cells too.
         line_ += record.lineBreaks + !record.end.empty();
@@ -163,42 +138,45 @@ Summary RowLoop::run() {
     return summary_;
 }
 
-// The cells added after a row's own bytes, before its line end.
-void RowLoop::addedCells(const Record& record) {
+// The cells added after a row's own bytes, before its line end, counted; valid
+// until the next row.
+std::span<const std::string_view> RowLoop::added(const Record& record) {
     if (records_++ == 0 && layout_.header) {
-        headerCells(record);
-    } else if (!record.tooLong &&
-               (layout_.format == Format::csv ? record.raw.empty() : text::allBlank(record.raw))) {
+        header_ = converter_.header(record.cells);
+        return {&header_, 1};
+    }
+    if (!record.tooLong &&
+        (layout_.format == Format::csv ? record.raw.empty() : text::allBlank(record.raw))) {
         // A blank line gains no cells: it separates, it holds no account.
         ++summary_.blank;
-    } else {
-        const Status status = account(record);
-        ++summary_.rows;
-        ++summary_.byStatus[static_cast<std::size_t>(status)];
-        plainCell(added_.iban);
-        plainCell(added_.paper);
-        entityCells();
-        out_ += cached(statusCells_[static_cast<std::size_t>(status)],
-                       [&] { cell(converter_.status(status)); });
-        plainCell(added_.suggestion);
+        return {};
     }
+    const AddedCells& cells = converter_.row(record);
+    ++summary_.rows;
+    ++summary_.byStatus[static_cast<std::size_t>(cells.status)];
+    if (unreadable(cells.status))
+        rowMessage(cells.status);
+    return cells.pieces;
+}
+
+void RowLoop::append(std::span<const std::string_view> cells) {
+    for (const std::string_view cell : cells)
+        out_ += cell;
 }
 
 // A row too long to hold: its start as the splitter gave it, then the rest read
-// and written straight through, then its added cells and line end as for any
-// row.
+// and written straight through, then its added cells and line end as for any row.
 void RowLoop::overLongRow(const Record& record) {
     const auto breaks = static_cast<std::uint64_t>(std::count(
         record.raw.begin(), record.raw.end(), lastCharacter(layout_.lineEnd))); // inside quotes
+    // Made while the record's views still point to its bytes.
+    const auto cells = added(record);
     sink_.write(out_.view());
     out_.clear();
     sink_.write(record.raw);
     buffer_.consume(record.raw.size());
     const std::string end = passRestOfLine();
-    // The record's views are gone with the bytes they pointed to.
-    Record over;
-    over.tooLong = true;
-    addedCells(over);
+    append(cells);
     out_ += end;
     line_ += breaks + !end.empty();
 }
@@ -228,81 +206,6 @@ std::string RowLoop::passRestOfLine() {
     }
 }
 
-Status RowLoop::account(const Record& record) {
-    Status status;
-    if (record.tooLong) {
-        status = Status::massaLlarga;
-    } else if (record.unclosedQuote) {
-        status = Status::cometesSenseTancar;
-    } else if (record.cells.size() < needed_) {
-        status = Status::faltenColumnes;
-    } else if (layout_.columns.size() == 1) {
-        return converter_.convert(record.cells[layout_.columns[0]], added_);
-    } else {
-        const auto& c = layout_.columns;
-        return converter_.convertFour(
-            {record.cells[c[0]], record.cells[c[1]], record.cells[c[2]], record.cells[c[3]]},
-            added_);
-    }
-    added_.clear();
-    rowMessage(status);
-    return status;
-}
-
-// The added columns' names, none the same as one of the input's, in its encoding.
-void RowLoop::headerCells(const Record& header) {
-    std::vector<std::u16string> names(header.cells.size());
-    for (std::size_t i = 0; i < names.size(); ++i)
-        decode(header.cells[i], layout_.decoding.encoding, names[i]);
-    std::string encoded;
-    for (const auto& name : addedNames(names)) {
-        encoded.clear();
-        encode(name, layout_.decoding.encoding, encoded);
-        cell(encoded);
-    }
-}
-
-void RowLoop::cell(std::string_view text) {
-    out_ += outSeparator_;
-    cellText_.clear();
-    appendCell(cellText_, text, outSeparator_, quoteAll_);
-    out_ += cellText_;
-}
-
-// A cell of capitals, digits and blanks (an IBAN, a BIC), which never needs quotes
-// of its own: the scan for characters to quote is skipped, as it is most of a row.
-void RowLoop::plainCell(std::string_view text) {
-    if (quoteAll_)
-        return cell(text);
-    out_ += outSeparator_;
-    out_ += text;
-}
-
-// What write appends to the output, kept in slot the first time: it never changes
-// within an input, as quoteAll_ is settled by its first row.
-template <class F> const std::string& RowLoop::cached(std::string& slot, F&& write) {
-    if (slot.empty()) {
-        const std::size_t at = out_.size();
-        write();
-        slot.assign(out_.view().substr(at));
-        out_.truncate(at);
-    }
-    return slot;
-}
-
-void RowLoop::entityCells() {
-    const int row = added_.entity;
-    if (row < 0) {
-        plainCell({});
-        plainCell({});
-        return;
-    }
-    out_ += cached(entityCells_[static_cast<std::size_t>(row)], [&] {
-        plainCell(added_.bic);
-        cell(added_.name);
-    });
-}
-
 void RowLoop::rowMessage(Status status) {
     if (++rowMessages_ <= maxRowMessages)
         reporter_.note(line_, statusText(status));
@@ -311,21 +214,6 @@ void RowLoop::rowMessage(Status status) {
 }
 
 } // namespace
-
-std::uint64_t Summary::correct() const {
-    std::uint64_t n = 0;
-    for (std::size_t i = 0; i < statusCount; ++i)
-        if (mdlFuncions::esCorrecte(static_cast<Status>(i)))
-            n += byStatus[i];
-    return n;
-}
-
-void Summary::add(const Summary& other) {
-    rows += other.rows;
-    blank += other.blank;
-    for (std::size_t i = 0; i < statusCount; ++i)
-        byStatus[i] += other.byStatus[i];
-}
 
 Summary convert(Source& source, Sink& sink, const Options& options, const Reporter& reporter,
                 const Limits& limits) {

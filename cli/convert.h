@@ -1,29 +1,21 @@
 #pragma once
 // The conversion of one input, streamed: its bytes are decoded (cli/input.h) and
 // its layout settled from the first window (cli/layout.h); then every row is
-// written back as it came, with the added cells after it. Memory stays that window plus a row of at
-// most Limits::maxRow, whatever the input's size and however long its lines.
+// written back as it came, with the added cells (cli/account.h) after it. Memory
+// stays that window plus a row of at most Limits::maxRow, whatever the input's
+// size and however long its lines.
 
-#include "cli/account.h"
+#include "cli/csv.h"
 #include "cli/failure.h"
 #include "cli/input.h"
 #include "cli/layout.h"
+#include "cli/summary.h"
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string_view>
 
 namespace cli {
-
-struct Summary {
-    std::uint64_t rows = 0;  // rows that were to hold an account, header and blanks aside
-    std::uint64_t blank = 0; // blank lines, written back blank
-    std::array<std::uint64_t, statusCount> byStatus{};
-
-    std::uint64_t correct() const;
-    void add(const Summary& other);
-};
 
 struct Reporter {
     // A message about the input, with the line it concerns (0 for the whole input).
@@ -36,8 +28,7 @@ struct Reporter {
 
 // How much of an input is held in memory at once.
 struct Limits {
-    // The first window, which the encoding and layout are settled from, and the
-    // size of a read.
+    // The first window, which the encoding and layout are settled from, and the size of a read.
     std::size_t window = std::size_t(1) << 20;
     // The longest row kept whole; a longer one is passed through as it is read,
     // with an unreadable status (see Splitter).
