@@ -14,6 +14,11 @@ namespace text {
 
 namespace {
 
+// A byte read as ASCII; one past it is U+FFFD, which no test here accepts.
+constexpr char16_t fromAscii(char b) {
+    return static_cast<unsigned char>(b) < 0x80 ? static_cast<char16_t>(b) : u'\uFFFD';
+}
+
 // The runtime's number reading skips line ends too, and not the no-break space.
 bool skippedInNumber(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';

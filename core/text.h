@@ -18,14 +18,9 @@ constexpr bool isDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
-// A byte of a text of which only ASCII is read (a cell of a list, whatever its
-// encoding), as the character it stands for; a byte past ASCII is U+FFFD, which
-// none of the tests here accepts.
-constexpr char16_t fromAscii(char b) {
-    return static_cast<unsigned char>(b) < 0x80 ? static_cast<char16_t>(b) : u'\uFFFD';
-}
-
-// True when the text is nothing but ASCII digits (also when it is empty).
+// True when the text is nothing but ASCII digits (also when it is empty). A text
+// of bytes, as a cell of a list is in either of its encodings, is read as ASCII:
+// a byte past it is neither a digit nor a blank.
 bool allDigits(std::u16string_view s);
 bool allDigits(std::string_view ascii);
 
