@@ -8,11 +8,10 @@ using namespace cli;
 
 namespace {
 
+// A list's: its cells are added after tabs.
 Layout layout(std::vector<std::size_t> columns, Encoding e = Encoding::utf8) {
     Layout l;
     l.decoding.encoding = e;
-    l.format = Format::csv;
-    l.separator = ';';
     l.columns = std::move(columns);
     return l;
 }
@@ -21,11 +20,6 @@ Record row(std::vector<std::string_view> cells) {
     Record r;
     r.cells = std::move(cells);
     return r;
-}
-
-// A cell's text, without the separator it starts with.
-std::string_view text(std::string_view cell) {
-    return cell.substr(1);
 }
 
 } // namespace
@@ -57,20 +51,20 @@ TEST(Converter, a_cell_gives_its_status_and_the_added_cells_only_when_right) {
     for (const auto& [name, cell, status, iban, suggestion] : rows) {
         const AddedCells& added = converter.row(row({cell}));
         EXPECT_EQ(added.status, status) << name;
-        EXPECT_EQ(text(added.pieces[0]), iban) << name;
-        EXPECT_EQ(text(added.pieces[1]).empty(), iban.empty()) << name;
-        EXPECT_EQ(added.pieces[2] == ";;", status != Status::correcte) << name;
-        EXPECT_EQ(text(added.pieces[4]), suggestion) << name;
+        EXPECT_EQ(added.pieces[0].substr(1), iban) << name;
+        EXPECT_EQ(added.pieces[1] == "\t", iban.empty()) << name;
+        EXPECT_EQ(added.pieces[2] == "\t\t", status != Status::correcte) << name;
+        EXPECT_EQ(added.pieces[4].substr(1), suggestion) << name;
     }
 }
 
 // The suggestion is suggested, never applied: the row's other added cells stay empty.
 TEST(Converter, four_cells_get_a_suggestion_and_the_next_row_none_left_over) {
     Converter converter(layout({0, 1, 2, 3}));
-    const std::array<std::string_view, 5> wrong = {";", ";", ";;", ";dígits de control incorrectes",
-                                                   ";ES91 2100 0418 4502 0005 1332"};
+    const std::array<std::string_view, 5> wrong = {
+        "\t", "\t", "\t\t", "\tdígits de control incorrectes", "\tES91 2100 0418 4502 0005 1332"};
     EXPECT_EQ(converter.row(row({"2100", "0418", "54", "0200051332"})).pieces, wrong);
-    EXPECT_EQ(converter.row(row({"2100", "0418", "45", "0200051332"})).pieces[4], ";");
+    EXPECT_EQ(converter.row(row({"2100", "0418", "45", "0200051332"})).pieces[4], "\t");
 }
 
 // Cells as banks export them, one short or with a wrong control: dades/quatre-columnes.csv.
@@ -95,9 +89,9 @@ TEST(Converter, windows_1252_output_carries_statuses_in_that_encoding) {
     Record unclosed;
     unclosed.unclosedQuote = true;
     // Names: dades/windows-1252.tsv.
-    EXPECT_EQ(converter.row(unclosed).pieces[3], ";fila il\xB7legible: cometes sense tancar");
+    EXPECT_EQ(converter.row(unclosed).pieces[3], "\tfila il\xB7legible: cometes sense tancar");
     EXPECT_EQ(converter.row(row({"21001234505678901234"})).pieces[3],
-              ";d\xEDgits de control incorrectes");
+              "\td\xEDgits de control incorrectes");
 }
 
 // "IBAN" in the header: dades/esperat/punt-i-coma and una-columna.
