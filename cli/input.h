@@ -109,7 +109,7 @@ private:
     // The input's bytes as the rows read them.
     class Decoder : public Source {
     public:
-        // Reads the input's first bytes, which tell a byte order mark.
+        // Reads the input's first bytes, as many as the longest byte order mark has.
         explicit Decoder(Source& source);
         std::string_view head() const { return pending_; }
         // Leaves out the first n bytes of the head.
