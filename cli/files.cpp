@@ -211,17 +211,6 @@ std::string temporaryName(const fs::path& target, std::size_t limit, std::random
 
 } // namespace
 
-std::optional<Encoding> Input::wholeEncoding() {
-    if (!size)
-        return std::nullopt;
-    FileSource scan(file, name);
-    const Encoding e = detectEncoding(scan);
-    if (std::fseek(file, 0, SEEK_SET) != 0)
-        throw Failure("no es pot tornar a llegir des del principi", name);
-    std::clearerr(file);
-    return e;
-}
-
 void Input::close() {
     if (file != stdin && file != nullptr)
         std::fclose(file);
@@ -258,6 +247,13 @@ std::size_t FileSource::read(char* data, std::size_t size) {
         throw Failure("no es pot llegir: " + systemError(), name_);
     ended_ = n < size && std::feof(file_);
     return n;
+}
+
+void FileSource::rewind() {
+    if (std::fseek(file_, 0, SEEK_SET) != 0)
+        throw Failure("no es pot tornar a llegir des del principi", name_);
+    std::clearerr(file_);
+    ended_ = false;
 }
 
 void FileSink::write(std::string_view bytes) {

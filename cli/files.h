@@ -3,7 +3,8 @@
 // output or a file that replaces its target only when complete), and the progress
 // bar on a terminal. Every failure names its file as data (cli/failure.h).
 
-#include "cli/convert.h"
+#include "cli/failure.h"
+#include "cli/input.h"
 
 #include <chrono>
 #include <cstdint>
@@ -19,11 +20,8 @@ struct Input {
     std::string path;
     std::string name; // as messages name it
     std::FILE* file = nullptr;
-    std::optional<std::uint64_t> size; // known for regular files, for the progress bar
+    std::optional<std::uint64_t> size; // known for regular files only
 
-    // The encoding of the whole input for a regular file, read through and rewound;
-    // none for a pipe or a terminal, which cannot be read twice.
-    std::optional<Encoding> wholeEncoding();
     void close();
 };
 
@@ -33,14 +31,19 @@ std::vector<Input> openInputs(const std::vector<std::string>& paths);
 
 // Once it has met the end of its file it reads no more: a terminal's end (Ctrl+D,
 // or Ctrl+Z and Enter) comes once, and stdio would read the terminal again.
+// regular: a regular file, which can be read again from its first byte.
 class FileSource : public Source {
 public:
-    FileSource(std::FILE* file, std::string name) : file_(file), name_(std::move(name)) {}
+    FileSource(std::FILE* file, std::string name, bool regular = false)
+        : file_(file), name_(std::move(name)), regular_(regular) {}
     std::size_t read(char* data, std::size_t size) override;
+    bool rewindable() const override { return regular_; }
+    void rewind() override;
 
 private:
     std::FILE* file_;
     std::string name_;
+    bool regular_;
     bool ended_ = false;
 };
 

@@ -249,8 +249,6 @@ cli::Summary convertInput(cli::Input& in, const cli::Options& options, cli::Sink
     try {
         if (in.file == stdin && cli::isTerminal(stdin))
             message(typingHint);
-        // A regular file is checked whole; a pipe, by the converter's first window.
-        const auto wholeInput = options.encoding ? std::nullopt : in.wholeEncoding();
         cli::Reporter reporter;
         reporter.note = [&](std::uint64_t line, std::string_view text) {
             bar.finish();
@@ -261,8 +259,8 @@ cli::Summary convertInput(cli::Input& in, const cli::Options& options, cli::Sink
             bar.update(rows, bytes);
         };
         bar.start(in.size);
-        cli::FileSource source(in.file, in.name);
-        const cli::Summary summary = cli::convert(source, sink, options, reporter, wholeInput);
+        cli::FileSource source(in.file, in.name, in.size.has_value());
+        const cli::Summary summary = cli::convert(source, sink, options, reporter);
         bar.finish();
         in.close();
         return summary;

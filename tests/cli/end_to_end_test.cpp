@@ -38,6 +38,8 @@ TEST_F(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_message
         {"mac", "mac.csv", 1},
         {"saldo", "saldo.csv", 1},
         {"una-columna", "una-columna.csv", 1},
+        // A full-width header name is found by its ASCII name, and taken by it too.
+        {"amplada-completa", "-c IBAN amplada-completa.csv", 0},
         {"enganxats", "enganxats.csv", 0},
         {"mixta", "mixta.txt", 1},
         {"estrangers", "estrangers.csv", 0},
