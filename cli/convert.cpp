@@ -101,6 +101,7 @@ private:
     Summary summary_;
     std::string_view header_; // the added columns' names, once the header is read
     std::uint64_t line_ = 1, records_ = 0, rowMessages_ = 0;
+    bool quoting_ = false; // whether the added cells are quoted is settled
 };
 
 Summary RowLoop::run() {
@@ -113,9 +114,6 @@ Summary RowLoop::run() {
             buffer_.fill();
             continue;
         }
-        // A file whose first row quotes every cell gets its added cells quoted too.
-        if (records_ == 0)
-            converter_.quoteAll(layout_.format == Format::csv && record.allQuoted);
         if (record.tooLong) {
             overLongRow(record);
             continue;
@@ -141,17 +139,36 @@ Summary RowLoop::run() {
 // The cells added after a row's own bytes, before its line end, counted; valid
 // until the next row.
 std::span<const std::string_view> RowLoop::added(const Record& record) {
-    if (records_++ == 0 && layout_.header) {
-        header_ = converter_.header(record.cells);
-        return {&header_, 1};
-    }
+    const std::uint64_t index = records_++;
+    const bool leading = layout_.header && index < layout_.headerRow;
+    // A blank row gains no cells: it separates, it holds no account. Nor does a
+    // title above the header.
     if (!record.tooLong &&
         (layout_.format == Format::csv ? record.raw.empty() : text::allBlank(record.raw))) {
-        // A blank line gains no cells: it separates, it holds no account.
         ++summary_.blank;
         return {};
     }
+    if (leading) {
+        ++(blankRow(record) ? summary_.blank : summary_.titles);
+        return {};
+    }
+    // A file whose first row quotes every cell gets its added cells quoted too.
+    if (!quoting_) {
+        quoting_ = true;
+        converter_.quoteAll(layout_.format == Format::csv && record.allQuoted);
+    }
+    if (layout_.header && index == layout_.headerRow) {
+        header_ = converter_.header(record.cells);
+        return {&header_, 1};
+    }
     const AddedCells& cells = converter_.row(record);
+    // A spreadsheet's empty row has no account either; told apart from a row
+    // without one only when the account's cell is found empty.
+    if ((cells.status == Status::senseCompte || cells.status == Status::faltenColumnes) &&
+        blankRow(record)) {
+        ++summary_.blank;
+        return {};
+    }
     ++summary_.rows;
     ++summary_.byStatus[static_cast<std::size_t>(cells.status)];
     if (unreadable(cells.status))

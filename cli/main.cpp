@@ -260,7 +260,10 @@ cli::Summary convertInput(cli::Input& in, const cli::Options& options, cli::Sink
         };
         bar.start(in.size);
         cli::FileSource source(in.file, in.name, in.size.has_value());
-        const cli::Summary summary = cli::convert(source, sink, options, reporter);
+        cli::Options own = options;
+        if (own.format == cli::Format::automatic)
+            own.format = cli::formatOfName(in.path);
+        const cli::Summary summary = cli::convert(source, sink, own, reporter);
         bar.finish();
         in.close();
         return summary;

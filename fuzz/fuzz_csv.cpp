@@ -143,7 +143,7 @@ void checkRows(std::string_view input, const Run& run, const cli::Limits& limits
         out.remove_prefix(cli::utf8Bom.size());
     }
     const auto in = rows(body, separator, layout.lineEnd, limits.maxRow);
-    const std::uint64_t written = run.summary.rows + run.summary.blank;
+    const std::uint64_t written = run.summary.rows + run.summary.blank + run.summary.titles;
     CHECK(written <= in.size() && in.size() <= written + 1);
     // Each row in order: its bytes, the added cells, which hold no line break,
     // then its own line end.
