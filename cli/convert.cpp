@@ -190,8 +190,10 @@ void RowLoop::overLongRow(const Record& record) {
     const auto cells = added(record);
     sink_.write(out_.view());
     out_.clear();
-    sink_.write(record.raw);
-    buffer_.consume(record.raw.size());
+    // A last byte that may be the input's end-of-file mark waits for the next read.
+    const std::size_t mark = !buffer_.atEnd() && record.raw.ends_with(endOfFileMark);
+    sink_.write(record.raw.substr(0, record.raw.size() - mark));
+    buffer_.consume(record.raw.size() - mark);
     const std::string end = passRestOfLine();
     append(cells);
     out_ += end;
@@ -213,8 +215,10 @@ std::string RowLoop::passRestOfLine() {
             buffer_.consume(pos + 1);
             return end;
         }
-        // A CR at the edge may start a CRLF: it waits for the next read.
-        const std::size_t keep = lf && !buffer_.atEnd() && data.ends_with('\r') ? 1 : 0;
+        // A CR at the edge may start a CRLF, and a last byte may be the input's
+        // end-of-file mark: it waits for the next read.
+        const std::size_t keep =
+            !buffer_.atEnd() && ((lf && data.ends_with('\r')) || data.ends_with(endOfFileMark));
         sink_.write(data.substr(0, data.size() - keep));
         buffer_.consume(data.size() - keep);
         if (buffer_.atEnd())

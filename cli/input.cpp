@@ -51,6 +51,10 @@ void Buffer::fill() {
     if (end_ == data_.size())
         data_.resize(data_.size() * 2);
     const std::size_t n = source_.read(data_.data() + end_, data_.size() - end_);
+    if (n == 0 && !atEnd_ && end_ > begin_ && data_[end_ - 1] == endOfFileMark) {
+        --end_;
+        marked_ = true;
+    }
     atEnd_ = n == 0;
     end_ += n;
 }
@@ -89,6 +93,8 @@ DecodedInput::DecodedInput(Source& source, Sink& sink, std::optional<Encoding> g
 }
 
 void DecodedInput::finish() {
+    if (buffer_.marked())
+        encoder_.write(std::string_view(&endOfFileMark, 1));
     encoder_.finish(decoder_.leftover());
 }
 

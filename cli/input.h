@@ -40,6 +40,10 @@ public:
 
 inline constexpr std::string_view utf8Bom = "\xEF\xBB\xBF";
 
+// The end-of-file mark (Ctrl+Z) that DOS programs put after a text file's last
+// byte: as the input's last byte it ends the data, and is written back last.
+inline constexpr char endOfFileMark = '\x1A';
+
 // Where an input's encoding came from.
 enum class EncodingFrom {
     option,     // the command line named it
@@ -66,6 +70,8 @@ public:
 
     std::string_view rest() const { return {data_.data() + begin_, end_ - begin_}; }
     bool atEnd() const { return atEnd_; }
+    // Whether the input ended with an end-of-file mark, which rest() then leaves out.
+    bool marked() const { return marked_; }
     void consume(std::size_t n) {
         begin_ += n;
         consumed_ += n;
@@ -84,7 +90,7 @@ private:
     std::string data_;
     std::size_t begin_ = 0, end_ = 0;
     std::uint64_t consumed_ = 0;
-    bool atEnd_ = false;
+    bool atEnd_ = false, marked_ = false;
 };
 
 // One input made ready to convert: its encoding settled and its first window read.
@@ -101,8 +107,9 @@ public:
     Buffer& buffer() { return buffer_; }
     // Where the converted rows go, to be written back as the input came.
     Sink& output() { return encoder_; }
-    // Ends the output: the last bytes held back in UTF-16, and an odd last byte of
-    // the input, which belongs to no character but is still the input's.
+    // Ends the output: the input's end-of-file mark, the last bytes held back in
+    // UTF-16, and an odd last byte of the input, which belongs to no character but
+    // is still the input's.
     void finish();
 
 private:

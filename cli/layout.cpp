@@ -155,8 +155,12 @@ std::string quoteName(std::string_view name) {
 
 // A cell of the input as stderr names it, in UTF-8 and cut short when long.
 std::string quoteCell(std::string_view cell, Encoding e) {
+    std::u16string characters = decoded(cell, e);
+    for (auto& c : characters)
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0))
+            c = u'?'; // no control character reaches a terminal
     std::string text;
-    encode(decoded(cell, e), Encoding::utf8, text);
+    encode(characters, Encoding::utf8, text);
     if (text.size() > quotedBytes) {
         std::size_t cut = quotedBytes;
         while ((static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)

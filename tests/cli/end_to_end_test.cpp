@@ -120,6 +120,8 @@ TEST_F(EndToEnd, each_shape_of_list_gives_each_row_its_status_and_the_run_its_ex
         {"a.csv", "Compte\r\n" + ok + "\r\n", "", 0, "capçalera|correcte", "separat per «;»"},
         {"a.csv", "Nom;IBAN;Import\r\nPere;" + ok + ";80\r\n;;\r\n;;\r\n", "", 0,
          "capçalera|correcte|=|=", "1 fila llegida: 1 correcta, 0 amb errors\n"},
+        {"a.txt", ok + "\n\x1A", "", 0, "correcte|=", ""},
+        {"a.txt", ok + "\x1A", "", 0, "correcte+^Z", ""},
     };
     for (const auto& row : rows) {
         std::ofstream(dir_ / row.file, std::ios::binary) << row.input;
