@@ -127,11 +127,19 @@ private:
         // read through, a chunk at a time, then rewound.
         Encoding wholeEncoding(std::size_t chunk);
         std::string_view leftover() const { return utf16_ ? utf16_->leftover() : ""; }
+        // From now on every byte read must go on as UTF-8 from where check stands,
+        // window holding the bytes read so far; else the read throws Failure.
+        void checkAfter(const Utf8Check& check, std::string_view window);
         std::size_t read(char* data, std::size_t size) override;
 
     private:
+        std::size_t next(char* data, std::size_t size);
+        void check(std::string_view bytes);
+
         Source& source_;
-        bool ended_ = false; // kept: a terminal read again after its end waits for more
+        std::optional<Utf8Check> after_;
+        std::uint64_t lf_ = 0, cr_ = 0; // line ends read, for the line a failure names
+        bool ended_ = false;            // kept: a terminal read again after its end waits for more
         std::optional<Utf16Decoder> utf16_;
         std::string pending_; // read or decoded, not yet handed out
         std::size_t pos_ = 0;

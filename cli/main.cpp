@@ -302,7 +302,8 @@ int run(int argc, char** argv) {
         return total.rows == total.correct() ? 0 : 1;
     } catch (const Failure& f) {
         bar.finish();
-        message(f.file.empty() ? f.what() : f.file + ": " + f.what());
+        const std::string where = f.file + (f.line > 0 ? ":" + std::to_string(f.line) : "");
+        message(where.empty() ? f.what() : where + ": " + f.what());
         return 2;
     }
 }
