@@ -67,6 +67,46 @@ Lectura::Tipus tipusDe(std::u16string_view resta) {
     return Lectura::Tipus::res;
 }
 
+// The marks a spreadsheet writes around a number it keeps as text, '21001234... and
+// ="21001234...", and the paper form's tag, IBAN: ES91..., each read only in its
+// place: the apostrophe or the equals sign before anything else, the quotes just
+// after that equals sign and after the account, the colon just after "IBAN".
+class Marques {
+public:
+    // Whether c, which no account holds, is a mark where it stands, kept holding
+    // the characters kept before it.
+    template <class Char> bool accepta(Char ch, std::u16string_view kept) {
+        const auto c = text::fromFullWidth(static_cast<char16_t>(ch));
+        if ((c == u'\'' || c == u'=') && kept.empty() && forma_ == Forma::cap) {
+            forma_ = c == u'=' ? Forma::igual : Forma::apostrof;
+            return true;
+        }
+        if (c == u'"' && forma_ == Forma::igual && kept.empty()) {
+            forma_ = Forma::obertes;
+            return true;
+        }
+        if (c == u'"' && forma_ == Forma::obertes) {
+            forma_ = Forma::tancades;
+            tancament_ = kept.size();
+            return true;
+        }
+        if (c == u':' && kept == paraulaIBAN && !dosPunts_)
+            return dosPunts_ = true;
+        return false;
+    }
+    // Whether the marks are whole: an equals sign's text quoted, nothing after it.
+    bool senceres(std::size_t kept) const {
+        return forma_ != Forma::igual && forma_ != Forma::obertes &&
+               (forma_ != Forma::tancades || kept == tancament_);
+    }
+
+private:
+    enum class Forma : std::uint8_t { cap, apostrof, igual, obertes, tancades };
+    Forma forma_ = Forma::cap;
+    bool dosPunts_ = false;
+    std::size_t tancament_ = 0; // the characters kept when the quotes closed
+};
+
 // Every return hands back the one object, so that it is built in the caller's place.
 template <class Char> Lectura llegirText(std::basic_string_view<Char> text) {
     // At most "IBAN" and the longest IBAN survive; anything longer is not an
@@ -76,15 +116,21 @@ template <class Char> Lectura llegirText(std::basic_string_view<Char> text) {
     Lectura lectura;
     auto& net = lectura.caracters;
     std::size_t n = 0;
+    Marques marques;
     for (const Char ch : text) {
         const char16_t c = llegir(ch);
-        if (c == refusar)
+        if (c == refusar) {
+            if (marques.accepta(ch, std::u16string_view(net.data(), n)))
+                continue;
             return lectura;
+        }
         net[n] = c;
         n += c != deixar;
         if (n == net.size())
             return lectura;
     }
+    if (!marques.senceres(n))
+        return lectura;
     const std::size_t inici =
         std::u16string_view(net.data(), n).starts_with(paraulaIBAN) ? paraulaIBAN.size() : 0;
     lectura.tipus = tipusDe(std::u16string_view(net.data() + inici, n - inici));

@@ -68,12 +68,14 @@ struct Lectura {
 // A pasted text or a cell read as a whole account: full-width forms (U+FF01..U+FF5E)
 // read as their ASCII characters; blanks (text::isBlank: space, tab, no-break, thin
 // and the other Unicode spaces), hyphens and their look-alikes (text::isHyphen) and
-// dots dropped; an optional leading "IBAN" in any case taken off. Then 20 digits, a
-// domestic account; "ES" in any case and 22 digits, a Spanish IBAN; or another
-// registry country's code, two digits, then letters and digits, 5 to 34 characters
-// in all, upper-cased. Anything else (19 or 21 digits, an unknown country, "ES"
-// with anything but 22 digits, letters inside an account, two accounts in one
-// text, line ends, digits of other scripts...) is res. Never throws.
+// dots dropped; an optional leading "IBAN" in any case taken off, with a colon after
+// it or not ("IBAN: ES91..."); a spreadsheet's marks of a number kept as text, an
+// apostrophe before it ('2100...) or an equals sign and quotes around it
+// (="2100..."), taken off too. Then 20 digits, a domestic account; "ES" in any
+// case and 22 digits, a Spanish IBAN; or another registry country's code, two
+// digits, then letters and digits, 5 to 34 characters in all, upper-cased. Anything else (19 or 21
+// digits, an unknown country, "ES" with anything but 22 digits, letters inside an account, two
+// accounts in one text, line ends, digits of other scripts...) is res. Never throws.
 Lectura llegirCompteOIBAN(std::u16string_view text);
 
 // The same for a text of bytes, of which only ASCII is read: a byte above 0x7F

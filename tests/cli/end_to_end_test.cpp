@@ -120,6 +120,10 @@ TEST_F(EndToEnd, each_shape_of_list_gives_each_row_its_status_and_the_run_its_ex
         {"a.csv", "Compte\r\n" + ok + "\r\n", "", 0, "capçalera|correcte", "separat per «;»"},
         {"a.csv", "Nom;IBAN;Import\r\nPere;" + ok + ";80\r\n;;\r\n;;\r\n", "", 0,
          "capçalera|correcte|=|=", "1 fila llegida: 1 correcta, 0 amb errors\n"},
+        {"a.csv",
+         "Nom;IBAN\r\nA;=\"" + ok + "\"\r\nB;'" + ok +
+             "\r\nC;IBAN: ES91 2100 0418 4502 0005 1332\r\nD;IBAN:" + es91 + "\r\n",
+         "", 0, "capçalera|correcte|correcte|correcte|correcte", ""},
         {"a.txt", ok + "\n\x1A", "", 0, "correcte|=", ""},
         {"a.txt", ok + "\x1A", "", 0, "correcte+^Z", ""},
     };
