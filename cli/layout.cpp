@@ -37,8 +37,10 @@ std::u16string decoded(std::string_view cell, Encoding e) {
     return text;
 }
 
+// An account of any kind, or a number a spreadsheet made of one.
 bool readsAsAccount(std::u16string_view text) {
-    return mdlFuncions::llegirCompteOIBAN(text).tipus != mdlFuncions::Lectura::Tipus::res;
+    return mdlFuncions::llegirCompteOIBAN(text).tipus != mdlFuncions::Lectura::Tipus::res ||
+           mdlFuncions::nombreCientific(text);
 }
 
 bool readsAsAccount(std::string_view cell, Encoding e) {

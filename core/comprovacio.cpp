@@ -75,7 +75,9 @@ template <class Char> void comprovar(std::basic_string_view<Char> text, Comprova
     const Lectura lectura = llegirCompteOIBAN(text);
     switch (lectura.tipus) {
     case Lectura::Tipus::res:
-        c.estat = text::allBlank(text) ? Estat::senseCompte : Estat::noCompte;
+        c.estat = text::allBlank(text)    ? Estat::senseCompte
+                  : nombreCientific(text) ? Estat::notacioCientifica
+                                          : Estat::noCompte;
         break;
     case Lectura::Tipus::ibanEstranger:
         comprovarEstranger(lectura.text(), c);
@@ -106,6 +108,8 @@ std::u16string_view textEstat(Estat e) {
         return u"IBAN estranger mal format";
     case Estat::noCompte:
         return u"no és un compte";
+    case Estat::notacioCientifica:
+        return u"nombre en notació científica: xifres perdudes";
     case Estat::senseCompte:
         return u"sense compte";
     case Estat::cometesSenseTancar:

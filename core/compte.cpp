@@ -141,6 +141,42 @@ template <class Char> Lectura llegirText(std::basic_string_view<Char> text) {
     return lectura;
 }
 
+// The reading of nombreCientific, one character at a time.
+template <class Char> bool llegirCientific(std::basic_string_view<Char> text) {
+    enum class Part { abans, enter, decimals, e, signe, exponent, despres };
+    Part part = Part::abans;
+    unsigned xifres = 0, exponent = 0, xifresExponent = 0;
+    for (const Char ch : text) {
+        const char16_t c = static_cast<char16_t>(ch);
+        const bool blanc = text::isBlank(c), xifra = text::isDigit(c);
+        if (part == Part::abans && !blanc) {
+            if (c < u'1' || c > u'9')
+                return false;
+            part = Part::enter;
+            xifres = 1;
+        } else if (part == Part::enter && (c == u'.' || c == u',')) {
+            part = Part::decimals;
+        } else if (part == Part::decimals && xifra) {
+            ++xifres;
+        } else if ((part == Part::enter || part == Part::decimals) && (c == u'E' || c == u'e')) {
+            part = Part::e;
+        } else if (part == Part::e && c == u'+') {
+            part = Part::signe;
+        } else if ((part == Part::e || part == Part::signe || part == Part::exponent) && xifra &&
+                   xifresExponent < 3) {
+            part = Part::exponent;
+            exponent = exponent * 10 + (c - u'0');
+            ++xifresExponent;
+        } else if ((part == Part::exponent || part == Part::despres) && blanc) {
+            part = Part::despres;
+        } else if (!(part == Part::abans && blanc)) {
+            return false;
+        }
+    }
+    return (part == Part::exponent || part == Part::despres) && exponent >= 16 && exponent <= 19 &&
+           xifres <= exponent;
+}
+
 } // namespace
 
 std::u16string formatPaper(std::u16string_view iban) {
@@ -155,6 +191,14 @@ Lectura llegirCompteOIBAN(std::u16string_view text) {
 
 Lectura llegirCompteOIBAN(std::string_view ascii) {
     return llegirText(ascii);
+}
+
+bool nombreCientific(std::u16string_view text) {
+    return llegirCientific(text);
+}
+
+bool nombreCientific(std::string_view ascii) {
+    return llegirCientific(ascii);
 }
 
 } // namespace mdlFuncions

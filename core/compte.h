@@ -83,4 +83,14 @@ Lectura llegirCompteOIBAN(std::u16string_view text);
 // one holding ASCII, as nearly every cell of a list is, skips decoding.
 Lectura llegirCompteOIBAN(std::string_view ascii);
 
+// Whether the text is a number as a spreadsheet writes one in scientific notation
+// when it read an account's digits as a number: blanks around it aside, a digit
+// from 1 to 9; a decimal mark ('.' or ',') and more digits, or none; 'E' or 'e'; an
+// optional '+'; an exponent of up to three digits from 16 to 19 (a number of 17
+// to 20 digits, as an account is with the leading zeros of its entity lost); and
+// fewer digits before the exponent than the number has, the rest lost for good
+// ("2,10004E+19", "4.9e+017"). Anything else ("1E5", "-2,1E+19", "21,1E+18") is not.
+bool nombreCientific(std::u16string_view text);
+bool nombreCientific(std::string_view ascii);
+
 } // namespace mdlFuncions

@@ -124,6 +124,10 @@ TEST_F(EndToEnd, each_shape_of_list_gives_each_row_its_status_and_the_run_its_ex
          "Nom;IBAN\r\nA;=\"" + ok + "\"\r\nB;'" + ok +
              "\r\nC;IBAN: ES91 2100 0418 4502 0005 1332\r\nD;IBAN:" + es91 + "\r\n",
          "", 0, "capçalera|correcte|correcte|correcte|correcte", ""},
+        {"a.csv", "A;2,1E+19\r\nB;" + ok + "\r\nC;2.10004E+19\r\nD;1E5\r\n", "", 1,
+         "nombre en notació científica: xifres perdudes|correcte|nombre en notació científica: "
+         "xifres perdudes|no és un compte",
+         "; sense capçalera\n"},
         {"a.txt", ok + "\n\x1A", "", 0, "correcte|=", ""},
         {"a.txt", ok + "\x1A", "", 0, "correcte+^Z", ""},
     };
