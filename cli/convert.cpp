@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -85,6 +86,8 @@ public:
 
 private:
     std::span<const std::string_view> added(const Record& record);
+    std::optional<std::span<const std::string_view>> leadingRow(const Record& record,
+                                                                std::uint64_t index);
     void append(std::span<const std::string_view> cells);
     void overLongRow(const Record& record);
     std::string passRestOfLine();
@@ -101,7 +104,8 @@ private:
     Summary summary_;
     std::string_view header_; // the added columns' names, once the header is read
     std::uint64_t line_ = 1, records_ = 0, rowMessages_ = 0;
-    bool quoting_ = false; // whether the added cells are quoted is settled
+    // The header's row, or the first row when there is none.
+    const std::uint64_t leading_ = layout_.header ? layout_.headerRow : 0;
 };
 
 Summary RowLoop::run() {
@@ -140,32 +144,20 @@ Summary RowLoop::run() {
 // until the next row.
 std::span<const std::string_view> RowLoop::added(const Record& record) {
     const std::uint64_t index = records_++;
-    const bool leading = layout_.header && index < layout_.headerRow;
-    // A blank row gains no cells: it separates, it holds no account. Nor does a
-    // title above the header.
+    if (index <= leading_) [[unlikely]]
+        if (const auto cells = leadingRow(record, index))
+            return *cells;
     if (!record.tooLong &&
         (layout_.format == Format::csv ? record.raw.empty() : text::allBlank(record.raw))) {
+        // A blank line gains no cells: it separates, it holds no account.
         ++summary_.blank;
         return {};
     }
-    if (leading) {
-        ++(blankRow(record) ? summary_.blank : summary_.titles);
-        return {};
-    }
-    // A file whose first row quotes every cell gets its added cells quoted too.
-    if (!quoting_) {
-        quoting_ = true;
-        converter_.quoteAll(layout_.format == Format::csv && record.allQuoted);
-    }
-    if (layout_.header && index == layout_.headerRow) {
-        header_ = converter_.header(record.cells);
-        return {&header_, 1};
-    }
     const AddedCells& cells = converter_.row(record);
-    // A spreadsheet's empty row has no account either; told apart from a row
-    // without one only when the account's cell is found empty.
+    // Nor does a spreadsheet's empty row, told apart from a row without an
+    // account only when the account's cell is found empty.
     if ((cells.status == Status::senseCompte || cells.status == Status::faltenColumnes) &&
-        blankRow(record)) {
+        blankRow(record)) [[unlikely]] {
         ++summary_.blank;
         return {};
     }
@@ -174,6 +166,23 @@ std::span<const std::string_view> RowLoop::added(const Record& record) {
     if (unreadable(cells.status))
         rowMessage(cells.status);
     return cells.pieces;
+}
+
+// The rows up to the header: blank lines and titles, written back as they are,
+// then the header with the added columns' names; none for a row of data.
+std::optional<std::span<const std::string_view>> RowLoop::leadingRow(const Record& record,
+                                                                     std::uint64_t index) {
+    // A file whose first row quotes every cell gets its added cells quoted too.
+    if (index == leading_)
+        converter_.quoteAll(layout_.format == Format::csv && record.allQuoted);
+    if (!layout_.header)
+        return std::nullopt;
+    if (index == leading_) {
+        header_ = converter_.header(record.cells);
+        return std::span<const std::string_view>(&header_, 1);
+    }
+    ++(blankRow(record) ? summary_.blank : summary_.titles);
+    return std::span<const std::string_view>();
 }
 
 void RowLoop::append(std::span<const std::string_view> cells) {

@@ -107,8 +107,13 @@ private:
     std::size_t tancament_ = 0; // the characters kept when the quotes closed
 };
 
+template <class Char> Lectura llegirAmbMarques(std::basic_string_view<Char> text);
+
 // Every return hands back the one object, so that it is built in the caller's place.
-template <class Char> Lectura llegirText(std::basic_string_view<Char> text) {
+// A character no account holds sends the text to be read again with the marks
+// (Marques), which so few texts carry that the first reading leaves them out.
+template <bool ambMarques = false, class Char>
+Lectura llegirText(std::basic_string_view<Char> text) {
     // At most "IBAN" and the longest IBAN survive; anything longer is not an
     // account, so a fixed buffer is enough and a huge paste costs one pass.
     // Where the separators fall differs from row to row, so a separator is
@@ -116,11 +121,13 @@ template <class Char> Lectura llegirText(std::basic_string_view<Char> text) {
     Lectura lectura;
     auto& net = lectura.caracters;
     std::size_t n = 0;
-    Marques marques;
+    [[maybe_unused]] Marques marques;
     for (const Char ch : text) {
         const char16_t c = llegir(ch);
         if (c == refusar) {
-            if (marques.accepta(ch, std::u16string_view(net.data(), n)))
+            if constexpr (!ambMarques)
+                lectura = llegirAmbMarques(text);
+            else if (marques.accepta(ch, std::u16string_view(net.data(), n)))
                 continue;
             return lectura;
         }
@@ -129,16 +136,26 @@ template <class Char> Lectura llegirText(std::basic_string_view<Char> text) {
         if (n == net.size())
             return lectura;
     }
-    if (!marques.senceres(n))
-        return lectura;
+    if constexpr (ambMarques)
+        if (!marques.senceres(n))
+            return lectura;
+    // Compared in place: a call per row otherwise.
     const std::size_t inici =
-        std::u16string_view(net.data(), n).starts_with(paraulaIBAN) ? paraulaIBAN.size() : 0;
+        n >= paraulaIBAN.size() && std::char_traits<char16_t>::compare(
+                                       net.data(), paraulaIBAN.data(), paraulaIBAN.size()) == 0
+            ? paraulaIBAN.size()
+            : 0;
     lectura.tipus = tipusDe(std::u16string_view(net.data() + inici, n - inici));
     if (lectura.tipus != Lectura::Tipus::res) {
         lectura.inici = static_cast<std::uint8_t>(inici);
         lectura.fi = static_cast<std::uint8_t>(n);
     }
     return lectura;
+}
+
+template <class Char>
+[[gnu::noinline]] Lectura llegirAmbMarques(std::basic_string_view<Char> text) {
+    return llegirText<true>(text);
 }
 
 // The reading of nombreCientific, one character at a time.
