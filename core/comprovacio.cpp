@@ -6,6 +6,7 @@
 #include "core/comprovacio.h"
 
 #include "core/ccc.h"
+#include "core/registre_iban.h"
 #include "core/text.h"
 
 #include <algorithm>
@@ -63,7 +64,7 @@ void comprovarEstranger(std::u16string_view iban, Comprovacio& c) {
     }
 }
 
-bool nomesBlancs(std::u16string_view text) {
+template <class Text> bool nomesBlancs(const Text& text) {
     return std::all_of(text.begin(), text.end(), text::isBlank);
 }
 
@@ -81,7 +82,7 @@ void netejar(Comprovacio& c) {
     c.suggeriment.candidats = 0;
 }
 
-template <class Char> void comprovar(std::basic_string_view<Char> text, Comprovacio& c) {
+template <class Text> void comprovar(const Text& text, Comprovacio& c) {
     netejar(c);
     const Lectura lectura = llegirCompteOIBAN(text);
     switch (lectura.tipus) {
@@ -141,6 +142,42 @@ Comprovacio comprovarCompte(std::u16string_view text) {
 
 void comprovarCompte(std::string_view ascii, Comprovacio& c) {
     comprovar(ascii, c);
+}
+
+void comprovarCompte(text::Utf8 utf8, Comprovacio& c) {
+    comprovar(utf8, c);
+}
+
+Defecte defecteCompte(text::Utf8 utf8) {
+    Comprovacio c;
+    comprovar(utf8, c);
+    switch (c.estat) {
+    case Estat::digitsControlIncorrectes:
+    case Estat::digitsIBANIncorrectes:
+        return Defecte::digits;
+    case Estat::totZeros:
+        return Defecte::component;
+    case Estat::senseCompte:
+        return Defecte::llargada;
+    case Estat::estrangerMalFormat: {
+        const Lectura lectura = llegirCompteOIBAN(utf8);
+        const PaisIBAN* pais = cercarPaisIBAN(lectura.text().substr(0, 2));
+        return pais && lectura.text().size() != static_cast<std::size_t>(pais->llargada)
+                   ? Defecte::llargada
+                   : Defecte::format;
+    }
+    case Estat::noCompte:
+        return defecteLectura(utf8);
+    case Estat::correcte:
+    case Estat::entitatDesconeguda:
+    case Estat::estrangerCorrecte:
+        return Defecte::cap;
+    case Estat::cometesSenseTancar:
+    case Estat::faltenColumnes:
+    case Estat::massaLlarga:
+        break;
+    }
+    return Defecte::format;
 }
 
 void comprovarCamps(const std::array<std::u16string_view, 4>& camps, Comprovacio& c) {

@@ -65,6 +65,16 @@ Comprovacio comprovarCompte(std::u16string_view text);
 // and one holding ASCII, as nearly every cell of a list is, skips decoding.
 void comprovarCompte(std::string_view ascii, Comprovacio& c);
 
+// The same for a UTF-8 text, decoded as it is read: one that is not well-formed
+// UTF-8 is noCompte. No byte past the text is read, however long it is.
+void comprovarCompte(text::Utf8 utf8, Comprovacio& c);
+
+// Which part of a UTF-8 text is wrong when it is not a right account (cap when it
+// is): digits for failing control or check digits, component for the all-zero account
+// and an unknown country, llargada for an empty text and an IBAN of the wrong length,
+// and the reader's verdict (defecteLectura) for any other text that is no account.
+Defecte defecteCompte(text::Utf8 utf8);
+
 // An account written in four fields, entity, office, control digits and account:
 // each, once its blanks are taken off and full-width digits read as digits, must
 // be exactly its field's digits. All four empty is senseCompte.

@@ -6,6 +6,7 @@
 // IBAN check digits are left for the caller to test (validarCCC, validarIBAN).
 
 #include "core/iban.h"
+#include "core/text.h"
 
 #include <array>
 #include <cstddef>
@@ -80,5 +81,24 @@ Lectura llegirCompteOIBAN(std::u16string_view text);
 // makes it res, so that a caller holding other characters decodes them first and
 // one holding ASCII, as nearly every cell of a list is, skips decoding.
 Lectura llegirCompteOIBAN(std::string_view ascii);
+
+// The same for a UTF-8 text, decoded as it is read: a byte that is not well-formed
+// UTF-8 makes it res, as any character outside the Basic Multilingual Plane does.
+Lectura llegirCompteOIBAN(text::Utf8 utf8);
+
+// Why a text is no account, in the terms validators give their errors: the wrong
+// number of characters, a character out of place, or a part that names nothing.
+enum class Defecte : std::uint8_t {
+    cap,       // a right account
+    llargada,  // too few or too many characters: 19 digits, an IBAN of the wrong length
+    format,    // a character out of place: a letter inside an account, a stray sign
+    digits,    // the control digits or the IBAN's check digits do not agree
+    component, // a part that names nothing: an unknown country, the all-zero account
+};
+
+// For a text llegirCompteOIBAN reads as res: llargada for one made only of what an
+// account holds (digits, or a country and digits) in the wrong number, component for a
+// country code the registry does not list before two check digits, format otherwise.
+Defecte defecteLectura(text::Utf8 utf8);
 
 } // namespace mdlFuncions
