@@ -21,6 +21,10 @@ struct Entitat {
     std::u16string_view nom;
 };
 
+// The directory's edition, as its data file's edition line names it ("registre de
+// 2012"): UTF-8, with a NUL after it. Entities merged since are still listed.
+std::string_view edicioDirectori();
+
 // Every entity of the directory, in ascending code order.
 std::span<const Entitat> entitatsDirectori();
 
