@@ -100,36 +100,6 @@ template <class Text> void comprovar(const Text& text, Comprovacio& c) {
 
 } // namespace
 
-std::u16string_view textEstat(Estat e) {
-    switch (e) {
-    case Estat::correcte:
-        return u"correcte";
-    case Estat::entitatDesconeguda:
-        return u"correcte, entitat desconeguda";
-    case Estat::digitsControlIncorrectes:
-        return u"dígits de control incorrectes";
-    case Estat::digitsIBANIncorrectes:
-        return u"dígits de l'IBAN incorrectes";
-    case Estat::totZeros:
-        return u"compte tot zeros";
-    case Estat::estrangerCorrecte:
-        return u"IBAN estranger correcte";
-    case Estat::estrangerMalFormat:
-        return u"IBAN estranger mal format";
-    case Estat::noCompte:
-        return u"no és un compte";
-    case Estat::senseCompte:
-        return u"sense compte";
-    case Estat::cometesSenseTancar:
-        return u"fila il·legible: cometes sense tancar";
-    case Estat::faltenColumnes:
-        return u"fila il·legible: falten columnes";
-    case Estat::massaLlarga:
-        return u"fila il·legible: massa llarga";
-    }
-    return {};
-}
-
 void comprovarCompte(std::u16string_view text, Comprovacio& c) {
     comprovar(text, c);
 }

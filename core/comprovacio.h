@@ -37,7 +37,35 @@ enum class Estat : std::uint8_t {
 inline constexpr std::size_t nombreEstats = static_cast<std::size_t>(Estat::massaLlarga) + 1;
 
 // The status as a list writes it, in Catalan.
-std::u16string_view textEstat(Estat e);
+constexpr std::u16string_view textEstat(Estat e) {
+    switch (e) {
+    case Estat::correcte:
+        return u"correcte";
+    case Estat::entitatDesconeguda:
+        return u"correcte, entitat desconeguda";
+    case Estat::digitsControlIncorrectes:
+        return u"dígits de control incorrectes";
+    case Estat::digitsIBANIncorrectes:
+        return u"dígits de l'IBAN incorrectes";
+    case Estat::totZeros:
+        return u"compte tot zeros";
+    case Estat::estrangerCorrecte:
+        return u"IBAN estranger correcte";
+    case Estat::estrangerMalFormat:
+        return u"IBAN estranger mal format";
+    case Estat::noCompte:
+        return u"no és un compte";
+    case Estat::senseCompte:
+        return u"sense compte";
+    case Estat::cometesSenseTancar:
+        return u"fila il·legible: cometes sense tancar";
+    case Estat::faltenColumnes:
+        return u"fila il·legible: falten columnes";
+    case Estat::massaLlarga:
+        return u"fila il·legible: massa llarga";
+    }
+    return {};
+}
 
 // Whether the status is that of a right account.
 constexpr bool esCorrecte(Estat e) {

@@ -19,6 +19,9 @@ struct Entitat {
     int codi; // its value, 0 to nombreCodis - 1
     std::u16string_view bic;
     std::u16string_view nom;
+    // The same in UTF-8, each with a NUL after it, for callers that write UTF-8.
+    std::string_view bicUTF8;
+    std::string_view nomUTF8;
 };
 
 // The directory's edition, as its data file's edition line names it ("registre de

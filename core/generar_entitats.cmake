@@ -1,7 +1,7 @@
 # Turns the entity directory (UTF-8, tab-separated: codi, bic, nom, one header
 # line after "#" comment lines, one of them the edition) into a C++ header with one
-# row per entity, the texts as u"..." literals, so that the program never reads the
-# file at run time.
+# row per entity, the texts as u"..." literals and as UTF-8 "..." literals, so that
+# the program never reads the file at run time.
 #
 #   cmake -DENTRADA=entitats.tsv -DSORTIDA=entitats_files.h -P generar_entitats.cmake
 #
@@ -81,7 +81,7 @@ while(NOT resta STREQUAL "")
 
     string(REPLACE "\\" "\\\\" nom "${nom}")
     string(REPLACE "\"" "\\\"" nom "${nom}")
-    string(APPEND files "    {${valor}, u\"${bic}\", u\"${nom}\"},\n")
+    string(APPEND files "    {${valor}, u\"${bic}\", u\"${nom}\", \"${bic}\", \"${nom}\"},\n")
     math(EXPR nombre "${nombre} + 1")
 endwhile()
 
