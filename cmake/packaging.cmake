@@ -41,7 +41,10 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "fonts-liberation2, fonts-comic-neue")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 if(BRELVOXA_LIB)
-    list(APPEND CPACK_COMPONENTS_ALL Library Development Python)
+    list(APPEND CPACK_COMPONENTS_ALL Library Development)
+    if(TARGET _brelvoxa)
+        list(APPEND CPACK_COMPONENTS_ALL Python)
+    endif()
     set(libpackage libbrelvoxa${BRELVOXA_SOVERSION})
     set(CPACK_DEBIAN_LIBRARY_PACKAGE_NAME ${libpackage})
     set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION non-free/libs)
@@ -49,10 +52,11 @@ if(BRELVOXA_LIB)
     set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
     set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
     set(CPACK_COMPONENT_LIBRARY_DESCRIPTION "comprovació de comptes bancaris espanyols i d'IBAN (biblioteca C)
-libbrelvoxa comprova un compte espanyol de 20 dígits o un IBAN de qualsevol país
-del registre, escrit com sigui, i en dona l'IBAN electrònic i en format paper,
-el BIC i el nom de l'entitat, l'estat en català i, per a un compte erroni, el
-compte que probablement s'hi volia escriure. És la comprovació de brelvoxa.")
+libbrelvoxa comprova un compte espanyol de 20 dígits o un IBAN de qualsevol
+país del registre, escrit com sigui, i en dona l'IBAN electrònic i en format
+paper, el BIC i el nom de l'entitat, l'estat en català i, per a un compte
+erroni, el compte que probablement s'hi volia escriure. És la comprovació de
+brelvoxa.")
 
     set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libbrelvoxa-dev)
     set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION non-free/libdevel)

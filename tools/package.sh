@@ -31,6 +31,17 @@ cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_P
 cmake --build "$build_dir" -j "$(nproc)"
 
 (cd "$build_dir" && cpack -G DEB)
+# CPack gives a package holding a shared library maintainer scripts that run
+# ldconfig; Debian's way is dpkg's ldconfig trigger, and no scripts.
+for deb in "$build_dir"/libbrelvoxa[0-9]*.deb; do
+    unpacked=$(mktemp -d)
+    dpkg-deb -R "$deb" "$unpacked"
+    rm -f "$unpacked/DEBIAN/postinst" "$unpacked/DEBIAN/postrm"
+    echo "activate-noawait ldconfig" >"$unpacked/DEBIAN/triggers"
+    dpkg-deb --root-owner-group -b "$unpacked" "$deb" >/dev/null
+    rm -rf "$unpacked"
+done
+
 mkdir -p dist
 for deb in "$build_dir"/*.deb; do
     mv -f "$deb" dist/
