@@ -120,12 +120,22 @@ BENCHMARK(suggerirCompte<errats>)->Name("suggerirCompte/errat");
 
 // A mix of cells as a list has them: most right, in every written form, and some
 // wrong, foreign, or no account at all.
-constexpr std::array<std::string_view, 16> cel_lesLlista{
-    "ES91 2100 0418 4502 0005 1332", "21000418450200051332", "2100-0418-45-0200051332",
-    "IBAN ES9121000418450200051332", "0049 1500 05 1234567892", "ES80 0182 2370 4402 0123 4567",
-    "DE89 3704 0044 0532 0130 00", "FR1420041010050500013M02606", "2100 0418 45 0200051333",
-    "ES19 2100 0418 4502 0005 1332", "ES4121000418450200051332", "30589053026726717093",
-    "Carrer Major, 3", "", "0081 0140 84 5102281629", "GB29NWBK60161331926819"};
+constexpr std::array<std::string_view, 16> cel_lesLlista{"ES91 2100 0418 4502 0005 1332",
+                                                         "21000418450200051332",
+                                                         "2100-0418-45-0200051332",
+                                                         "IBAN ES9121000418450200051332",
+                                                         "0049 1500 05 1234567892",
+                                                         "ES80 0182 2370 4402 0123 4567",
+                                                         "DE89 3704 0044 0532 0130 00",
+                                                         "FR1420041010050500013M02606",
+                                                         "2100 0418 45 0200051333",
+                                                         "ES19 2100 0418 4502 0005 1332",
+                                                         "ES4121000418450200051332",
+                                                         "30589053026726717093",
+                                                         "Carrer Major, 3",
+                                                         "",
+                                                         "0081 0140 84 5102281629",
+                                                         "GB29NWBK60161331926819"};
 
 void comprovarCompteASCII(benchmark::State& state) {
     mdlFuncions::Comprovacio c;

@@ -21,7 +21,8 @@ void escriureIBAN(std::u16string_view iban, Comprovacio& c) {
 }
 
 // 20 digits, and the two check digits of the IBAN they came in (empty when bare).
-void comprovarEspanyol(std::u16string_view ccc, std::u16string_view digitsIBAN, Comprovacio& c) {
+void comprovarEspanyol(std::u16string_view ccc, std::u16string_view digitsIBAN, Comprovacio& c,
+                       bool suggerir = true) {
     if (!validarCCC(ccc)) {
         // validarCCC refuses the all-zero account, whose control digits agree.
         if (ccc.find_first_not_of(u'0') == std::u16string_view::npos) {
@@ -29,13 +30,15 @@ void comprovarEspanyol(std::u16string_view ccc, std::u16string_view digitsIBAN, 
             return;
         }
         c.estat = Estat::digitsControlIncorrectes;
-        c.suggeriment = suggerirCompte(ccc, digitsIBAN);
+        if (suggerir)
+            c.suggeriment = suggerirCompte(ccc, digitsIBAN);
         return;
     }
     const std::u16string digits = calcularDigitsIBAN(ccc, paisEspanya);
     if (!digitsIBAN.empty() && digitsIBAN != digits) {
         c.estat = Estat::digitsIBANIncorrectes;
-        c.suggeriment = suggerirCompte(ccc, digitsIBAN);
+        if (suggerir)
+            c.suggeriment = suggerirCompte(ccc, digitsIBAN);
         return;
     }
     std::copy(paisEspanya.begin(), paisEspanya.end(), c.caracters.begin());
@@ -82,7 +85,7 @@ void netejar(Comprovacio& c) {
     c.suggeriment.candidats = 0;
 }
 
-template <class Text> void comprovar(const Text& text, Comprovacio& c) {
+template <class Text> void comprovar(const Text& text, Comprovacio& c, bool suggerir = true) {
     netejar(c);
     const Lectura lectura = llegirCompteOIBAN(text);
     switch (lectura.tipus) {
@@ -93,7 +96,7 @@ template <class Text> void comprovar(const Text& text, Comprovacio& c) {
         comprovarEstranger(lectura.text(), c);
         break;
     default:
-        comprovarEspanyol(lectura.ccc(), lectura.digitsIBAN(), c);
+        comprovarEspanyol(lectura.ccc(), lectura.digitsIBAN(), c, suggerir);
         break;
     }
 }
@@ -114,8 +117,8 @@ void comprovarCompte(std::string_view ascii, Comprovacio& c) {
     comprovar(ascii, c);
 }
 
-void comprovarCompte(text::Utf8 utf8, Comprovacio& c) {
-    comprovar(utf8, c);
+void comprovarCompte(text::Utf8 utf8, Comprovacio& c, bool suggerir) {
+    comprovar(utf8, c, suggerir);
 }
 
 Defecte defecteCompte(text::Utf8 utf8) {

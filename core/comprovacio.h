@@ -94,8 +94,9 @@ Comprovacio comprovarCompte(std::u16string_view text);
 void comprovarCompte(std::string_view ascii, Comprovacio& c);
 
 // The same for a UTF-8 text, decoded as it is read: one that is not well-formed
-// UTF-8 is noCompte. No byte past the text is read, however long it is.
-void comprovarCompte(text::Utf8 utf8, Comprovacio& c);
+// UTF-8 is noCompte. No byte past the text is read, however long it is. Without
+// suggerir, a failing account gets no suggestion, which is most of its cost.
+void comprovarCompte(text::Utf8 utf8, Comprovacio& c, bool suggerir = true);
 
 // Which part of a UTF-8 text is wrong when it is not a right account (cap when it
 // is): digits for failing control or check digits, component for the all-zero account

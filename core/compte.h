@@ -19,18 +19,23 @@ namespace mdlFuncions {
 // The paper form of an IBAN: groups of four characters separated by one blank
 // ("ES0321001234515678901234" -> "ES03 2100 1234 5156 7890 1234"); any length.
 std::u16string formatPaper(std::u16string_view iban);
-// The same written at out, in any character type, for a caller writing many; out
-// has room for midaPaper(iban.size()) characters. Returns how many it wrote.
+// The same written at out, in any character type (an IBAN's characters are ASCII in
+// all of them), for a caller writing many; out has room for midaPaper(iban.size())
+// characters. Returns how many it wrote.
 constexpr std::size_t midaPaper(std::size_t mida) {
     return mida == 0 ? 0 : mida + (mida - 1) / 4;
 }
-template <class Char> std::size_t formatPaper(std::basic_string_view<Char> iban, Char* out) {
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < iban.size(); ++i) {
-        if (i > 0 && i % 4 == 0)
-            out[k++] = Char(' ');
-        out[k++] = iban[i];
+template <class Char, class Out = Char>
+std::size_t formatPaper(std::basic_string_view<Char> iban, Out* out) {
+    std::size_t i = 0, k = 0;
+    // Each group of four that more characters follow, with its blank; then the last.
+    for (; i + 4 < iban.size(); i += 4, k += 5) {
+        for (std::size_t j = 0; j < 4; ++j)
+            out[k + j] = static_cast<Out>(iban[i + j]);
+        out[k + 4] = Out(' ');
     }
+    for (; i < iban.size(); ++i)
+        out[k++] = static_cast<Out>(iban[i]);
     return k;
 }
 

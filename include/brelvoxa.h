@@ -76,6 +76,10 @@ typedef struct brv_result {
  * BRV_NOT_AN_ACCOUNT. Returns out->status. */
 BRV_API brv_status brv_check(const char* text, size_t len, brv_result* out);
 
+/* Whether the len bytes at text are a right account (BRV_IS_CORRECT of brv_check's
+ * status), without the search for a suggestion that a failing account costs. */
+BRV_API int brv_is_valid(const char* text, size_t len);
+
 /* The account as read from the len bytes at text, before any check: an IBAN in
  * electronic form, upper case, "IBAN" taken off, or a bare domestic account's 20
  * digits. Written at out with its NUL; returns its length, 0 (out "") for a text that

@@ -112,13 +112,14 @@ constexpr std::array<std::array<char, midaText>, BRV_STATUS_COUNT> textosEstat =
 static_assert(BRV_IBAN_SIZE == mdlFuncions::midaMaximaIBAN + 1);
 static_assert(BRV_PAPER_SIZE == mdlFuncions::midaPaper(mdlFuncions::midaMaximaIBAN) + 1);
 
-// An IBAN, ASCII capitals and digits, written in both forms with their NULs.
-void escriure(std::u16string_view iban, char* electronic, char* paper) {
+// An IBAN, ASCII capitals and digits, written electronic and on paper with its NUL.
+void escriure(std::u16string_view iban, char* electronic) {
     for (std::size_t i = 0; i < iban.size(); ++i)
         electronic[i] = static_cast<char>(iban[i]);
     electronic[iban.size()] = '\0';
-    const std::string_view e(electronic, iban.size());
-    paper[mdlFuncions::formatPaper(e, paper)] = '\0';
+}
+void escriurePaper(std::u16string_view iban, char* paper) {
+    paper[mdlFuncions::formatPaper(iban, paper)] = '\0';
 }
 
 } // namespace
@@ -130,16 +131,18 @@ brv_status brv_check(const char* text, std::size_t len, brv_result* out) {
     mdlFuncions::Comprovacio c;
     mdlFuncions::comprovarCompte(text::Utf8({len == 0 ? "" : text, len}), c);
     out->status = estatC(c.estat);
-    escriure(c.iban(), out->iban, out->paper);
+    escriure(c.iban(), out->iban);
+    escriurePaper(c.iban(), out->paper);
     out->bic = c.entitat ? c.entitat->bicUTF8.data() : "";
     out->name = c.entitat ? c.entitat->nomUTF8.data() : "";
-    out->suggestion[0] = '\0';
-    const std::u16string_view suggerit = c.suggeriment.iban();
-    if (!suggerit.empty()) {
-        char electronic[BRV_IBAN_SIZE];
-        escriure(suggerit, electronic, out->suggestion);
-    }
+    escriurePaper(c.suggeriment.iban(), out->suggestion);
     return out->status;
+}
+
+int brv_is_valid(const char* text, std::size_t len) {
+    mdlFuncions::Comprovacio c;
+    mdlFuncions::comprovarCompte(text::Utf8({len == 0 ? "" : text, len}), c, false);
+    return mdlFuncions::esCorrecte(c.estat);
 }
 
 std::size_t brv_compact(const char* text, std::size_t len, char out[BRV_IBAN_SIZE]) {

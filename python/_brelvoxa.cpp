@@ -9,7 +9,9 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace py = pybind11;
@@ -57,16 +59,36 @@ std::string_view bytes(PyObject* text) {
     throw py::type_error(std::string("a text was expected, not ") + Py_TYPE(text)->tp_name);
 }
 
+// An IBAN's characters are ASCII: copied into a new str without decoding.
 PyObject* textOres(const char* text) {
     if (*text == '\0')
         Py_RETURN_NONE;
-    return PyUnicode_FromString(text);
+    const std::size_t mida = std::strlen(text);
+    PyObject* str = PyUnicode_New(static_cast<Py_ssize_t>(mida), 127);
+    if (str)
+        std::memcpy(PyUnicode_DATA(str), text, mida);
+    return str;
+}
+
+// A BIC or an entity's name points into the library's constant tables: each is
+// made into a str once, then shared (under the GIL, as every str is).
+PyObject* textEntitat(const char* text) {
+    static std::unordered_map<const char*, PyObject*> fets;
+    if (*text == '\0')
+        Py_RETURN_NONE;
+    auto [lloc, nou] = fets.try_emplace(text, nullptr);
+    if (nou && !(lloc->second = PyUnicode_FromString(text))) {
+        fets.erase(lloc);
+        return nullptr;
+    }
+    Py_INCREF(lloc->second);
+    return lloc->second;
 }
 
 // The named tuple for a result, made as a tuple of its type: no Python code runs.
 PyObject* resultat(const brv_result& r) {
     if (!tipusResultat)
-        throw std::logic_error("brelvoxa._brelvoxa used before brelvoxa set it up");
+        throw py::import_error("brelvoxa._brelvoxa used before brelvoxa set it up");
     PyObject* t = tipusResultat->tp_alloc(tipusResultat, 6);
     if (!t)
         throw py::error_already_set();
@@ -74,8 +96,8 @@ PyObject* resultat(const brv_result& r) {
     Py_INCREF(estat);
     PyTuple_SET_ITEM(t, 0, textOres(r.iban));
     PyTuple_SET_ITEM(t, 1, textOres(r.paper));
-    PyTuple_SET_ITEM(t, 2, textOres(r.bic));
-    PyTuple_SET_ITEM(t, 3, textOres(r.name));
+    PyTuple_SET_ITEM(t, 2, textEntitat(r.bic));
+    PyTuple_SET_ITEM(t, 3, textEntitat(r.name));
     PyTuple_SET_ITEM(t, 4, estat);
     PyTuple_SET_ITEM(t, 5, textOres(r.suggestion));
     for (Py_ssize_t i = 0; i < 6; ++i)
@@ -123,6 +145,38 @@ py::list comprovarMolts(const py::iterable& textos) {
     return sortida;
 }
 
+// check and is_valid, called once a text, as plain CPython functions: pybind11's
+// dispatch would cost more than the check itself. An exception becomes Python's.
+template <class F> PyObject* protegit(F f) {
+    try {
+        return f();
+    } catch (py::error_already_set& e) {
+        e.restore();
+    } catch (const py::builtin_exception& e) {
+        e.set_error();
+    } catch (const std::exception& e) {
+        PyErr_SetString(PyExc_RuntimeError, e.what());
+    }
+    return nullptr;
+}
+
+PyObject* check(PyObject*, PyObject* text) {
+    return protegit([text] { return resultat(comprovar(text)); });
+}
+
+PyObject* isValid(PyObject*, PyObject* text) {
+    return protegit([text] {
+        const std::string_view b = bytes(text);
+        return PyBool_FromLong(brv_is_valid(b.data(), b.size()));
+    });
+}
+
+PyMethodDef funcions[] = {
+    {"check", check, METH_O, "The Result for one text."},
+    {"is_valid", isValid, METH_O, "Whether the text is a right account."},
+    {nullptr, nullptr, 0, nullptr},
+};
+
 } // namespace
 
 PYBIND11_MODULE(_brelvoxa, m) {
@@ -141,11 +195,9 @@ PYBIND11_MODULE(_brelvoxa, m) {
             l.append(py::make_tuple(nom, brv_status_text(estat)));
         return l;
     });
-    m.def("check", [](py::handle text) {
-        return py::reinterpret_steal<py::object>(resultat(comprovar(text.ptr())));
-    });
+    if (PyModule_AddFunctions(m.ptr(), funcions) != 0)
+        throw py::error_already_set();
     m.def("check_many", &comprovarMolts);
-    m.def("is_valid", [](py::handle text) { return BRV_IS_CORRECT(comprovar(text.ptr()).status); });
     m.def("fault", [](py::handle text) {
         const std::string_view b = bytes(text.ptr());
         return static_cast<int>(brv_check_fault(b.data(), b.size()));

@@ -1,5 +1,6 @@
 /* libbrelvoxa from C, compiled as C99: each row a text and what brv_check and
- * brv_check_fault give for it, then the status texts. Prints "N passed, N failed". */
+ * brv_check_fault and brv_is_valid give for it, then the status texts. Prints
+ * "N passed, N failed". */
 #include "brelvoxa.h"
 
 #include <stdio.h>
@@ -47,6 +48,7 @@ int main(void) {
         expect(!strcmp(out.suggestion, r->suggestion), "suggestion", i);
         expect((out.status == BRV_CORRECT) == (out.name[0] != '\0'), "name when listed", i);
         expect(brv_check_fault(r->text, len) == r->fault, "fault", i);
+        expect(brv_is_valid(r->text, len) == BRV_IS_CORRECT(r->status), "is_valid", i);
     }
     for (int s = 0; s < BRV_STATUS_COUNT; ++s)
         expect(brv_status_text((brv_status)s)[0] != '\0', "status text", (size_t)s);
