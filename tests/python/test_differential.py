@@ -16,8 +16,7 @@ import brelvoxa
 
 DADES = pathlib.Path(os.environ.get("BRELVOXA_SOURCE", ".")) / "tests" / "cli" / "dades"
 EXE = os.environ.get("BRELVOXA_EXE")
-ENCODINGS = {"UTF-8": "utf-8-sig", "UTF-16LE": "utf-16", "UTF-16BE": "utf-16",
-             "Windows-1252": "cp1252"}
+ENCODINGS = {"UTF-8": "utf-8-sig", "UTF-16LE": "utf-16", "UTF-16BE": "utf-16", "Windows-1252": "cp1252"}
 SEPARATORS = {"«;»": ";", "«,»": ",", "tabulador": "\t"}
 
 

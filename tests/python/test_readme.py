@@ -30,13 +30,10 @@ def test_the_c_example_prints_what_the_readme_shows(tmp_path):
     assert run.stdout.decode() == shown
 
 
-def test_the_python_example_prints_what_the_readme_shows():
+def test_the_python_example_prints_what_the_readme_shows_and_the_editions_are_right():
     code, shown = example("python")
     run = subprocess.run([sys.executable, "-c", code], capture_output=True, check=True)
     assert run.stdout.decode() == shown
-
-
-def test_the_readme_names_the_editions_compiled_in():
     words = " ".join(README.split())
     assert f"Directori d'entitats: {brelvoxa.DIRECTORY_EDITION}" in words
     assert f"registry's {brelvoxa.REGISTRY_EDITION} (" in words
