@@ -112,7 +112,12 @@ constexpr std::array<std::array<char, midaText>, BRV_STATUS_COUNT> textosEstat =
 static_assert(BRV_IBAN_SIZE == mdlFuncions::midaMaximaIBAN + 1);
 static_assert(BRV_PAPER_SIZE == mdlFuncions::midaPaper(mdlFuncions::midaMaximaIBAN) + 1);
 
-// An IBAN, ASCII capitals and digits, written electronic and on paper with its NUL.
+// The caller's bytes; a null pointer with no bytes is an empty text.
+text::Utf8 utf8(const char* text, std::size_t len) {
+    return text::Utf8({len == 0 ? "" : text, len});
+}
+
+// An IBAN's characters (ASCII capitals and digits) with a NUL, electronic or on paper.
 void escriure(std::u16string_view iban, char* electronic) {
     for (std::size_t i = 0; i < iban.size(); ++i)
         electronic[i] = static_cast<char>(iban[i]);
@@ -129,7 +134,7 @@ extern "C" {
 brv_status brv_check(const char* text, std::size_t len, brv_result* out) {
     // Each call has its own: threads share nothing but the constant tables.
     mdlFuncions::Comprovacio c;
-    mdlFuncions::comprovarCompte(text::Utf8({len == 0 ? "" : text, len}), c);
+    mdlFuncions::comprovarCompte(utf8(text, len), c);
     out->status = estatC(c.estat);
     escriure(c.iban(), out->iban);
     escriurePaper(c.iban(), out->paper);
@@ -141,22 +146,18 @@ brv_status brv_check(const char* text, std::size_t len, brv_result* out) {
 
 int brv_is_valid(const char* text, std::size_t len) {
     mdlFuncions::Comprovacio c;
-    mdlFuncions::comprovarCompte(text::Utf8({len == 0 ? "" : text, len}), c, false);
+    mdlFuncions::comprovarCompte(utf8(text, len), c, false);
     return mdlFuncions::esCorrecte(c.estat);
 }
 
 std::size_t brv_compact(const char* text, std::size_t len, char out[BRV_IBAN_SIZE]) {
-    const mdlFuncions::Lectura lectura =
-        mdlFuncions::llegirCompteOIBAN(text::Utf8({len == 0 ? "" : text, len}));
-    const std::u16string_view llegit = lectura.text();
-    for (std::size_t i = 0; i < llegit.size(); ++i)
-        out[i] = static_cast<char>(llegit[i]);
-    out[llegit.size()] = '\0';
-    return llegit.size();
+    const mdlFuncions::Lectura lectura = mdlFuncions::llegirCompteOIBAN(utf8(text, len));
+    escriure(lectura.text(), out);
+    return lectura.text().size();
 }
 
 brv_fault brv_check_fault(const char* text, std::size_t len) {
-    return defecteC(mdlFuncions::defecteCompte(text::Utf8({len == 0 ? "" : text, len})));
+    return defecteC(mdlFuncions::defecteCompte(utf8(text, len)));
 }
 
 const char* brv_status_text(brv_status status) {
