@@ -1,11 +1,10 @@
 // The added cells of one row: the account read from its cell (or four cells) and
 // checked by the core (core/comprovacio.h), its IBAN written electronic and on
-// paper, and the entity's BIC and name taken from the compiled-in directory,
-// already encoded for the output.
+// paper, the entity's BIC and name taken from the compiled-in directory, and the
+// status, all encoded and quoted for the output.
 
 #include "cli/account.h"
 
-#include "core/comprovacio.h"
 #include "core/entitats.h"
 #include "core/text.h"
 
@@ -21,27 +20,35 @@ std::u16string fromUtf8(std::string_view s) {
     return out;
 }
 
-std::u16string nameKey(std::u16string_view name) {
-    std::u16string key(text::trimBlanks(name));
-    for (auto& c : key)
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<char16_t>(c - u'A' + u'a');
-    return key;
-}
-
 bool ascii(std::string_view bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// An IBAN's characters are capitals and digits, the same bytes in either encoding.
+std::size_t copyIban(std::u16string_view iban, char* out) {
+    std::copy(iban.begin(), iban.end(), out);
+    return iban.size();
+}
+
 } // namespace
+
+std::u16string headerKey(std::u16string_view name) {
+    std::u16string key(text::trimBlanks(name));
+    for (auto& c : key) {
+        c = text::fromFullWidth(c);
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c - u'A' + u'a');
+    }
+    return key;
+}
 
 std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header) {
     std::vector<std::u16string> taken;
     for (const auto& cell : header)
-        taken.push_back(nameKey(cell));
+        taken.push_back(headerKey(cell));
     const auto isTaken = [&](const std::u16string& name) {
-        return std::find(taken.begin(), taken.end(), nameKey(name)) != taken.end();
+        return std::find(taken.begin(), taken.end(), headerKey(name)) != taken.end();
     };
     std::vector<std::u16string> names;
     for (const auto name : addedHeader) {
@@ -49,7 +56,7 @@ std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header
         std::u16string chosen = base;
         for (int n = 2; isTaken(chosen); ++n)
             chosen = base + u" " + fromUtf8(std::to_string(n));
-        taken.push_back(nameKey(chosen));
+        taken.push_back(headerKey(chosen));
         names.push_back(chosen);
     }
     return names;
@@ -61,30 +68,56 @@ std::string statusText(Status s) {
     return text;
 }
 
-const Converter::Texts& Converter::texts(Encoding e) {
-    const auto build = [](Encoding e) {
-        const auto directory = mdlFuncions::entitatsDirectori();
-        Texts t{std::vector<std::string>(directory.size()),
-                std::vector<std::string>(directory.size()),
-                {}};
-        for (std::size_t row = 0; row < directory.size(); ++row) {
-            encode(directory[row].bic, e, t.bics[row]);
-            encode(directory[row].nom, e, t.names[row]);
-        }
-        for (std::size_t i = 0; i < statusCount; ++i)
-            encode(mdlFuncions::textEstat(static_cast<Status>(i)), e, t.statuses[i]);
-        return t;
-    };
-    static const Texts utf8 = build(Encoding::utf8);
-    if (e == Encoding::utf8)
-        return utf8;
-    static const Texts windows1252 = build(Encoding::windows1252);
-    return windows1252;
+Converter::Converter(const Layout& layout)
+    : encoding_(layout.decoding.encoding),
+      // A list gains its cells after a tab, which any spreadsheet splits on.
+      separator_(layout.format == Format::csv ? layout.separator : '\t'), columns_(layout.columns),
+      needed_(*std::max_element(columns_.begin(), columns_.end()) + 1),
+      entityCells_(mdlFuncions::entitatsDirectori().size()) {
+    quoteAll(false);
 }
 
-Converter::Converter(Encoding e) : encoding_(e), texts_(texts(e)) {}
+void Converter::quoteAll(bool quote) {
+    quoteAll_ = quote;
+    for (auto& cells : entityCells_)
+        cells.clear();
+    for (auto& cell : statusCells_)
+        cell.clear();
+    noEntity_.clear();
+    cell(noEntity_, {});
+    cell(noEntity_, {});
+}
 
-Status Converter::convert(std::string_view cell, Added& out) {
+std::string_view Converter::header(const std::vector<std::string_view>& cells) {
+    std::vector<std::u16string> names(cells.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        decode(cells[i], encoding_, names[i]);
+    header_.clear();
+    std::string encoded;
+    for (const auto& name : addedNames(names)) {
+        encoded.clear();
+        encode(name, encoding_, encoded);
+        cell(header_, encoded);
+    }
+    return header_;
+}
+
+const AddedCells& Converter::row(const Record& record) {
+    if (record.tooLong)
+        return cells(Status::massaLlarga, {}, nullptr, {});
+    if (record.unclosedQuote)
+        return cells(Status::cometesSenseTancar, {}, nullptr, {});
+    if (record.cells.size() < needed_)
+        return cells(Status::faltenColumnes, {}, nullptr, {});
+    if (columns_.size() == 1)
+        readCell(record.cells[columns_[0]]);
+    else
+        readFour(record);
+    const mdlFuncions::Comprovacio& c = check_;
+    return cells(c.estat, c.iban(), c.entitat, c.suggeriment.iban());
+}
+
+void Converter::readCell(std::string_view cell) {
     // Nearly every cell is ASCII, the same in both encodings, and is read as it
     // stands; only one that is not an account that way and holds other bytes is
     // decoded and read again.
@@ -93,36 +126,62 @@ Status Converter::convert(std::string_view cell, Added& out) {
         decode(cell, encoding_, text_);
         mdlFuncions::comprovarCompte(text_, check_);
     }
-    return added(out);
 }
 
-Status Converter::convertFour(const std::array<std::string_view, 4>& cells, Added& out) {
-    for (std::size_t i = 0; i < cells.size(); ++i)
-        decode(cells[i], encoding_, four_[i]);
+void Converter::readFour(const Record& record) {
+    for (std::size_t i = 0; i < four_.size(); ++i)
+        decode(record.cells[columns_[i]], encoding_, four_[i]);
     mdlFuncions::comprovarCamps({four_[0], four_[1], four_[2], four_[3]}, check_);
-    return added(out);
 }
 
-// An IBAN is capitals and digits, the same bytes in either encoding: copied as
-// they are, and its paper form made from those bytes.
-Status Converter::added(Added& out) {
-    const mdlFuncions::Comprovacio& c = check_;
-    out.clear();
-    const std::u16string_view iban = c.iban();
-    std::copy(iban.begin(), iban.end(), out.iban.data());
-    out.iban.setSize(iban.size());
-    out.paper.setSize(mdlFuncions::formatPaper(out.iban.view(), out.paper.data()));
-    if (c.entitat) {
-        const auto row =
-            static_cast<std::size_t>(c.entitat - mdlFuncions::entitatsDirectori().data());
-        out.entity = static_cast<int>(row);
-        out.bic = texts_.bics[row];
-        out.name = texts_.names[row];
+const AddedCells& Converter::cells(Status status, std::u16string_view iban,
+                                   const mdlFuncions::Entitat* entity,
+                                   std::u16string_view suggestion) {
+    // The paper form is made from the bytes of the electronic one.
+    std::string_view electronic;
+    iban_.write(separator_, quoteAll_, [&](char* at) {
+        electronic = {at, copyIban(iban, at)};
+        return electronic.size();
+    });
+    paper_.write(separator_, quoteAll_,
+                 [&](char* at) { return mdlFuncions::formatPaper(electronic, at); });
+    suggestion_.write(separator_, quoteAll_, [&](char* at) {
+        char bytes[mdlFuncions::midaMaximaIBAN];
+        return mdlFuncions::formatPaper(std::string_view(bytes, copyIban(suggestion, bytes)), at);
+    });
+    added_.status = status;
+    added_.pieces = {iban_.view(), paper_.view(), entity ? entityCells(*entity) : noEntity_,
+                     statusCell(status), suggestion_.view()};
+    return added_;
+}
+
+const std::string& Converter::entityCells(const mdlFuncions::Entitat& entity) {
+    const auto row = static_cast<std::size_t>(&entity - mdlFuncions::entitatsDirectori().data());
+    std::string& cells = entityCells_[row];
+    if (cells.empty()) {
+        std::string text;
+        encode(entity.bic, encoding_, text);
+        cell(cells, text);
+        text.clear();
+        encode(entity.nom, encoding_, text);
+        cell(cells, text);
     }
-    const std::u16string_view suggestion = c.suggeriment.iban();
-    if (!suggestion.empty())
-        encode(mdlFuncions::formatPaper(suggestion), encoding_, out.suggestion);
-    return c.estat;
+    return cells;
+}
+
+const std::string& Converter::statusCell(Status status) {
+    std::string& cells = statusCells_[static_cast<std::size_t>(status)];
+    if (cells.empty()) {
+        std::string text;
+        encode(mdlFuncions::textEstat(status), encoding_, text);
+        cell(cells, text);
+    }
+    return cells;
+}
+
+void Converter::cell(std::string& out, std::string_view text) const {
+    out += separator_;
+    appendCell(out, text, separator_, quoteAll_);
 }
 
 } // namespace cli

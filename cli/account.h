@@ -1,11 +1,14 @@
 #pragma once
-// One cell (or four) of a row read as an account, domestic or any registry
-// country's IBAN, and the cells the converter adds for it: the IBAN electronic and
-// on paper, the BIC, the registered name, a status in Catalan and, for a Spanish
-// account that fails its checks, the one-typo suggestion. Cells are bytes in the
-// input's own encoding.
+// One row read as an account, domestic or any registry country's IBAN, and the
+// cells the converter adds after it: the IBAN electronic and on paper, the BIC,
+// the registered name, a status in Catalan and, for a Spanish account that fails
+// its checks, the one-typo suggestion. The cells come ready to write: in the
+// input's own encoding, each after its separator and quoted as the input's rows
+// are, so that the row loop only appends them.
 
+#include "cli/csv.h"
 #include "cli/encoding.h"
+#include "cli/layout.h"
 #include "core/comprovacio.h"
 
 #include <array>
@@ -21,6 +24,12 @@ namespace cli {
 using Status = mdlFuncions::Estat;
 inline constexpr std::size_t statusCount = mdlFuncions::nombreEstats;
 
+// The statuses of a row that could not be read as one, which stderr names too.
+constexpr bool unreadable(Status s) {
+    return s == Status::cometesSenseTancar || s == Status::faltenColumnes ||
+           s == Status::massaLlarga;
+}
+
 // The status as written in the summary, in UTF-8.
 std::string statusText(Status s);
 
@@ -28,83 +37,93 @@ std::string statusText(Status s);
 inline constexpr std::array<std::string_view, 6> addedHeader = {
     "IBAN", "IBAN en format paper", "BIC", "Entitat", "Estat", "Suggeriment"};
 
+// A header's name as names are compared: blanks around it ignored, full-width
+// forms read as ASCII and ASCII letters in either case, so that " iban " and
+// "ＩＢＡＮ" are both "IBAN". --columna finds a column by it, and the added columns
+// are named apart by it.
+std::u16string headerKey(std::u16string_view name);
+
 // The added columns' names for an input whose header row holds these cells: each
 // name of addedHeader, or, where the header or an added name before it has it
-// already, that name followed by " 2", " 3"... the first that is free. Names are
-// compared as --columna finds them: blanks around them and ASCII case ignored.
+// already (headerKey), that name followed by " 2", " 3"... the first that is free.
 std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header);
 
-// An IBAN's cell, electronic or on paper, kept in place: no country's is longer,
-// and a row is written without allocating or calling into std::string.
-class IbanCell {
+// A cell of capitals, digits and blanks (an IBAN, electronic or on paper), kept in
+// place with its separator and, when every cell is quoted, its quotes: no
+// country's IBAN outgrows it, and a row is written without allocating.
+class FixedCell {
 public:
-    static constexpr std::size_t capacity = mdlFuncions::midaPaper(mdlFuncions::midaMaximaIBAN);
+    static constexpr std::size_t room = mdlFuncions::midaPaper(mdlFuncions::midaMaximaIBAN);
 
     std::string_view view() const { return {data_.data(), size_}; }
-    operator std::string_view() const { return view(); }
-    bool empty() const { return size_ == 0; }
-    void clear() { size_ = 0; }
-    // Room for capacity bytes; the first n written are then the cell.
-    char* data() { return data_.data(); }
-    void setSize(std::size_t n) { size_ = static_cast<std::uint8_t>(n); }
+    // The separator, the quotes when quote, and between them the characters text
+    // writes at the place it is given, with room for as many; text returns how many.
+    template <class Text> void write(char separator, bool quote, Text&& text) {
+        data_[0] = separator;
+        data_[1] = '"';
+        const std::size_t end = 1 + quote + text(data_.data() + 1 + quote);
+        data_[end] = '"';
+        size_ = static_cast<std::uint8_t>(end + quote);
+    }
 
 private:
-    std::array<char, capacity> data_;
+    std::array<char, room + 3> data_;
     std::uint8_t size_ = 0;
 };
 
-// Empty where there is nothing right to put. BIC and name point into the converter.
-// suggestion: the one account a single typo away that passes every check, as an
-// IBAN on paper, for a Spanish account that fails; never applied to the others.
-struct Added {
-    IbanCell iban, paper;
-    std::string suggestion;
-    std::string_view bic, name;
-    int entity = -1; // the directory row bic and name are of; -1 for none
-
-    void clear() {
-        iban.clear();
-        paper.clear();
-        suggestion.clear();
-        bic = {};
-        name = {};
-        entity = -1;
-    }
+// The cells added to a row, to be written in this order, each after its separator.
+struct AddedCells {
+    Status status = Status::senseCompte;
+    // IBAN, IBAN on paper, BIC and name, status, suggestion; empty cells where
+    // there is nothing right to put. A suggestion is only suggested, never applied.
+    std::array<std::string_view, 5> pieces;
 };
 
-// Reads accounts and fills the added cells in one encoding. Holds the directory's
-// BICs and names already encoded, so that a row costs no lookup conversion.
+// Reads the accounts of one input's rows and makes their added cells. The cells
+// of each entity and status are made the first time they are due and kept.
 class Converter {
 public:
-    explicit Converter(Encoding e);
+    explicit Converter(const Layout& layout);
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
 
-    // One cell holding the account in any form a person writes it.
-    Status convert(std::string_view cell, Added& out);
+    // Every added cell in quotes, or only those that need them; decided by the
+    // input's first row, before any cell is made, so that its rows keep one look.
+    void quoteAll(bool quote);
 
-    // Four cells, entity, office, control digits and account, each of exactly its
-    // field's digits once blanks are taken off.
-    Status convertFour(const std::array<std::string_view, 4>& cells, Added& out);
+    // The added columns' names after a header row of these cells.
+    std::string_view header(const std::vector<std::string_view>& cells);
 
-    // A status text in this converter's encoding.
-    const std::string& status(Status s) const { return texts_.statuses[static_cast<int>(s)]; }
+    // The added cells of a row: its account read from its column, or from its
+    // four columns of entity, office, control digits and account; an unreadable
+    // status for a row the splitter could not read or too short to reach them.
+    // Valid until the next call.
+    const AddedCells& row(const Record& record);
 
 private:
-    Status added(Added& out);
+    void readCell(std::string_view cell);
+    void readFour(const Record& record);
+    const AddedCells& cells(Status status, std::u16string_view iban,
+                            const mdlFuncions::Entitat* entity, std::u16string_view suggestion);
+    const std::string& entityCells(const mdlFuncions::Entitat& entity);
+    const std::string& statusCell(Status status);
+    void cell(std::string& out, std::string_view text) const;
 
-    struct Texts {
-        std::vector<std::string> bics, names; // by directory row
-        std::array<std::string, statusCount> statuses;
-    };
-    // Built once per encoding, on first use, from the directory's compiled-in rows
-    // and the statuses' texts.
-    static const Texts& texts(Encoding e);
-
-    Encoding encoding_;
-    const Texts& texts_;
+    const Encoding encoding_;
+    const char separator_;
+    const std::vector<std::size_t> columns_;
+    const std::size_t needed_; // cells a row must have to hold the account
+    bool quoteAll_ = false;
     // Reused from row to row.
     mdlFuncions::Comprovacio check_;
     std::u16string text_;
     std::array<std::u16string, 4> four_;
+    FixedCell iban_, paper_, suggestion_;
+    AddedCells added_;
+    // As written in this input, separators and quotes included; empty until due.
+    std::string header_, noEntity_;
+    std::vector<std::string> entityCells_; // by directory row
+    std::array<std::string, statusCount> statusCells_;
 };
 
 } // namespace cli

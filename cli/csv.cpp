@@ -186,10 +186,6 @@ std::size_t Splitter::split(std::string_view data, bool atEnd, Record& record) {
     }
 }
 
-bool blankLine(std::string_view line) {
-    return line.find_first_not_of(" \t") == std::string_view::npos;
-}
-
 char detectSeparator(std::string_view line) {
     std::size_t semicolons = 0, tabs = 0, commas = 0;
     bool quoted = false;

@@ -76,9 +76,6 @@ private:
 // quotes, ';' first on a tie as Spanish spreadsheets write it; 0 when there is none.
 char detectSeparator(std::string_view line);
 
-// A line of nothing but spaces and tabs.
-bool blankLine(std::string_view line);
-
 // Appends a cell as CSV: in quotes, with quotes doubled, when it holds the
 // separator, a quote or a line break, or when every cell is to be quoted.
 void appendCell(std::string& out, std::string_view cell, char separator, bool quote);

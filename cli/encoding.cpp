@@ -181,14 +181,6 @@ void encode(std::u16string_view text, Encoding e, std::string& out) {
     }
 }
 
-Utf16 utf16Order(std::string_view head) {
-    if (head.substr(0, 2) == "\xFF\xFE")
-        return Utf16::littleEndian;
-    if (head.substr(0, 2) == "\xFE\xFF")
-        return Utf16::bigEndian;
-    return Utf16::none;
-}
-
 std::string_view utf16Name(Utf16 order) {
     return order == Utf16::bigEndian ? "UTF-16BE" : "UTF-16LE";
 }

@@ -18,13 +18,8 @@ enum class Encoding {
 // The name a person knows the encoding by, for messages and options.
 std::string_view encodingName(Encoding e);
 
-inline constexpr std::string_view utf8Bom = "\xEF\xBB\xBF";
-
-// A UTF-16 input and its byte order, known by its byte order mark.
+// A UTF-16 input and its byte order, known by its byte order mark (cli/input.h).
 enum class Utf16 { none, littleEndian, bigEndian };
-
-// The byte order the first two bytes' mark gives; none without one.
-Utf16 utf16Order(std::string_view head);
 
 // The name of a UTF-16 byte order, for messages: "UTF-16LE", "UTF-16BE".
 std::string_view utf16Name(Utf16 order);

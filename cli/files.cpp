@@ -58,6 +58,16 @@ bool syncFile(std::FILE* file) {
 
 void syncDirectory(const fs::path&) {}
 
+// The read-only attribute, which is all Windows tells without asking for a handle.
+bool mayWrite(const fs::path& path) {
+    return _waccess(path.c_str(), 2) == 0;
+}
+
+// Windows counts UTF-16 units, never more than the UTF-8 bytes they are written in.
+std::size_t nameLimit(const fs::path&) {
+    return 255;
+}
+
 // Windows has no signal mask; its handlers run on a thread of their own.
 struct SignalsHeld {
     SignalsHeld() {}
@@ -113,6 +123,18 @@ void syncDirectory(const fs::path& directory) {
     }
 }
 
+// Whether a shell's redirection could write the file: by the effective ids, so
+// that root may write a read-only file as the shell lets it.
+bool mayWrite(const fs::path& path) {
+    return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+// The longest file name the folder takes.
+std::size_t nameLimit(const fs::path& directory) {
+    const long limit = pathconf(directory.empty() ? "." : directory.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+}
+
 // The ending signals held back while alive.
 class SignalsHeld {
 public:
@@ -155,18 +177,39 @@ void catchEndingSignals() {
     }
 }
 
-} // namespace
-
-std::optional<Encoding> Input::wholeEncoding() {
-    if (!size)
-        return std::nullopt;
-    FileSource scan(file, name);
-    const Encoding e = detectEncoding(scan);
-    if (std::fseek(file, 0, SEEK_SET) != 0)
-        throw Failure("no es pot tornar a llegir des del principi", name);
-    std::clearerr(file);
-    return e;
+std::string utf8Name(const fs::path& path) {
+    const std::u8string name = path.u8string();
+    return std::string(name.begin(), name.end());
 }
+
+// The file that path names once its links, a chain of them included, are followed.
+fs::path linkTarget(fs::path path, const std::string& name) {
+    std::error_code ec;
+    for (int hops = 0; fs::is_symlink(path, ec); ++hops) {
+        if (hops == 40) // as far as Linux follows
+            throw Failure("no es pot obrir: " + std::string(std::strerror(ELOOP)), name);
+        const fs::path next = fs::read_symlink(path, ec);
+        if (ec)
+            throw Failure("no es pot obrir: " + ec.message(), name);
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
+// A name of its own for a new file beside target: the target's name, cut at a
+// character's start where the suffix would take it past the folder's limit.
+std::string temporaryName(const fs::path& target, std::size_t limit, std::random_device& random) {
+    const std::string stem = utf8Name(target.filename());
+    char suffix[24];
+    const auto suffixSize = static_cast<std::size_t>(
+        std::snprintf(suffix, sizeof suffix, ".brelvoxa-%06x", random() & 0xFFFFFF));
+    std::size_t cut = std::min(stem.size(), limit - std::min(limit, suffixSize));
+    while (cut > 0 && cut < stem.size() && (stem[cut] & 0xC0) == 0x80)
+        --cut;
+    return utf8Name(target.parent_path() / utf8Path(stem.substr(0, cut))) + suffix;
+}
+
+} // namespace
 
 void Input::close() {
     if (file != stdin && file != nullptr)
@@ -197,10 +240,20 @@ std::vector<Input> openInputs(const std::vector<std::string>& paths) {
 }
 
 std::size_t FileSource::read(char* data, std::size_t size) {
+    if (ended_)
+        return 0;
     const std::size_t n = std::fread(data, 1, size, file_);
     if (n == 0 && std::ferror(file_))
         throw Failure("no es pot llegir: " + systemError(), name_);
+    ended_ = n < size && std::feof(file_);
     return n;
+}
+
+void FileSource::rewind() {
+    if (std::fseek(file_, 0, SEEK_SET) != 0)
+        throw Failure("no es pot tornar a llegir des del principi", name_);
+    std::clearerr(file_);
+    ended_ = false;
 }
 
 void FileSink::write(std::string_view bytes) {
@@ -224,7 +277,9 @@ Output::Output(const std::string& path, const std::vector<Input>& inputs)
         if (in.path == "-" && sameRegularFile(stdin, path))
             throw Failure("és també l'entrada estàndard; no se sobreescriu", path);
     }
-    const auto status = fs::status(utf8Path(path), ec);
+    // A link stays a link: what it leads to is replaced.
+    target_ = utf8Name(linkTarget(utf8Path(path), path));
+    const auto status = fs::status(utf8Path(target_), ec);
     if (fs::exists(status) && !fs::is_regular_file(status)) {
         // A device, FIFO or terminal is no file to replace: it is written as it is.
         file_ = std::fopen(path.c_str(), "wb");
@@ -234,22 +289,24 @@ Output::Output(const std::string& path, const std::vector<Input>& inputs)
         return;
     }
     existed_ = fs::exists(status);
-    readOwnership(path, existed_, mode_, uid_, gid_);
+    if (existed_ && !mayWrite(utf8Path(target_)))
+        throw Failure("no es pot escriure: " + systemError(), path);
+    readOwnership(target_, existed_, mode_, uid_, gid_);
     createTemporary();
 }
 
 // A new file beside the output, under a name nobody else has, created only if
 // nothing (not even a link) is there yet and readable by its owner alone until
-// it is complete.
+// it is complete. A failure to create it is the folder's.
 void Output::createTemporary() {
-    const fs::path target = utf8Path(path_);
-    const std::u8string utf8 = (target.parent_path() / target.filename()).u8string();
-    const std::string base(utf8.begin(), utf8.end());
+    const fs::path target = utf8Path(target_);
+    const std::string folder = target.has_parent_path() ? utf8Name(target.parent_path()) : ".";
+    const std::size_t limit = nameLimit(target.parent_path());
+    if (utf8Name(target.filename()).size() > limit) // now, not after the whole conversion
+        throw Failure("no es pot crear: " + std::string(std::strerror(ENAMETOOLONG)), path_);
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".brelvoxa-%06x", random() & 0xFFFFFF);
-        const std::string name = base + suffix;
+        const std::string name = temporaryName(target, limit, random);
         if (name.size() >= sizeof pendingTemporary)
             throw Failure("no es pot crear: el nom és massa llarg", path_);
         catchEndingSignals();
@@ -268,7 +325,7 @@ void Output::createTemporary() {
         if (fd < 0 && error == EEXIST)
             continue;
         if (fd < 0)
-            throw Failure("no es pot crear: " + std::string(std::strerror(error)), path_);
+            throw Failure("no s'hi pot escriure: " + std::string(std::strerror(error)), folder);
         temporary_ = name;
         file_ = fdopen(fd, "wb");
         if (file_ == nullptr) {
@@ -278,7 +335,7 @@ void Output::createTemporary() {
         sink_ = FileSink(file_, path_);
         return;
     }
-    throw Failure("no es pot crear: " + std::string(std::strerror(EEXIST)), path_);
+    throw Failure("no s'hi pot escriure: " + std::string(std::strerror(EEXIST)), folder);
 }
 
 Output::~Output() {
@@ -313,7 +370,7 @@ void Output::replace() {
     std::error_code ec;
     {
         const SignalsHeld held;
-        fs::rename(utf8Path(temporary_), utf8Path(path_), ec);
+        fs::rename(utf8Path(temporary_), utf8Path(target_), ec);
         if (!ec) {
             temporaryPending = 0;
             temporary_.clear();
@@ -321,7 +378,7 @@ void Output::replace() {
     }
     if (ec)
         throw Failure("no es pot reemplaçar: " + ec.message(), path_);
-    syncDirectory(utf8Path(path_).parent_path());
+    syncDirectory(utf8Path(target_).parent_path());
 }
 
 bool isTerminal(std::FILE* file) {

@@ -3,7 +3,8 @@
 // output or a file that replaces its target only when complete), and the progress
 // bar on a terminal. Every failure names its file as data (cli/failure.h).
 
-#include "cli/convert.h"
+#include "cli/failure.h"
+#include "cli/input.h"
 
 #include <chrono>
 #include <cstdint>
@@ -19,11 +20,8 @@ struct Input {
     std::string path;
     std::string name; // as messages name it
     std::FILE* file = nullptr;
-    std::optional<std::uint64_t> size; // known for regular files, for the progress bar
+    std::optional<std::uint64_t> size; // known for regular files only
 
-    // The encoding of the whole input for a regular file, read through and rewound;
-    // none for a pipe or a terminal, which cannot be read twice.
-    std::optional<Encoding> wholeEncoding();
     void close();
 };
 
@@ -31,14 +29,22 @@ struct Input {
 // run before any output exists.
 std::vector<Input> openInputs(const std::vector<std::string>& paths);
 
+// Once it has met the end of its file it reads no more: a terminal's end (Ctrl+D,
+// or Ctrl+Z and Enter) comes once, and stdio would read the terminal again.
+// regular: a regular file, which can be read again from its first byte.
 class FileSource : public Source {
 public:
-    FileSource(std::FILE* file, std::string name) : file_(file), name_(std::move(name)) {}
+    FileSource(std::FILE* file, std::string name, bool regular = false)
+        : file_(file), name_(std::move(name)), regular_(regular) {}
     std::size_t read(char* data, std::size_t size) override;
+    bool rewindable() const override { return regular_; }
+    void rewind() override;
 
 private:
     std::FILE* file_;
     std::string name_;
+    bool regular_;
+    bool ended_ = false;
 };
 
 class FileSink : public Sink {
@@ -54,10 +60,12 @@ private:
 
 // Where the rows go: standard output; an output that is not a regular file (a
 // device, a FIFO, a terminal), written in place; or a regular file, replaced by
-// commit() with a new file written beside it. That file is created exclusively
+// commit() with a new file written beside it (beside the file a link leads to,
+// which is replaced while the link stays). That file is created exclusively
 // under a name of its own, gets the old file's mode and, where allowed, owner,
 // and is synced before the rename; destroyed without commit(), or on SIGINT,
-// SIGTERM or SIGHUP, it is removed and the old output stays as it was.
+// SIGTERM or SIGHUP, it is removed and the old output stays as it was. A file
+// the user may not write is refused, as a shell's redirection refuses it.
 class Output {
 public:
     // path empty: standard output. Refuses a path that is one of the inputs,
@@ -76,6 +84,7 @@ private:
     void replace();
 
     std::string path_;
+    std::string target_;    // the file path_ leads to through its links, if any
     std::string temporary_; // empty unless a regular file is replaced
     std::FILE* file_ = stdout;
     FileSink sink_;

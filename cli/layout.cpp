@@ -1,18 +1,19 @@
-// Settles, from an input's first window, how its rows are to be read: encoding,
-// byte order mark, list or CSV, separator, header and the account's column, and
-// says so in one line for stderr. Nothing here looks past the first window, so
-// that an input of any size starts converting at once.
+// Settles, from an input's first window, how its rows are to be read: list or
+// CSV, separator, line end, header and the account's column, and says so in one
+// line for stderr. Nothing here looks past the first window, so that an input of
+// any size starts converting at once.
 
 #include "cli/layout.h"
 
 #include "cli/account.h"
 #include "cli/csv.h"
 #include "cli/failure.h"
-#include "core/ccc.h"
+#include "core/comprovacio.h"
 #include "core/compte.h"
 #include "core/text.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 namespace cli {
@@ -22,34 +23,15 @@ namespace {
 // The header and the column are chosen from this many rows at most.
 constexpr std::size_t sampleRows = 1000;
 
-std::u16string lowerAscii(std::u16string_view s) {
-    std::u16string out(s);
-    for (auto& c : out)
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<char16_t>(c - u'A' + u'a');
-    return out;
-}
-
-// The cell without the blanks around it, full-width forms read as ASCII, as the
-// account's reader takes them.
-std::u16string trimmed(std::string_view cell, Encoding e) {
+std::u16string decoded(std::string_view cell, Encoding e) {
     std::u16string text;
     decode(cell, e, text);
-    std::u16string out(text::trimBlanks(text));
-    for (auto& c : out)
-        c = text::fromFullWidth(c);
-    return out;
+    return text;
 }
 
 bool readsAsAccount(std::string_view cell, Encoding e) {
-    std::u16string text;
-    decode(cell, e, text);
-    return mdlFuncions::llegirCompteOIBAN(text).tipus != mdlFuncions::Lectura::Tipus::res;
-}
-
-std::size_t asciiDigitCount(std::string_view cell) {
-    return static_cast<std::size_t>(
-        std::count_if(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; }));
+    return mdlFuncions::llegirCompteOIBAN(decoded(cell, e)).tipus !=
+           mdlFuncions::Lectura::Tipus::res;
 }
 
 // The first rows of the input, their cells copied out of the window into one
@@ -100,8 +82,10 @@ std::string quoteName(std::string_view name) {
     return "«" + std::string(name) + "»";
 }
 
+} // namespace
+
 std::optional<std::size_t> columnNumber(std::string_view column) {
-    if (column.empty() || column.size() > 6 || asciiDigitCount(column) != column.size())
+    if (column.empty() || column.size() > 6 || !text::allDigits(column))
         return std::nullopt;
     const std::size_t n = std::stoul(std::string(column));
     if (n == 0)
@@ -109,31 +93,33 @@ std::optional<std::size_t> columnNumber(std::string_view column) {
     return n - 1;
 }
 
-// A column given by number, or by a header name in any case of ASCII letters.
+namespace {
+
+// A column given by number, or by a header name as headerKey compares them.
 std::size_t findColumn(const std::string& column, const Sample& sample, Encoding e, bool& byName) {
     if (const auto n = columnNumber(column))
         return *n;
     byName = true;
     if (!sample.empty()) {
-        const auto wanted = lowerAscii(trimmed(column, Encoding::utf8));
+        const auto wanted = headerKey(decoded(column, Encoding::utf8));
         for (std::size_t i = 0; i < sample.cells(0); ++i)
-            if (lowerAscii(trimmed(sample.cell(0, i), e)) == wanted)
+            if (headerKey(decoded(sample.cell(0, i), e)) == wanted)
                 return i;
     }
     throw Failure("no hi ha cap columna " + quoteName(column) + " a la capçalera");
 }
 
-// Whether the four cells from column c on in row r hold the four parts of an account.
+// Whether the four cells from column c on in row r hold the four fields of an
+// account, each of its own number of digits, as the converter reads them.
 bool fourParts(const Sample& sample, std::size_t r, std::size_t c, Encoding e) {
-    const auto& camps = mdlFuncions::campsCCC;
-    if (c + camps.size() > sample.cells(r))
+    std::array<std::u16string, 4> cells;
+    if (c + cells.size() > sample.cells(r))
         return false;
-    for (std::size_t k = 0; k < camps.size(); ++k) {
-        const auto cell = trimmed(sample.cell(r, c + k), e);
-        if (cell.size() != camps[k].mida || !text::allDigits(cell))
-            return false;
-    }
-    return true;
+    for (std::size_t k = 0; k < cells.size(); ++k)
+        cells[k] = decoded(sample.cell(r, c + k), e);
+    mdlFuncions::Comprovacio check;
+    mdlFuncions::comprovarCamps({cells[0], cells[1], cells[2], cells[3]}, check);
+    return check.estat != Status::noCompte && check.estat != Status::senseCompte;
 }
 
 // A header names columns: none of its cells reads as an account, nor do four of
@@ -146,8 +132,8 @@ bool looksLikeHeader(const Sample& sample, Encoding e) {
     return true;
 }
 
-// The column whose values read as accounts most often, or else four neighbouring
-// columns of 4, 4, 2 and 10 digits.
+// The column whose values read as accounts most often, or else the four
+// neighbouring columns that most often hold an account's four fields.
 std::vector<std::size_t> chooseColumns(const Sample& sample, std::size_t first, Encoding e) {
     std::vector<std::size_t> hits;
     std::vector<std::size_t> fours;
@@ -220,16 +206,6 @@ std::string separatorName(char separator) {
     return separator == '\t' ? "tabulador" : quoteName(std::string(1, separator));
 }
 
-// The encoding of the window: UTF-8 if it is valid UTF-8 so far.
-Encoding encodingOfWindow(std::string_view window, bool atEnd) {
-    if (window.substr(0, utf8Bom.size()) == utf8Bom)
-        return Encoding::utf8;
-    Utf8Check check;
-    const bool validSoFar = check.feed(window);
-    // A character cut at the window's edge is no sign of another encoding.
-    return (atEnd ? check.valid() : validSoFar) ? Encoding::utf8 : Encoding::windows1252;
-}
-
 // The first line with something on it.
 std::string_view firstLine(std::string_view data, LineEnd lineEnd) {
     while (!data.empty()) {
@@ -237,28 +213,13 @@ std::string_view firstLine(std::string_view data, LineEnd lineEnd) {
         auto line = data.substr(0, nl);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (!blankLine(line))
+        if (!text::allBlank(line))
             return line;
         if (nl == std::string_view::npos)
             break;
         data.remove_prefix(nl + 1);
     }
     return {};
-}
-
-// The command line first, then a check of the whole input, then the window.
-void settleEncoding(Layout& layout, std::string_view window, bool atEnd, const Options& options,
-                    std::optional<Encoding> wholeInput) {
-    if (options.encoding) {
-        layout.encoding = *options.encoding;
-        layout.encodingFrom = EncodingFrom::option;
-    } else if (wholeInput) {
-        layout.encoding = *wholeInput;
-        layout.encodingFrom = EncodingFrom::wholeInput;
-    } else {
-        layout.encoding = encodingOfWindow(window, atEnd);
-        layout.encodingFrom = EncodingFrom::window;
-    }
 }
 
 Format settleFormat(const Options& options, std::string_view head, Encoding e) {
@@ -275,22 +236,10 @@ Format settleFormat(const Options& options, std::string_view head, Encoding e) {
 } // namespace
 
 Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
-                    std::optional<Encoding> wholeInput, std::size_t maxRow, Utf16 utf16) {
+                    const Decoding& decoding, std::size_t maxRow) {
     Layout layout;
-    std::string what;
-    if (utf16 != Utf16::none) {
-        layout.utf16 = utf16;
-        layout.encodingFrom = EncodingFrom::utf16Bom;
-        what = std::string(utf16Name(utf16)) + " amb BOM";
-    } else {
-        layout.bom = window.substr(0, utf8Bom.size()) == utf8Bom;
-        if (layout.bom)
-            window.remove_prefix(utf8Bom.size());
-        settleEncoding(layout, window, atEnd, options, wholeInput);
-        what = std::string(encodingName(layout.encoding)) + (layout.bom ? " amb BOM" : "");
-        if (layout.encodingFrom != EncodingFrom::option && layout.encoding == Encoding::windows1252)
-            what += " (l'entrada no és UTF-8 vàlid)";
-    }
+    layout.decoding = decoding;
+    std::string what = decoding.description();
 
     // Excel for Mac ends lines with CR alone; a window with no LF at all tells it,
     // unless its one CR is its last byte, where an LF may follow.
@@ -301,7 +250,7 @@ Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
         what += ", línies acabades en CR";
     }
     const std::string_view head = firstLine(window, layout.lineEnd);
-    layout.format = settleFormat(options, head, layout.encoding);
+    layout.format = settleFormat(options, head, decoding.encoding);
     if (layout.format == Format::list) {
         layout.columns = {0};
         layout.header = options.header == HeaderMode::yes;
@@ -313,7 +262,7 @@ Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
         layout.separator = ';';
     const Plan plan =
         planColumns(options, takeSample(window, atEnd, layout.separator, maxRow, layout.lineEnd),
-                    layout.encoding);
+                    decoding.encoding);
     layout.columns = plan.columns;
     layout.header = plan.header;
     layout.description =

@@ -1,12 +1,13 @@
 #pragma once
-// Everything about one input that is settled before its first row is converted:
-// the encoding and how it was found, a byte order mark, list or CSV, the
-// separator, whether the first row is a header, where the account is, and the
-// line that tells the user all of that. Settled once from the input's first
-// window; the rows are then streamed with it.
+// Everything about one input that is settled before its first row is converted,
+// once its bytes are decoded (cli/input.h): list or CSV, the separator, the line
+// end, whether the first row is a header, where the account is, and the line that
+// tells the user all of that, encoding included. Settled once from the input's
+// first window; the rows are then streamed with it.
 
 #include "cli/csv.h"
 #include "cli/encoding.h"
+#include "cli/input.h"
 
 #include <cstddef>
 #include <optional>
@@ -29,21 +30,8 @@ struct Options {
     HeaderMode header = HeaderMode::automatic;
 };
 
-// Where an input's encoding came from.
-enum class EncodingFrom {
-    option,     // the command line named it
-    wholeInput, // the whole input was checked before converting (a regular file)
-    window,     // only the first window was checked (a pipe or a terminal)
-    utf16Bom,   // a UTF-16 byte order mark, which wins over the command line
-};
-
 struct Layout {
-    bool bom = false; // a UTF-8 byte order mark, written back as it came
-    // A UTF-16 input: the window and the rows are its UTF-8 transcoding, and
-    // encoding is then UTF-8.
-    Utf16 utf16 = Utf16::none;
-    Encoding encoding = Encoding::utf8;
-    EncodingFrom encodingFrom = EncodingFrom::window;
+    Decoding decoding;            // how the input's bytes were read (cli/input.h)
     Format format = Format::list; // list or csv, never automatic
     char separator = 0;           // 0 for a list
     LineEnd lineEnd = LineEnd::lf;
@@ -52,13 +40,13 @@ struct Layout {
     std::string description;          // for stderr: what was read, and how it was found
 };
 
-// Settles the layout from the input's first bytes (window, starting at its first
-// byte; atEnd when that is the whole input). wholeInput is the encoding of the
-// whole input when it was checked already; maxRow, the splitter's limit on a row;
-// utf16, the byte order of a UTF-16 input whose window is given transcoded to
-// UTF-8. Throws Failure when the account's column cannot be found.
+// A column given by its number from 1, as an index from 0; none for a header name.
+std::optional<std::size_t> columnNumber(std::string_view column);
+
+// Settles the layout from the input's first window, decoded as decoding says
+// (atEnd when that is the whole input); maxRow is the splitter's limit on a row.
+// Throws Failure when the account's column cannot be found.
 Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
-                    std::optional<Encoding> wholeInput, std::size_t maxRow = std::size_t(1) << 20,
-                    Utf16 utf16 = Utf16::none);
+                    const Decoding& decoding, std::size_t maxRow = Splitter::defaultMaxRow);
 
 } // namespace cli

@@ -35,7 +35,8 @@ Afegeix a cada compte bancari d'una llista o d'un fitxer CSV el seu IBAN
 (electrònic i en format paper), el BIC, el nom de l'entitat, un estat i, si el
 compte és erroni, un suggeriment, fila per fila, sense perdre ni reordenar res.
 
-Sense FITXER, o quan FITXER és -, llegeix l'entrada estàndard.
+Sense FITXER, o quan FITXER és -, llegeix l'entrada estàndard; en un terminal,
+s'acaba amb un Ctrl+D a l'inici d'una línia (Ctrl+Z i Retorn a Windows).
 Una llista té un compte per línia: un compte espanyol de 20 dígits o en forma
 d'IBAN, o l'IBAN d'un altre país, amb espais, guions o punts o sense, amb «IBAN»
 al davant o sense. Un CSV pot anar separat per ';', ',' o tabuladors, en UTF-8
@@ -46,7 +47,9 @@ té cap LF.
 
   -o, --sortida=FITXER       escriu a FITXER en comptes de la sortida estàndard;
                                el fitxer només es reemplaça quan és complet, i
-                               mai no pot ser un dels d'entrada
+                               mai no pot ser un dels d'entrada; d'un enllaç
+                               simbòlic es reemplaça el fitxer on porta, i un
+                               fitxer que no es pot escriure es refusa
   -c, --columna=COL          el compte és a la columna COL: el seu nom a la
                                capçalera o el seu número, des d'1
       --quatre-columnes=E,O,D,C  el compte és en quatre columnes (entitat,
@@ -56,9 +59,12 @@ té cap LF.
   -f, --format=FORMAT        'llista' o 'csv'
   -e, --codificacio=COD      'utf-8' o 'windows-1252'
       --capcalera            la primera fila és una capçalera
-      --sense-capcalera      la primera fila ja és de dades
+      --sense-capcalera      la primera fila ja és de dades; les columnes
+                               s'indiquen llavors pel número
   -h, --help                 mostra aquesta ajuda i surt
       --version              mostra la versió i surt
+
+Cada opció es dona un sol cop, i mai amb un valor buit.
 
 Sense --columna ni --quatre-columnes, es tria la columna els valors de la qual
 es llegeixen com a comptes (espanyols o IBAN d'altres països), i es diu quina a
@@ -165,22 +171,29 @@ Arguments readArguments(int argc, char** argv) {
     app.allow_extras();
     app.add_flag("-h,--help", a.help);
     app.add_flag("--version", a.version);
-    app.add_option("-o,--sortida", a.output);
-    app.add_option("-c,--columna", a.column);
-    app.add_option("--quatre-columnes", a.four);
-    app.add_option("-s,--separador", a.separator);
-    app.add_option("-f,--format", a.format);
-    app.add_option("-e,--codificacio", a.encoding);
+    // Each at most once (CLI11's default policy): a second value would silently win.
+    const CLI::Option* valued[] = {
+        app.add_option("-o,--sortida", a.output),    app.add_option("-c,--columna", a.column),
+        app.add_option("--quatre-columnes", a.four), app.add_option("-s,--separador", a.separator),
+        app.add_option("-f,--format", a.format),     app.add_option("-e,--codificacio", a.encoding),
+    };
     app.add_flag("--capcalera", a.header);
     app.add_flag("--sense-capcalera", a.noHeader);
     app.add_option("fitxers", a.files);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ArgumentMismatch&) {
+        for (const CLI::Option* option : valued)
+            if (option->count() > 1)
+                usage(option->get_name() + " s'ha donat més d'una vegada");
         usage("falta el valor d'una opció");
     } catch (const CLI::ParseError& e) {
         usage(std::string("opcions no vàlides (") + e.what() + ")");
     }
+    // An empty value would read as no option at all: -o "" as standard output.
+    for (const CLI::Option* option : valued)
+        if (option->count() > 0 && option->results().front().empty())
+            usage("el valor de " + option->get_name() + " és buit");
     // CLI11 leaves unknown options among the extras; a lone "-" is standard input.
     for (const auto& extra : app.remaining()) {
         if (extra.size() > 1 && extra[0] == '-')
@@ -224,6 +237,14 @@ cli::Options checkOptions(const Arguments& a) {
         if (options.four.size() != 4)
             usage("--quatre-columnes vol quatre columnes separades per comes");
     }
+    if (options.header == cli::HeaderMode::no) {
+        std::vector<std::string> named = options.four;
+        named.push_back(options.column);
+        for (const auto& column : named)
+            if (!column.empty() && !cli::columnNumber(column))
+                usage("amb --sense-capcalera, cal indicar cada columna pel seu número: un nom "
+                      "necessita una capçalera");
+    }
     if (options.format == cli::Format::list &&
         (!options.column.empty() || !options.four.empty() || options.separator != 0))
         usage("una llista no té columnes ni separador");
@@ -241,8 +262,6 @@ cli::Summary convertInput(cli::Input& in, const cli::Options& options, cli::Sink
     try {
         if (in.file == stdin && cli::isTerminal(stdin))
             message(typingHint);
-        // A regular file is checked whole; a pipe, by the converter's first window.
-        const auto wholeInput = options.encoding ? std::nullopt : in.wholeEncoding();
         cli::Reporter reporter;
         reporter.note = [&](std::uint64_t line, std::string_view text) {
             bar.finish();
@@ -253,8 +272,8 @@ cli::Summary convertInput(cli::Input& in, const cli::Options& options, cli::Sink
             bar.update(rows, bytes);
         };
         bar.start(in.size);
-        cli::FileSource source(in.file, in.name);
-        const cli::Summary summary = cli::convert(source, sink, options, reporter, wholeInput);
+        cli::FileSource source(in.file, in.name, in.size.has_value());
+        const cli::Summary summary = cli::convert(source, sink, options, reporter);
         bar.finish();
         in.close();
         return summary;

@@ -1,5 +1,5 @@
-// The summary's lines: rows read, correct and with errors, then how many of each
-// status other than "correcte", then the blank lines.
+// The counts of a run, and the summary's lines: rows read, correct and with
+// errors, then how many of each status other than "correcte", then the blank lines.
 
 #include "cli/summary.h"
 
@@ -14,6 +14,21 @@ std::string counted(std::uint64_t n, const char* one, const char* many) {
 }
 
 } // namespace
+
+std::uint64_t Summary::correct() const {
+    std::uint64_t n = 0;
+    for (std::size_t i = 0; i < statusCount; ++i)
+        if (mdlFuncions::esCorrecte(static_cast<Status>(i)))
+            n += byStatus[i];
+    return n;
+}
+
+void Summary::add(const Summary& other) {
+    rows += other.rows;
+    blank += other.blank;
+    for (std::size_t i = 0; i < statusCount; ++i)
+        byStatus[i] += other.byStatus[i];
+}
 
 std::vector<std::string> summaryLines(const Summary& s) {
     const std::uint64_t correct = s.correct();

@@ -67,17 +67,6 @@ void comprovarEstranger(std::u16string_view iban, Comprovacio& c) {
     }
 }
 
-template <class Text> bool nomesBlancs(const Text& text) {
-    return std::all_of(text.begin(), text.end(), text::isBlank);
-}
-
-// Bytes are read as ASCII only.
-bool nomesBlancs(std::string_view ascii) {
-    return std::all_of(ascii.begin(), ascii.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x80 && text::isBlank(static_cast<char16_t>(c));
-    });
-}
-
 // Only what every status sets is cleared: the characters are read up to mida.
 void netejar(Comprovacio& c) {
     c.mida = 0;
@@ -90,7 +79,7 @@ template <class Text> void comprovar(const Text& text, Comprovacio& c, bool sugg
     const Lectura lectura = llegirCompteOIBAN(text);
     switch (lectura.tipus) {
     case Lectura::Tipus::res:
-        c.estat = nomesBlancs(text) ? Estat::senseCompte : Estat::noCompte;
+        c.estat = text::allBlank(text) ? Estat::senseCompte : Estat::noCompte;
         break;
     case Lectura::Tipus::ibanEstranger:
         comprovarEstranger(lectura.text(), c);

@@ -6,12 +6,18 @@
 
 #include "core/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
 namespace text {
 
 namespace {
+
+// A byte read as ASCII; one past it is U+FFFD, which no test here accepts.
+constexpr char16_t fromAscii(char b) {
+    return static_cast<unsigned char>(b) < 0x80 ? static_cast<char16_t>(b) : u'\uFFFD';
+}
 
 // The runtime's number reading skips line ends too, and not the no-break space.
 bool skippedInNumber(char16_t c) {
@@ -66,10 +72,23 @@ template <class Int> std::optional<Int> toInt(double v) {
 } // namespace
 
 bool allDigits(std::u16string_view s) {
-    for (char16_t c : s)
-        if (!isDigit(c))
-            return false;
-    return true;
+    return std::all_of(s.begin(), s.end(), isDigit);
+}
+
+bool allDigits(std::string_view ascii) {
+    return std::all_of(ascii.begin(), ascii.end(), [](char b) { return isDigit(fromAscii(b)); });
+}
+
+bool allBlank(std::u16string_view s) {
+    return std::all_of(s.begin(), s.end(), isBlank);
+}
+
+bool allBlank(Utf8 utf8) {
+    return std::all_of(utf8.begin(), utf8.end(), isBlank);
+}
+
+bool allBlank(std::string_view ascii) {
+    return std::all_of(ascii.begin(), ascii.end(), [](char b) { return isBlank(fromAscii(b)); });
 }
 
 std::u16string_view trimBlanks(std::u16string_view s) {

@@ -20,8 +20,11 @@ constexpr bool isDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
-// True when the text is nothing but ASCII digits (also when it is empty).
+// True when the text is nothing but ASCII digits (also when it is empty). A text
+// of bytes, as a cell of a list is in either of its encodings, is read as ASCII:
+// a byte past it is neither a digit nor a blank.
 bool allDigits(std::u16string_view s);
+bool allDigits(std::string_view ascii);
 
 // A blank a person, a spreadsheet or a PDF puts around or between an account's
 // groups: space, tab, and every other Unicode space (no-break U+00A0, thin U+2009,
@@ -34,6 +37,10 @@ constexpr bool isBlank(char16_t c) {
     return c == u'\u00A0' || c == u'\u1680' || (c >= u'\u2000' && c <= u'\u200B') ||
            c == u'\u202F' || c == u'\u205F' || c == u'\u2060' || c == u'\u3000' || c == u'\uFEFF';
 }
+
+// True when the text is nothing but blanks (also when it is empty).
+bool allBlank(std::u16string_view s);
+bool allBlank(std::string_view ascii);
 
 // A hyphen or one of its look-alikes: hyphen-minus, soft hyphen U+00AD, the dashes
 // U+2010 to U+2015 (non-breaking hyphen U+2011, figure dash U+2012, en dash U+2013,
@@ -129,6 +136,9 @@ private:
     }
     std::string_view bytes_;
 };
+
+// allBlank for a UTF-8 text: a byte that is not UTF-8 is no blank.
+bool allBlank(Utf8 utf8);
 
 // The text without the blanks (isBlank) at either end.
 std::u16string_view trimBlanks(std::u16string_view s);

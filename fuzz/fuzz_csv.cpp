@@ -13,29 +13,36 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Reads of the sizes given in turn, each from 1 to 64 bytes.
+// Reads of the sizes given in turn, each from 1 to 64 bytes, or, without sizes,
+// of any size; a regular file's, which can be read again, or a pipe's.
 class Pieces : public cli::Source {
 public:
-    Pieces(std::string_view data, std::string_view sizes) : data_(data), sizes_(sizes) {}
+    Pieces(std::string_view data, std::string_view sizes, bool regular)
+        : data_(data), rest_(data), sizes_(sizes), regular_(regular) {}
     std::size_t read(char* out, std::size_t size) override {
         const std::size_t piece =
-            sizes_.empty() ? 64
+            sizes_.empty() ? size
                            : 1 + static_cast<unsigned char>(sizes_[next_++ % sizes_.size()]) % 64;
-        const std::size_t n = std::min({size, piece, data_.size()});
-        std::copy_n(data_.data(), n, out);
-        data_.remove_prefix(n);
+        const std::size_t n = std::min({size, piece, rest_.size()});
+        std::copy_n(rest_.data(), n, out);
+        rest_.remove_prefix(n);
         return n;
+    }
+    bool rewindable() const override { return regular_; }
+    void rewind() override {
+        rest_ = data_;
+        next_ = 0;
     }
 
 private:
-    std::string_view data_;
+    std::string_view data_, rest_;
     std::string_view sizes_;
+    bool regular_;
     std::size_t next_ = 0;
 };
 
@@ -56,7 +63,7 @@ struct Run {
 // One conversion; the output buffer is kept between runs so that it is not
 // allocated again each time.
 void convert(cli::Source& source, const cli::Options& options, const cli::Limits& limits,
-             std::optional<cli::Encoding> wholeInput, Run& run) {
+             Run& run) {
     Collect sink;
     sink.out.swap(run.out);
     sink.out.clear();
@@ -68,7 +75,7 @@ void convert(cli::Source& source, const cli::Options& options, const cli::Limits
     };
     reporter.settled = [&](const cli::Layout& layout) { run.settled = layout; };
     try {
-        run.summary = cli::convert(source, sink, options, reporter, wholeInput, limits);
+        run.summary = cli::convert(source, sink, options, reporter, limits);
         run.failed = false;
     } catch (const cli::Failure&) {
         run.failed = true; // no column of accounts to be found
@@ -124,16 +131,16 @@ cli::Options optionsFrom(std::uint8_t choice) {
 // Rows in and rows out, where the output's layout can be told from the input:
 // one row out for each row in, starting with its bytes and ending as it ended.
 void checkRows(std::string_view input, const Run& run, const cli::Limits& limits) {
-    if (cli::utf16Order(input) != cli::Utf16::none)
-        return; // its rows are UTF-8 only inside the conversion
     const cli::Layout& layout = run.settled;
+    if (layout.decoding.utf16 != cli::Utf16::none)
+        return; // its rows are UTF-8 only inside the conversion
     const char separator = layout.format == cli::Format::csv ? layout.separator : 0;
     std::string_view body = input;
     std::string_view out = run.out;
-    if (layout.bom) {
-        body.remove_prefix(3);
-        CHECK(out.substr(0, 3) == cli::utf8Bom);
-        out.remove_prefix(3);
+    if (layout.decoding.bom) {
+        body.remove_prefix(cli::utf8Bom.size());
+        CHECK(out.starts_with(cli::utf8Bom));
+        out.remove_prefix(cli::utf8Bom.size());
     }
     const auto in = rows(body, separator, layout.lineEnd, limits.maxRow);
     const std::uint64_t written = run.summary.rows + run.summary.blank;
@@ -168,31 +175,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data) + 4, size - 4);
 
     static Run cut, whole;
-    Pieces pieces(input, sizes);
-    // Half the time the whole input's encoding is checked first, as for a file.
-    std::optional<cli::Encoding> wholeInput;
-    if (data[3] & 0x80) {
-        Pieces check(input, sizes);
-        wholeInput = cli::detectEncoding(check, limits);
-    }
-    convert(pieces, options, limits, wholeInput, cut);
+    // Half the time the input is a regular file, checked whole before it is converted.
+    const bool regular = (data[3] & 0x80) != 0;
+    Pieces pieces(input, sizes, regular);
+    convert(pieces, options, limits, cut);
 
     // The same input read at once through a window that holds it all settles on
     // more than the first window when it is longer; where it settles the same,
     // every byte of output must be the same.
     cli::Limits big = limits;
     big.window = std::max(input.size(), limits.window);
-    struct All : cli::Source {
-        std::string_view data;
-        std::size_t read(char* out, std::size_t size) override {
-            const std::size_t n = std::min(size, data.size());
-            std::copy_n(data.data(), n, out);
-            data.remove_prefix(n);
-            return n;
-        }
-    } all;
-    all.data = input;
-    convert(all, options, big, wholeInput, whole);
+    Pieces all(input, {}, regular);
+    convert(all, options, big, whole);
     CHECK(cut.failed == whole.failed || cut.layout != whole.layout);
     if (cut.failed || whole.failed)
         return 0;

@@ -6,17 +6,35 @@
 
 using namespace cli;
 
+namespace {
+
+// A list's: its cells are added after tabs.
+Layout layout(std::vector<std::size_t> columns, Encoding e = Encoding::utf8) {
+    Layout l;
+    l.decoding.encoding = e;
+    l.columns = std::move(columns);
+    return l;
+}
+
+Record row(std::vector<std::string_view> cells) {
+    Record r;
+    r.cells = std::move(cells);
+    return r;
+}
+
+} // namespace
+
 // The forms the samples in dades/ (llista, enganxats, mixta, estrangers) leave out.
 TEST(Converter, a_cell_gives_its_status_and_the_added_cells_only_when_right) {
-    Converter converter(Encoding::utf8);
+    Converter converter(layout({0}));
     struct {
         const char* name;
         std::string_view cell;
         Status status;
         std::string_view iban, suggestion = {};
     } const rows[] = {
-        {"wrong_iban_on_a_wrong_account", "ES0321001234505678901234", Status::digitsControlIncorrectes,
-         "", "ES03 2100 1234 5156 7890 1234"},
+        {"wrong_iban_on_a_wrong_account", "ES0321001234505678901234",
+         Status::digitsControlIncorrectes, "", "ES03 2100 1234 5156 7890 1234"},
         {"all_zero_account", "00000000000000000000", Status::totZeros, ""},
         {"all_zero_iban", "ES00 0000 0000 0000 0000 0000", Status::totZeros, ""},
         // Another country's IBAN: no BIC, name or suggestion, as its bank is not listed.
@@ -30,32 +48,29 @@ TEST(Converter, a_cell_gives_its_status_and_the_added_cells_only_when_right) {
         {"a_right_account_needs_no_suggestion", "ES9121000418450200051332", Status::correcte,
          "ES9121000418450200051332"},
     };
-    Added added;
     for (const auto& [name, cell, status, iban, suggestion] : rows) {
-        EXPECT_EQ(converter.convert(cell, added), status) << name;
-        EXPECT_EQ(added.iban.view(), iban) << name;
-        EXPECT_EQ(added.paper.empty(), iban.empty()) << name;
-        EXPECT_EQ(added.bic.empty(), status != Status::correcte) << name;
-        EXPECT_EQ(added.suggestion, suggestion) << name;
+        const AddedCells& added = converter.row(row({cell}));
+        EXPECT_EQ(added.status, status) << name;
+        EXPECT_EQ(added.pieces[0].substr(1), iban) << name;
+        EXPECT_EQ(added.pieces[1] == "\t", iban.empty()) << name;
+        EXPECT_EQ(added.pieces[2] == "\t\t", status != Status::correcte) << name;
+        EXPECT_EQ(added.pieces[4].substr(1), suggestion) << name;
     }
 }
 
 // The suggestion is suggested, never applied: the row's other added cells stay empty.
 TEST(Converter, four_cells_get_a_suggestion_and_the_next_row_none_left_over) {
-    Converter converter(Encoding::utf8);
-    Added added;
-    EXPECT_EQ(converter.convertFour({"2100", "0418", "54", "0200051332"}, added),
-              Status::digitsControlIncorrectes);
-    EXPECT_EQ(added.suggestion, "ES91 2100 0418 4502 0005 1332");
-    EXPECT_TRUE(added.iban.empty() && added.paper.empty() && added.bic.empty());
-    converter.convert("ES9121000418450200051332", added);
-    EXPECT_EQ(added.suggestion, "");
+    Converter converter(layout({0, 1, 2, 3}));
+    const std::array<std::string_view, 5> wrong = {
+        "\t", "\t", "\t\t", "\tdígits de control incorrectes", "\tES91 2100 0418 4502 0005 1332"};
+    EXPECT_EQ(converter.row(row({"2100", "0418", "54", "0200051332"})).pieces, wrong);
+    EXPECT_EQ(converter.row(row({"2100", "0418", "45", "0200051332"})).pieces[4], "\t");
 }
 
 // Cells as banks export them, one short or with a wrong control: dades/quatre-columnes.csv.
 TEST(Converter, four_cells_must_each_have_their_own_number_of_digits) {
-    Converter converter(Encoding::utf8);
-    const std::tuple<const char*, std::array<std::string_view, 4>, Status> rows[] = {
+    Converter converter(layout({0, 1, 2, 3}));
+    const std::tuple<const char*, std::vector<std::string_view>, Status> rows[] = {
         {"blanks_around", {" 0049 ", "1500", "01\t", "0512345678"}, Status::correcte},
         {"pasted_blanks_and_full_width",
          {"\u2009"
@@ -65,16 +80,18 @@ TEST(Converter, four_cells_must_each_have_their_own_number_of_digits) {
         {"all_empty", {"", " ", "", ""}, Status::senseCompte},
         {"all_zeros", {"0000", "0000", "00", "0000000000"}, Status::totZeros},
     };
-    Added added;
     for (const auto& [name, cells, status] : rows)
-        EXPECT_EQ(converter.convertFour(cells, added), status) << name;
+        EXPECT_EQ(converter.row(row(cells)).status, status) << name;
 }
 
 TEST(Converter, windows_1252_output_carries_statuses_in_that_encoding) {
-    Converter converter(Encoding::windows1252);
+    Converter converter(layout({0}, Encoding::windows1252));
+    Record unclosed;
+    unclosed.unclosedQuote = true;
     // Names: dades/windows-1252.tsv.
-    EXPECT_EQ(converter.status(Status::cometesSenseTancar), "fila il\xB7legible: cometes sense tancar");
-    EXPECT_EQ(converter.status(Status::digitsControlIncorrectes), "d\xEDgits de control incorrectes");
+    EXPECT_EQ(converter.row(unclosed).pieces[3], "\tfila il\xB7legible: cometes sense tancar");
+    EXPECT_EQ(converter.row(row({"21001234505678901234"})).pieces[3],
+              "\td\xEDgits de control incorrectes");
 }
 
 // "IBAN" in the header: dades/esperat/punt-i-coma and una-columna.

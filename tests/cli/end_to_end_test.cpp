@@ -38,6 +38,8 @@ TEST_F(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_message
         {"mac", "mac.csv", 1},
         {"saldo", "saldo.csv", 1},
         {"una-columna", "una-columna.csv", 1},
+        // A full-width header name is found by its ASCII name, and taken by it too.
+        {"amplada-completa", "-c IBAN amplada-completa.csv", 0},
         {"enganxats", "enganxats.csv", 0},
         {"mixta", "mixta.txt", 1},
         {"estrangers", "estrangers.csv", 0},
@@ -51,6 +53,8 @@ TEST_F(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_message
 }
 
 TEST_F(EndToEnd, usage_errors_exit_2_with_a_catalan_message_and_a_hint) {
+    const std::string noHeaderByName = "brelvoxa: amb --sense-capcalera, cal indicar cada columna "
+                                       "pel seu número: un nom necessita una capçalera\n";
     const std::tuple<std::string, std::string> rows[] = {
         {"--no-existeix llista.txt", "brelvoxa: opció desconeguda: «--no-existeix»\n"},
         {"-s '|' correcte.csv", "brelvoxa: separador no vàlid: «|» (ha de ser «;», «,» o «tab»)\n"},
@@ -58,6 +62,12 @@ TEST_F(EndToEnd, usage_errors_exit_2_with_a_catalan_message_and_a_hint) {
          "brelvoxa: correcte.csv: no hi ha cap columna «Telefon» a la capçalera\n"},
         {"--quatre-columnes=1,2 correcte.csv",
          "brelvoxa: --quatre-columnes vol quatre columnes separades per comes\n"},
+        {"-o '' correcte.csv", "brelvoxa: el valor de --sortida és buit\n"},
+        {"-o /dev/null -o /dev/null correcte.csv",
+         "brelvoxa: --sortida s'ha donat més d'una vegada\n"},
+        {"-c 3 -c Compte correcte.csv", "brelvoxa: --columna s'ha donat més d'una vegada\n"},
+        {"--sense-capcalera -c Compte correcte.csv", noHeaderByName},
+        {"--sense-capcalera --quatre-columnes=1,Oficina,3,4 quatre-columnes.csv", noHeaderByName},
         {"-f csv --sense-capcalera - < /dev/null",
          "brelvoxa: entrada estàndard: no s'ha trobat cap columna amb comptes; indiqueu-la amb "
          "--columna o --quatre-columnes\n"},

@@ -168,8 +168,8 @@ rm fifo
 }
 
 // State: outputs to replace, one readable by its owner alone, one owned by
-// somebody else (as root), and a new one under a umask of 027; then a run that
-// fails on a column it cannot find.
+// somebody else and read-only for them (as root, who may write it), and a new
+// one under a umask of 027; then a run that fails on a column it cannot find.
 // Expected: the replaced ones keep their mode, owner and group; the new one gets
 // the mode the umask leaves; the failed run leaves its output as it was.
 TEST_F(Files, replacing_an_output_keeps_its_mode_and_owner) {
@@ -179,7 +179,7 @@ umask 022
 echo old >private.csv; chmod 600 private.csv
 $BRELVOXA in.csv -o private.csv 2>/dev/null; stat -c %a private.csv >private.mode
 $BRELVOXA -c Telefon in.csv -o private.csv 2>/dev/null; echo $? >failed.status
-echo old >theirs.csv; chmod 640 theirs.csv
+echo old >theirs.csv; chmod 440 theirs.csv
 if chown 65534:65534 theirs.csv 2>/dev/null; then
     $BRELVOXA in.csv -o theirs.csv 2>/dev/null; stat -c "%a %u %g" theirs.csv >theirs.mode
 fi
@@ -192,7 +192,8 @@ $BRELVOXA in.csv -o new.csv 2>/dev/null; stat -c %a new.csv >new.mode
     EXPECT_EQ(file("failed.status"), "2\n");
     EXPECT_EQ(file("new.mode"), "640\n");
     if (fs::exists(dir_ / "theirs.mode")) {
-        EXPECT_EQ(file("theirs.mode"), "640 65534 65534\n");
+        EXPECT_EQ(file("theirs.mode"), "440 65534 65534\n");
+        EXPECT_EQ(file("theirs.csv"), converted());
     }
 }
 
@@ -222,44 +223,86 @@ TEST_F(Files, the_new_output_is_created_exclusively_and_synced_around_the_rename
     EXPECT_FALSE(fs::is_symlink(dir_ / "out.csv"));
 }
 
-// State: the output named is an input, named or read as standard input.
-// Expected: refused with status 2 and the file untouched.
-TEST_F(Files, an_input_is_never_the_output) {
+// State: outputs named with -o, by user 65534 when the test runs as root (with a
+// copy of the program they can reach, and without the leak checker's suppressions
+// file, which they may not), else by the user running: an input, named or read
+// as standard input; a chain of links in a folder the user may not write, to a
+// file in one they may; a file they may not write; a new file in a folder they
+// may not write; names of 255 and 256 bytes.
+// Expected: what a shell redirection would do: refused with status 2, a message
+// naming what cannot be written, and the file untouched; or the file (the links'
+// target, the links left as links) replaced with the output.
+TEST_F(Files, an_output_is_written_or_refused_as_a_shell_redirection_would) {
     fs::copy_file(dades / "correcte.csv", dir_ / "f.csv");
+    const std::string as = geteuid() == 0 ? "env -u LSAN_OPTIONS setpriv --reuid=65534 "
+                                            "--regid=65534 --clear-groups ./brelvoxa "
+                                          : "./brelvoxa ";
+    ASSERT_EQ(shell(R"(cp "$BRELVOXA" brelvoxa && mkdir -m 777 open && mkdir locked &&
+ln -s ../open/t.csv locked/l1 && ln -s l1 locked/l2 && echo old >open/t.csv && chmod 666 open/t.csv &&
+echo old >open/ro.csv && chmod 444 open/ro.csv && chmod 555 locked)"),
+              0);
+    if (shell(as + "--version >/dev/null") != 0)
+        GTEST_SKIP() << "cannot run the program as user 65534 here";
+    const std::string input = read(dades / "correcte.csv"), old = "old\n";
+    const std::string name = "open/" + std::string(255, 'n');
     const std::string stdinToo = "és també l'entrada estàndard; no se sobreescriu\n";
-    const std::pair<std::string, std::string> rows[] = {
-        {"-o f.csv <f.csv", "f.csv: " + stdinToo},
-        {"-o ./f.csv - <f.csv", "./f.csv: " + stdinToo},
-        {"-f csv -o f.csv <f.csv", "f.csv: " + stdinToo},
-        {"f.csv -o ./f.csv", "./f.csv: és també un fitxer d'entrada; no se sobreescriu\n"},
+    const struct {
+        std::string arguments, message, output, content; // no message: written, status 0
+    } rows[] = {
+        {"-o f.csv <f.csv", "f.csv: " + stdinToo, "f.csv", input},
+        {"-o ./f.csv - <f.csv", "./f.csv: " + stdinToo, "f.csv", input},
+        {"-f csv -o f.csv <f.csv", "f.csv: " + stdinToo, "f.csv", input},
+        {"f.csv -o ./f.csv", "./f.csv: és també un fitxer d'entrada; no se sobreescriu\n", "f.csv",
+         input},
+        {"f.csv -o locked/l2", "", "open/t.csv", converted()},
+        {"f.csv -o open/ro.csv", "open/ro.csv: no es pot escriure: Permission denied\n",
+         "open/ro.csv", old},
+        {"f.csv -o locked/new.csv", "locked: no s'hi pot escriure: Permission denied\n",
+         "locked/new.csv", ""},
+        {"f.csv -o " + name, "", name, converted()},
+        {"f.csv -o " + name + "n", name + "n: no es pot crear: File name too long\n", name + "n",
+         ""},
     };
-    for (const auto& [arguments, message] : rows) {
-        EXPECT_EQ(shell("$BRELVOXA " + arguments + " 2>err"), 2) << arguments;
-        EXPECT_EQ(file("err"), "brelvoxa: " + message) << arguments;
-        EXPECT_EQ(file("f.csv"), read(dades / "correcte.csv")) << arguments;
+    for (const auto& row : rows) {
+        EXPECT_EQ(shell(as + row.arguments + " 2>err"), row.message.empty() ? 0 : 2)
+            << row.arguments;
+        if (!row.message.empty()) {
+            EXPECT_EQ(file("err"), "brelvoxa: " + row.message) << row.arguments;
+        }
+        EXPECT_EQ(file(row.output), row.content) << row.arguments;
     }
+    EXPECT_TRUE(fs::is_symlink(dir_ / "locked/l2") && fs::is_symlink(dir_ / "locked/l1"));
+    fs::permissions(dir_ / "locked", fs::perms::owner_all);
 }
 
-// State: started on a terminal with no file named.
+// State: started on a terminal with no file named but an output.
 // Expected: says at once, before anything is typed, that it reads what is typed
-// and how to end it; Ctrl+D then ends the run.
+// and how to end it; a line typed, then one Ctrl+D ends the run with that line
+// converted.
 TEST_F(Files, on_a_terminal_it_says_at_once_how_to_end_the_input) {
+    const std::string line = "ES0321001234515678901234\n";
+    ASSERT_EQ(shell("printf '" + line + "' | $BRELVOXA >want 2>/dev/null"), 0);
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
     ASSERT_EQ(grantpt(master), 0);
     ASSERT_EQ(unlockpt(master), 0);
     const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
     ASSERT_GE(terminal, 0);
-    const pid_t pid = start(dir_, {}, terminal);
+    const pid_t pid = start(dir_, {"-o", "out"}, terminal);
     close(terminal);
     const std::string hint = "brelvoxa: es llegeixen els comptes que s'escriguin aquí; acabeu amb "
                              "Ctrl+D a l'inici d'una línia\n";
     EXPECT_TRUE(within5s([&] { return file("err").starts_with(hint); })) << file("err");
-    ASSERT_EQ(write(master, "\x04", 1), 1);
+    const std::string typed = line + "\x04";
+    ASSERT_EQ(write(master, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
     int status = 0;
-    EXPECT_TRUE(within5s([&] { return waitpid(pid, &status, WNOHANG) == pid; }));
+    const bool ended = within5s([&] { return waitpid(pid, &status, WNOHANG) == pid; });
+    if (!ended && kill(pid, SIGKILL) == 0)
+        waitpid(pid, &status, 0);
+    EXPECT_TRUE(ended);
     close(master);
-    EXPECT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(file("out"), file("want"));
 }
 
 // State: runs writing to an output that exists, each reading a FIFO still open.
