@@ -68,7 +68,8 @@ Lectura::Tipus tipusDe(std::u16string_view resta) {
 }
 
 // Every return hands back the one object, so that it is built in the caller's place.
-template <class Char> Lectura llegirText(std::basic_string_view<Char> text) {
+// Text is a view of bytes or of UTF-16 units, or text::Utf8.
+template <class Text> Lectura llegirText(const Text& text) {
     // At most "IBAN" and the longest IBAN survive; anything longer is not an
     // account, so a fixed buffer is enough and a huge paste costs one pass.
     // Where the separators fall differs from row to row, so a separator is
@@ -76,7 +77,7 @@ template <class Char> Lectura llegirText(std::basic_string_view<Char> text) {
     Lectura lectura;
     auto& net = lectura.caracters;
     std::size_t n = 0;
-    for (const Char ch : text) {
+    for (const auto ch : text) {
         const char16_t c = llegir(ch);
         if (c == refusar)
             return lectura;
@@ -109,6 +110,34 @@ Lectura llegirCompteOIBAN(std::u16string_view text) {
 
 Lectura llegirCompteOIBAN(std::string_view ascii) {
     return llegirText(ascii);
+}
+
+Lectura llegirCompteOIBAN(text::Utf8 utf8) {
+    return llegirText(utf8);
+}
+
+Defecte defecteLectura(text::Utf8 utf8) {
+    // What the reader keeps, counted past the longest account, "IBAN" not taken off.
+    std::array<char16_t, 4 + midaMaximaIBAN + 1> net{};
+    std::size_t n = 0;
+    for (const char16_t ch : utf8) {
+        const char16_t c = llegir(ch);
+        if (c == refusar)
+            return Defecte::format;
+        if (c != deixar && n < net.size())
+            net[n++] = c;
+    }
+    std::u16string_view resta(net.data(), n);
+    if (resta.starts_with(paraulaIBAN))
+        resta.remove_prefix(paraulaIBAN.size());
+    if (text::allDigits(resta))
+        return Defecte::llargada;
+    const bool pais = resta.size() >= 2 && !text::isDigit(resta[0]) && !text::isDigit(resta[1]);
+    if (!pais || resta.size() < prefixIBAN || !text::allDigits(resta.substr(2, 2)))
+        return Defecte::format;
+    if (resta.starts_with(paisEspanya))
+        return text::allDigits(resta.substr(2)) ? Defecte::llargada : Defecte::format;
+    return cercarPaisIBAN(resta.substr(0, 2)) ? Defecte::llargada : Defecte::component;
 }
 
 } // namespace mdlFuncions
