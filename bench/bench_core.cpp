@@ -1,13 +1,20 @@
 // Timings of the routines the calculate command and the entity field run: the
 // control-digit check with the IBAN digits of a 20-digit number, both lookups,
 // and the fill of the directory at start-up; and of what brelvoxa runs per row:
-// reading a cell, checking a foreign IBAN, and the one-typo suggestion.
+// reading a cell, checking a foreign IBAN, and the one-typo suggestion; then the
+// whole check of a cell as brelvoxa makes it, from ASCII bytes and from UTF-8, and
+// the same through libbrelvoxa's brv_check, which should cost no more.
 
 #include "core/ccc.h"
+#include "core/comprovacio.h"
 #include "core/compte.h"
 #include "core/entitats.h"
 #include "core/iban.h"
 #include "core/suggeriment.h"
+
+#ifdef BRELVOXA_BENCH_LIB
+#include "brelvoxa.h"
+#endif
 
 #include <benchmark/benchmark.h>
 
@@ -110,5 +117,57 @@ template <const auto& entrades> void suggerirCompte(benchmark::State& state) {
 }
 BENCHMARK(suggerirCompte<drets>)->Name("suggerirCompte/dret");
 BENCHMARK(suggerirCompte<errats>)->Name("suggerirCompte/errat");
+
+// A mix of cells as a list has them: most right, in every written form, and some
+// wrong, foreign, or no account at all.
+constexpr std::array<std::string_view, 16> cel_lesLlista{"ES91 2100 0418 4502 0005 1332",
+                                                         "21000418450200051332",
+                                                         "2100-0418-45-0200051332",
+                                                         "IBAN ES9121000418450200051332",
+                                                         "0049 1500 05 1234567892",
+                                                         "ES80 0182 2370 4402 0123 4567",
+                                                         "DE89 3704 0044 0532 0130 00",
+                                                         "FR1420041010050500013M02606",
+                                                         "2100 0418 45 0200051333",
+                                                         "ES19 2100 0418 4502 0005 1332",
+                                                         "ES4121000418450200051332",
+                                                         "30589053026726717093",
+                                                         "Carrer Major, 3",
+                                                         "",
+                                                         "0081 0140 84 5102281629",
+                                                         "GB29NWBK60161331926819"};
+
+void comprovarCompteASCII(benchmark::State& state) {
+    mdlFuncions::Comprovacio c;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        mdlFuncions::comprovarCompte(cel_lesLlista[i++ % cel_lesLlista.size()], c);
+        benchmark::DoNotOptimize(c);
+    }
+}
+BENCHMARK(comprovarCompteASCII)->Name("comprovarCompte/ascii");
+
+void comprovarCompteUTF8(benchmark::State& state) {
+    mdlFuncions::Comprovacio c;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        mdlFuncions::comprovarCompte(text::Utf8(cel_lesLlista[i++ % cel_lesLlista.size()]), c);
+        benchmark::DoNotOptimize(c);
+    }
+}
+BENCHMARK(comprovarCompteUTF8)->Name("comprovarCompte/utf8");
+
+#ifdef BRELVOXA_BENCH_LIB
+void brvCheck(benchmark::State& state) {
+    brv_result r;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const std::string_view cel_la = cel_lesLlista[i++ % cel_lesLlista.size()];
+        benchmark::DoNotOptimize(brv_check(cel_la.data(), cel_la.size(), &r));
+        benchmark::DoNotOptimize(r);
+    }
+}
+BENCHMARK(brvCheck)->Name("brv_check");
+#endif
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "core/comprovacio.h"
 
 #include "core/ccc.h"
+#include "core/registre_iban.h"
 #include "core/text.h"
 
 #include <algorithm>
@@ -20,7 +21,8 @@ void escriureIBAN(std::u16string_view iban, Comprovacio& c) {
 }
 
 // 20 digits, and the two check digits of the IBAN they came in (empty when bare).
-void comprovarEspanyol(std::u16string_view ccc, std::u16string_view digitsIBAN, Comprovacio& c) {
+void comprovarEspanyol(std::u16string_view ccc, std::u16string_view digitsIBAN, Comprovacio& c,
+                       bool suggerir = true) {
     if (!validarCCC(ccc)) {
         // validarCCC refuses the all-zero account, whose control digits agree.
         if (ccc.find_first_not_of(u'0') == std::u16string_view::npos) {
@@ -28,14 +30,16 @@ void comprovarEspanyol(std::u16string_view ccc, std::u16string_view digitsIBAN, 
             return;
         }
         c.estat = Estat::digitsControlIncorrectes;
-        c.suggeriment = suggerirCompte(ccc, digitsIBAN);
+        if (suggerir)
+            c.suggeriment = suggerirCompte(ccc, digitsIBAN);
         return;
     }
     const std::u16string digits = calcularDigitsIBAN(ccc, paisEspanya);
     // Two digits each, compared in place: a call per row otherwise.
     if (!digitsIBAN.empty() && (digitsIBAN[0] != digits[0] || digitsIBAN[1] != digits[1])) {
         c.estat = Estat::digitsIBANIncorrectes;
-        c.suggeriment = suggerirCompte(ccc, digitsIBAN);
+        if (suggerir)
+            c.suggeriment = suggerirCompte(ccc, digitsIBAN);
         return;
     }
     std::copy(paisEspanya.begin(), paisEspanya.end(), c.caracters.begin());
@@ -71,7 +75,7 @@ void netejar(Comprovacio& c) {
     c.suggeriment.candidats = 0;
 }
 
-template <class Char> void comprovar(std::basic_string_view<Char> text, Comprovacio& c) {
+template <class Text> void comprovar(const Text& text, Comprovacio& c, bool suggerir = true) {
     netejar(c);
     const Lectura lectura = llegirCompteOIBAN(text);
     switch (lectura.tipus) {
@@ -84,44 +88,12 @@ template <class Char> void comprovar(std::basic_string_view<Char> text, Comprova
         comprovarEstranger(lectura.text(), c);
         break;
     default:
-        comprovarEspanyol(lectura.ccc(), lectura.digitsIBAN(), c);
+        comprovarEspanyol(lectura.ccc(), lectura.digitsIBAN(), c, suggerir);
         break;
     }
 }
 
 } // namespace
-
-std::u16string_view textEstat(Estat e) {
-    switch (e) {
-    case Estat::correcte:
-        return u"correcte";
-    case Estat::entitatDesconeguda:
-        return u"correcte, entitat desconeguda";
-    case Estat::digitsControlIncorrectes:
-        return u"dígits de control incorrectes";
-    case Estat::digitsIBANIncorrectes:
-        return u"dígits de l'IBAN incorrectes";
-    case Estat::totZeros:
-        return u"compte tot zeros";
-    case Estat::estrangerCorrecte:
-        return u"IBAN estranger correcte";
-    case Estat::estrangerMalFormat:
-        return u"IBAN estranger mal format";
-    case Estat::noCompte:
-        return u"no és un compte";
-    case Estat::notacioCientifica:
-        return u"nombre en notació científica: xifres perdudes";
-    case Estat::senseCompte:
-        return u"sense compte";
-    case Estat::cometesSenseTancar:
-        return u"fila il·legible: cometes sense tancar";
-    case Estat::faltenColumnes:
-        return u"fila il·legible: falten columnes";
-    case Estat::massaLlarga:
-        return u"fila il·legible: massa llarga";
-    }
-    return {};
-}
 
 void comprovarCompte(std::u16string_view text, Comprovacio& c) {
     comprovar(text, c);
@@ -135,6 +107,44 @@ Comprovacio comprovarCompte(std::u16string_view text) {
 
 void comprovarCompte(std::string_view ascii, Comprovacio& c) {
     comprovar(ascii, c);
+}
+
+void comprovarCompte(text::Utf8 utf8, Comprovacio& c, bool suggerir) {
+    comprovar(utf8, c, suggerir);
+}
+
+Defecte defecteCompte(text::Utf8 utf8) {
+    Comprovacio c;
+    comprovar(utf8, c);
+    switch (c.estat) {
+    case Estat::digitsControlIncorrectes:
+    case Estat::digitsIBANIncorrectes:
+        return Defecte::digits;
+    case Estat::totZeros:
+        return Defecte::component;
+    case Estat::senseCompte:
+        return Defecte::llargada;
+    case Estat::estrangerMalFormat: {
+        const Lectura lectura = llegirCompteOIBAN(utf8);
+        const PaisIBAN* pais = cercarPaisIBAN(lectura.text().substr(0, 2));
+        return pais && lectura.text().size() != static_cast<std::size_t>(pais->llargada)
+                   ? Defecte::llargada
+                   : Defecte::format;
+    }
+    case Estat::noCompte:
+        return defecteLectura(utf8);
+    case Estat::notacioCientifica:
+        return Defecte::format;
+    case Estat::correcte:
+    case Estat::entitatDesconeguda:
+    case Estat::estrangerCorrecte:
+        return Defecte::cap;
+    case Estat::cometesSenseTancar:
+    case Estat::faltenColumnes:
+    case Estat::massaLlarga:
+        break;
+    }
+    return Defecte::format;
 }
 
 void comprovarCamps(const std::array<std::u16string_view, 4>& camps, Comprovacio& c) {

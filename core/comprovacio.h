@@ -39,7 +39,37 @@ enum class Estat : std::uint8_t {
 inline constexpr std::size_t nombreEstats = static_cast<std::size_t>(Estat::massaLlarga) + 1;
 
 // The status as a list writes it, in Catalan.
-std::u16string_view textEstat(Estat e);
+constexpr std::u16string_view textEstat(Estat e) {
+    switch (e) {
+    case Estat::correcte:
+        return u"correcte";
+    case Estat::entitatDesconeguda:
+        return u"correcte, entitat desconeguda";
+    case Estat::digitsControlIncorrectes:
+        return u"dígits de control incorrectes";
+    case Estat::digitsIBANIncorrectes:
+        return u"dígits de l'IBAN incorrectes";
+    case Estat::totZeros:
+        return u"compte tot zeros";
+    case Estat::estrangerCorrecte:
+        return u"IBAN estranger correcte";
+    case Estat::estrangerMalFormat:
+        return u"IBAN estranger mal format";
+    case Estat::noCompte:
+        return u"no és un compte";
+    case Estat::notacioCientifica:
+        return u"nombre en notació científica: xifres perdudes";
+    case Estat::senseCompte:
+        return u"sense compte";
+    case Estat::cometesSenseTancar:
+        return u"fila il·legible: cometes sense tancar";
+    case Estat::faltenColumnes:
+        return u"fila il·legible: falten columnes";
+    case Estat::massaLlarga:
+        return u"fila il·legible: massa llarga";
+    }
+    return {};
+}
 
 // Whether the status is that of a right account.
 constexpr bool esCorrecte(Estat e) {
@@ -66,6 +96,17 @@ Comprovacio comprovarCompte(std::u16string_view text);
 // byte is noCompte, so that a caller holding other characters decodes them first
 // and one holding ASCII, as nearly every cell of a list is, skips decoding.
 void comprovarCompte(std::string_view ascii, Comprovacio& c);
+
+// The same for a UTF-8 text, decoded as it is read: one that is not well-formed
+// UTF-8 is noCompte. No byte past the text is read, however long it is. Without
+// suggerir, a failing account gets no suggestion, which is most of its cost.
+void comprovarCompte(text::Utf8 utf8, Comprovacio& c, bool suggerir = true);
+
+// Which part of a UTF-8 text is wrong when it is not a right account (cap when it
+// is): digits for failing control or check digits, component for the all-zero account
+// and an unknown country, llargada for an empty text and an IBAN of the wrong length,
+// and the reader's verdict (defecteLectura) for any other text that is no account.
+Defecte defecteCompte(text::Utf8 utf8);
 
 // An account written in four fields, entity, office, control digits and account:
 // each, once its blanks are taken off and full-width digits read as digits, must

@@ -107,13 +107,13 @@ private:
     std::size_t tancament_ = 0; // the characters kept when the quotes closed
 };
 
-template <class Char> Lectura llegirAmbMarques(std::basic_string_view<Char> text);
+template <class Text> Lectura llegirAmbMarques(const Text& text);
 
 // Every return hands back the one object, so that it is built in the caller's place.
 // A character no account holds sends the text to be read again with the marks
 // (Marques), which so few texts carry that the first reading leaves them out.
-template <bool ambMarques = false, class Char>
-Lectura llegirText(std::basic_string_view<Char> text) {
+// Text is a view of bytes or of UTF-16 units, or text::Utf8.
+template <bool ambMarques = false, class Text> Lectura llegirText(const Text& text) {
     // At most "IBAN" and the longest IBAN survive; anything longer is not an
     // account, so a fixed buffer is enough and a huge paste costs one pass.
     // Where the separators fall differs from row to row, so a separator is
@@ -122,7 +122,7 @@ Lectura llegirText(std::basic_string_view<Char> text) {
     auto& net = lectura.caracters;
     std::size_t n = 0;
     [[maybe_unused]] Marques marques;
-    for (const Char ch : text) {
+    for (const auto ch : text) {
         const char16_t c = llegir(ch);
         if (c == refusar) {
             if constexpr (!ambMarques)
@@ -153,17 +153,16 @@ Lectura llegirText(std::basic_string_view<Char> text) {
     return lectura;
 }
 
-template <class Char>
-[[gnu::noinline]] Lectura llegirAmbMarques(std::basic_string_view<Char> text) {
+template <class Text> [[gnu::noinline]] Lectura llegirAmbMarques(const Text& text) {
     return llegirText<true>(text);
 }
 
 // The reading of nombreCientific, one character at a time.
-template <class Char> bool llegirCientific(std::basic_string_view<Char> text) {
+template <class Text> bool llegirCientific(const Text& text) {
     enum class Part { abans, enter, decimals, e, signe, exponent, despres };
     Part part = Part::abans;
     unsigned xifres = 0, exponent = 0, xifresExponent = 0;
-    for (const Char ch : text) {
+    for (const auto ch : text) {
         const char16_t c = static_cast<char16_t>(ch);
         const bool blanc = text::isBlank(c), xifra = text::isDigit(c);
         if (part == Part::abans && !blanc) {
@@ -216,6 +215,39 @@ bool nombreCientific(std::u16string_view text) {
 
 bool nombreCientific(std::string_view ascii) {
     return llegirCientific(ascii);
+}
+
+bool nombreCientific(text::Utf8 utf8) {
+    return llegirCientific(utf8);
+}
+
+Lectura llegirCompteOIBAN(text::Utf8 utf8) {
+    return llegirText(utf8);
+}
+
+Defecte defecteLectura(text::Utf8 utf8) {
+    // What the reader keeps, counted past the longest account, "IBAN" not taken off.
+    std::array<char16_t, 4 + midaMaximaIBAN + 1> net{};
+    std::size_t n = 0;
+    Marques marques;
+    for (const char16_t ch : utf8) {
+        const char16_t c = llegir(ch);
+        if (c == refusar && !marques.accepta(ch, std::u16string_view(net.data(), n)))
+            return Defecte::format;
+        if (c != refusar && c != deixar && n < net.size())
+            net[n++] = c;
+    }
+    std::u16string_view resta(net.data(), n);
+    if (resta.starts_with(paraulaIBAN))
+        resta.remove_prefix(paraulaIBAN.size());
+    if (text::allDigits(resta))
+        return Defecte::llargada;
+    const bool pais = resta.size() >= 2 && !text::isDigit(resta[0]) && !text::isDigit(resta[1]);
+    if (!pais || resta.size() < prefixIBAN || !text::allDigits(resta.substr(2, 2)))
+        return Defecte::format;
+    if (resta.starts_with(paisEspanya))
+        return text::allDigits(resta.substr(2)) ? Defecte::llargada : Defecte::format;
+    return cercarPaisIBAN(resta.substr(0, 2)) ? Defecte::llargada : Defecte::component;
 }
 
 } // namespace mdlFuncions

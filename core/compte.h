@@ -6,6 +6,7 @@
 // IBAN check digits are left for the caller to test (validarCCC, validarIBAN).
 
 #include "core/iban.h"
+#include "core/text.h"
 
 #include <array>
 #include <cstddef>
@@ -18,18 +19,23 @@ namespace mdlFuncions {
 // The paper form of an IBAN: groups of four characters separated by one blank
 // ("ES0321001234515678901234" -> "ES03 2100 1234 5156 7890 1234"); any length.
 std::u16string formatPaper(std::u16string_view iban);
-// The same written at out, in any character type, for a caller writing many; out
-// has room for midaPaper(iban.size()) characters. Returns how many it wrote.
+// The same written at out, in any character type (an IBAN's characters are ASCII in
+// all of them), for a caller writing many; out has room for midaPaper(iban.size())
+// characters. Returns how many it wrote.
 constexpr std::size_t midaPaper(std::size_t mida) {
     return mida == 0 ? 0 : mida + (mida - 1) / 4;
 }
-template <class Char> std::size_t formatPaper(std::basic_string_view<Char> iban, Char* out) {
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < iban.size(); ++i) {
-        if (i > 0 && i % 4 == 0)
-            out[k++] = Char(' ');
-        out[k++] = iban[i];
+template <class Char, class Out = Char>
+std::size_t formatPaper(std::basic_string_view<Char> iban, Out* out) {
+    std::size_t i = 0, k = 0;
+    // Each group of four that more characters follow, with its blank; then the last.
+    for (; i + 4 < iban.size(); i += 4, k += 5) {
+        for (std::size_t j = 0; j < 4; ++j)
+            out[k + j] = static_cast<Out>(iban[i + j]);
+        out[k + 4] = Out(' ');
     }
+    for (; i < iban.size(); ++i)
+        out[k++] = static_cast<Out>(iban[i]);
     return k;
 }
 
@@ -83,6 +89,25 @@ Lectura llegirCompteOIBAN(std::u16string_view text);
 // one holding ASCII, as nearly every cell of a list is, skips decoding.
 Lectura llegirCompteOIBAN(std::string_view ascii);
 
+// The same for a UTF-8 text, decoded as it is read: a byte that is not well-formed
+// UTF-8 makes it res, as any character outside the Basic Multilingual Plane does.
+Lectura llegirCompteOIBAN(text::Utf8 utf8);
+
+// Why a text is no account, in the terms validators give their errors: the wrong
+// number of characters, a character out of place, or a part that names nothing.
+enum class Defecte : std::uint8_t {
+    cap,       // a right account
+    llargada,  // too few or too many characters: 19 digits, an IBAN of the wrong length
+    format,    // a character out of place: a letter inside an account, a stray sign
+    digits,    // the control digits or the IBAN's check digits do not agree
+    component, // a part that names nothing: an unknown country, the all-zero account
+};
+
+// For a text llegirCompteOIBAN reads as res: llargada for one made only of what an
+// account holds (digits, or a country and digits) in the wrong number, component for a
+// country code the registry does not list before two check digits, format otherwise.
+Defecte defecteLectura(text::Utf8 utf8);
+
 // Whether the text is a number as a spreadsheet writes one in scientific notation
 // when it read an account's digits as a number: blanks around it aside, a digit
 // from 1 to 9; a decimal mark ('.' or ',') and more digits, or none; 'E' or 'e'; an
@@ -92,5 +117,6 @@ Lectura llegirCompteOIBAN(std::string_view ascii);
 // ("2,10004E+19", "4.9e+017"). Anything else ("1E5", "-2,1E+19", "21,1E+18") is not.
 bool nombreCientific(std::u16string_view text);
 bool nombreCientific(std::string_view ascii);
+bool nombreCientific(text::Utf8 utf8);
 
 } // namespace mdlFuncions

@@ -54,6 +54,10 @@ std::optional<int> valorCodi(std::u16string_view codi) {
 
 } // namespace
 
+std::string_view edicioDirectori() {
+    return compilat::edicioEntitats;
+}
+
 std::span<const Entitat> entitatsDirectori() {
     return compilat::entitats;
 }

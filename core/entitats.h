@@ -19,7 +19,14 @@ struct Entitat {
     int codi; // its value, 0 to nombreCodis - 1
     std::u16string_view bic;
     std::u16string_view nom;
+    // The same in UTF-8, each with a NUL after it, for callers that write UTF-8.
+    std::string_view bicUTF8;
+    std::string_view nomUTF8;
 };
+
+// The directory's edition, as its data file's edition line names it ("registre de
+// 2012"): UTF-8, with a NUL after it. Entities merged since are still listed.
+std::string_view edicioDirectori();
 
 // Every entity of the directory, in ascending code order.
 std::span<const Entitat> entitatsDirectori();

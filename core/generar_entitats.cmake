@@ -1,6 +1,7 @@
 # Turns the entity directory (UTF-8, tab-separated: codi, bic, nom, one header
-# line) into a C++ header with one row per entity, the texts as u"..." literals,
-# so that the program never reads the file at run time.
+# line after "#" comment lines, one of them the edition) into a C++ header with one
+# row per entity, the texts as u"..." literals and as UTF-8 "..." literals, so that
+# the program never reads the file at run time.
 #
 #   cmake -DENTRADA=entitats.tsv -DSORTIDA=entitats_files.h -P generar_entitats.cmake
 #
@@ -31,6 +32,7 @@ set(files "")
 set(nombre 0)
 set(numeroLinia 0)
 set(codiAnterior -1)
+set(capcalera FALSE)
 while(NOT resta STREQUAL "")
     string(FIND "${resta}" "\n" salt)
     if(salt EQUAL -1)
@@ -43,10 +45,14 @@ while(NOT resta STREQUAL "")
     endif()
     math(EXPR numeroLinia "${numeroLinia} + 1")
 
-    if(numeroLinia EQUAL 1)
+    if(linia MATCHES "^#")
+        continue()
+    endif()
+    if(NOT capcalera)
         if(NOT linia STREQUAL "codi\tbic\tnom")
-            message(FATAL_ERROR "${ENTRADA}:1: expected the header codi, bic, nom")
+            message(FATAL_ERROR "${ENTRADA}:${numeroLinia}: expected the header codi, bic, nom")
         endif()
+        set(capcalera TRUE)
         continue()
     endif()
     if(linia STREQUAL "")
@@ -75,7 +81,7 @@ while(NOT resta STREQUAL "")
 
     string(REPLACE "\\" "\\\\" nom "${nom}")
     string(REPLACE "\"" "\\\"" nom "${nom}")
-    string(APPEND files "    {${valor}, u\"${bic}\", u\"${nom}\"},\n")
+    string(APPEND files "    {${valor}, u\"${bic}\", u\"${nom}\", \"${bic}\", \"${nom}\"},\n")
     math(EXPR nombre "${nombre} + 1")
 endwhile()
 
@@ -83,4 +89,6 @@ if(nombre EQUAL 0)
     message(FATAL_ERROR "${ENTRADA}: no entities")
 endif()
 
-escriureTaula("${SORTIDA}" core/entitats.h mdlFuncions::compilat Entitat entitats ${nombre} "${files}")
+llegirEdicio("${ENTRADA}" edicio)
+escriureTaula("${SORTIDA}" core/entitats.h mdlFuncions::compilat Entitat entitats ${nombre}
+              "${files}" "${edicio}")

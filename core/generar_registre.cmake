@@ -7,7 +7,10 @@
 #   cmake -DENTRADA=iban_registre.tsv -DSORTIDA=registre_files.h -P generar_registre.cmake
 #
 # Every row is checked here: a code of two capitals in ascending order, and a
-# length that is the BBAN's groups plus four (country and check digits).
+# length that is the BBAN's groups plus four (country and check digits). The edition
+# line names the registry's release and its number of countries, "# Edition: release
+# N, M countries": the rows must be exactly M, so that the release named and the
+# rows cannot part.
 
 if(NOT DEFINED ENTRADA OR NOT DEFINED SORTIDA)
     message(FATAL_ERROR "usage: cmake -DENTRADA=<tsv> -DSORTIDA=<header> -P generar_registre.cmake")
@@ -69,4 +72,14 @@ if(nombre EQUAL 0)
     message(FATAL_ERROR "${ENTRADA}: no countries")
 endif()
 
-escriureTaula("${SORTIDA}" core/registre_iban.h mdlFuncions::compilat PaisIBAN paisos ${nombre} "${files}")
+llegirEdicio("${ENTRADA}" edicio)
+if(NOT edicio MATCHES "^(.+), ([0-9]+) countries$")
+    message(FATAL_ERROR "${ENTRADA}: the edition line must read '# Edition: RELEASE, N countries'")
+endif()
+set(versio "${CMAKE_MATCH_1}")
+if(NOT CMAKE_MATCH_2 EQUAL nombre)
+    message(FATAL_ERROR "${ENTRADA}: the edition names ${CMAKE_MATCH_2} countries, the table has ${nombre}")
+endif()
+
+escriureTaula("${SORTIDA}" core/registre_iban.h mdlFuncions::compilat PaisIBAN paisos ${nombre}
+              "${files}" "${versio}")

@@ -109,6 +109,10 @@ bool delTipus(char16_t c, char tipus) {
 
 const std::span<const PaisIBAN> registreIBAN{compilat::paisos};
 
+std::string_view edicioRegistre() {
+    return compilat::edicioPaisos;
+}
+
 namespace {
 
 constexpr int lletres = 26;

@@ -16,6 +16,10 @@ struct PaisIBAN {
 
 extern const std::span<const PaisIBAN> registreIBAN;
 
+// The registry's release the rows follow, as the data file's edition line names it
+// ("release 100"): UTF-8, with a NUL after it.
+std::string_view edicioRegistre();
+
 // The registry's row for a country code (upper case), or nullptr.
 const PaisIBAN* cercarPaisIBAN(std::u16string_view pais);
 

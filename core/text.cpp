@@ -83,6 +83,10 @@ bool allBlank(std::u16string_view s) {
     return std::all_of(s.begin(), s.end(), isBlank);
 }
 
+bool allBlank(Utf8 utf8) {
+    return std::all_of(utf8.begin(), utf8.end(), isBlank);
+}
+
 bool allBlank(std::string_view ascii) {
     return std::all_of(ascii.begin(), ascii.end(), [](char b) { return isBlank(fromAscii(b)); });
 }

@@ -6,7 +6,9 @@
 // of an exception. Beside them, the digit and blank tests every reader of an
 // account (window, paste, list converter) shares.
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,6 +57,88 @@ constexpr bool isHyphen(char16_t c) {
 constexpr char16_t fromFullWidth(char16_t c) {
     return c >= u'\uFF01' && c <= u'\uFF5E' ? static_cast<char16_t>(c - 0xFEE0) : c;
 }
+
+// A UTF-8 text walked as the UTF-16 units the readers take: a character of the Basic
+// Multilingual Plane as itself; any other character, and any byte that is not part of a
+// well-formed sequence (a stray continuation byte, an overlong form, a surrogate, a
+// sequence the end cuts off), as U+FFFF, a noncharacter that no reader accepts, so that
+// a text in another encoding is never an account. No byte past the text is read.
+class Utf8 {
+public:
+    static constexpr char16_t refusat = u'\uFFFF';
+
+    class iterator {
+    public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = char16_t;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const char16_t*;
+        using reference = char16_t;
+
+        constexpr iterator(const unsigned char* p, const unsigned char* fi) : p_(p), fi_(fi) {
+            llegir();
+        }
+        constexpr char16_t operator*() const { return c_; }
+        constexpr iterator& operator++() {
+            p_ += mida_;
+            llegir();
+            return *this;
+        }
+        constexpr bool operator==(const iterator& o) const { return p_ == o.p_; }
+
+    private:
+        // The units after the first must be continuation bytes within [baix, alt] for
+        // the first of them (which excludes overlong forms and surrogates) and 0x80 to
+        // 0xBF for the rest.
+        constexpr char32_t seguents(std::size_t n, unsigned char baix, unsigned char alt,
+                                    char32_t valor) {
+            if (static_cast<std::size_t>(fi_ - p_) <= n)
+                return refusat;
+            for (std::size_t i = 1; i <= n; ++i) {
+                const unsigned char b = p_[i];
+                if (b < (i == 1 ? baix : 0x80) || b > (i == 1 ? alt : 0xBF))
+                    return refusat;
+                valor = valor << 6 | (b & 0x3F);
+            }
+            mida_ = n + 1;
+            return valor;
+        }
+        constexpr void llegir() {
+            mida_ = 1;
+            if (p_ == fi_)
+                return;
+            const unsigned char b = *p_;
+            char32_t c = refusat;
+            if (b < 0x80)
+                c = b;
+            else if (b >= 0xC2 && b <= 0xDF)
+                c = seguents(1, 0x80, 0xBF, b & 0x1F);
+            else if (b >= 0xE0 && b <= 0xEF)
+                c = seguents(2, b == 0xE0 ? 0xA0 : 0x80, b == 0xED ? 0x9F : 0xBF, b & 0x0F);
+            else if (b >= 0xF0 && b <= 0xF4)
+                c = seguents(3, b == 0xF0 ? 0x90 : 0x80, b == 0xF4 ? 0x8F : 0xBF, b & 0x07);
+            c_ = c > 0xFFFF ? refusat : static_cast<char16_t>(c);
+        }
+
+        const unsigned char* p_;
+        const unsigned char* fi_;
+        std::size_t mida_ = 1;
+        char16_t c_ = refusat;
+    };
+
+    constexpr explicit Utf8(std::string_view bytes) : bytes_(bytes) {}
+    iterator begin() const { return {dades(), dades() + bytes_.size()}; }
+    iterator end() const { return {dades() + bytes_.size(), dades() + bytes_.size()}; }
+
+private:
+    const unsigned char* dades() const {
+        return reinterpret_cast<const unsigned char*>(bytes_.data());
+    }
+    std::string_view bytes_;
+};
+
+// allBlank for a UTF-8 text: a byte that is not UTF-8 is no blank.
+bool allBlank(Utf8 utf8);
 
 // The text without the blanks (isBlank) at either end.
 std::u16string_view trimBlanks(std::u16string_view s);

@@ -1,7 +1,8 @@
 // Feeds arbitrary UTF-16 text (the input's bytes taken in pairs) to every core
 // routine and checks what must hold for any text; the same bytes also make an
-// account for the one-typo suggestion. The sanitizers catch the rest:
-// out-of-bounds reads, overflow, an exception escaping.
+// account for the one-typo suggestion, and go as UTF-8 through libbrelvoxa's entry
+// point. The sanitizers catch the rest: out-of-bounds reads (the input's buffer is
+// exactly its size), overflow, an exception escaping.
 
 #include "core/ccc.h"
 #include "core/comprovacio.h"
@@ -12,6 +13,8 @@
 #include "core/suggeriment.h"
 #include "core/text.h"
 #include "fuzz/check.h"
+
+#include "brelvoxa.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -226,6 +229,77 @@ void checkSuggestion(const std::uint8_t* data, std::size_t size) {
                : oneTypoApart(ccc, suggested.substr(4)));
 }
 
+// UTF-8 decoded the plain way, each sequence whole and then its value judged: a
+// character outside the Basic Multilingual Plane becomes U+FFFF, which no reader
+// takes, as the core's reading does; false for bytes that are not UTF-8.
+bool decodeUtf8(const std::uint8_t* p, std::size_t n, std::u16string& out) {
+    for (std::size_t i = 0; i < n;) {
+        const std::uint8_t b = p[i];
+        const std::size_t len = b < 0x80         ? 1
+                                : (b >> 5) == 6  ? 2
+                                : (b >> 4) == 14 ? 3
+                                : (b >> 3) == 30 ? 4
+                                                 : 0;
+        if (len == 0 || i + len > n)
+            return false;
+        char32_t c = len == 1 ? b : b & (0x7F >> len);
+        for (std::size_t k = 1; k < len; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+            c = c << 6 | (p[i + k] & 0x3F);
+        }
+        constexpr char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (c < least[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        out += c > 0xFFFF ? u'\uFFFF' : static_cast<char16_t>(c);
+        i += len;
+    }
+    return true;
+}
+
+std::string toUtf8(std::u16string_view text) {
+    std::string bytes;
+    for (const char32_t c : text)
+        if (c < 0x80) {
+            bytes += static_cast<char>(c);
+        } else if (c < 0x800) {
+            bytes += static_cast<char>(0xC0 | c >> 6);
+            bytes += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            bytes += static_cast<char>(0xE0 | c >> 12);
+            bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            bytes += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    return bytes;
+}
+
+// The library on the bytes as UTF-8 gives what the core gives the same text decoded,
+// and bytes that are not UTF-8 are no account.
+void checkLibrary(const std::uint8_t* data, std::size_t size) {
+    const char* text = reinterpret_cast<const char*>(data);
+    brv_result r;
+    const brv_status s = brv_check(text, size, &r);
+    CHECK(s == r.status && s >= 0 && s < BRV_STATUS_COUNT);
+    CHECK(BRV_IS_CORRECT(s) == (r.iban[0] != '\0'));
+    CHECK((brv_check_fault(text, size) == BRV_FAULT_NONE) == BRV_IS_CORRECT(s));
+    char compact[BRV_IBAN_SIZE];
+    const std::size_t n = brv_compact(text, size, compact);
+    CHECK(n == std::strlen(compact) &&
+          (!BRV_IS_CORRECT(s) || (n > 0 && std::strstr(r.iban, compact))));
+
+    std::u16string decoded;
+    if (!decodeUtf8(data, size, decoded)) {
+        CHECK(s == BRV_NOT_AN_ACCOUNT && n == 0);
+        return;
+    }
+    const auto c = mdlFuncions::comprovarCompte(decoded);
+    CHECK(toUtf8(mdlFuncions::textEstat(c.estat)) == brv_status_text(s));
+    CHECK(toUtf8(c.iban()) == r.iban);
+    CHECK(toUtf8(c.entitat ? c.entitat->nom : u"") == r.name);
+    const auto suggested = c.suggeriment.iban();
+    CHECK(toUtf8(suggested.empty() ? u"" : mdlFuncions::formatPaper(suggested)) == r.suggestion);
+}
+
 void checkDirectory(std::u16string_view codi) {
     const auto bic = mdlFuncions::obtenirBIC(codi);
     CHECK(bic.empty() || (bic.size() == 11 && codi.size() == 4));
@@ -253,5 +327,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkAccountCheck(text);
     checkIban(text);
     checkSuggestion(data, size);
+    checkLibrary(data, size);
     return 0;
 }

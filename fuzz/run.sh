@@ -28,7 +28,7 @@ build=${BRELVOXA_FUZZ_BUILD:-$root/build-fuzz}
 install_packages cmake ninja-build libcli11-dev clang libclang-rt-14-dev llvm-14
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ -DBRELVOXA_FUZZ=ON -DBRELVOXA_GUI=OFF -DBRELVOXA_TESTS=OFF
+    -DCMAKE_CXX_COMPILER=clang++ -DBRELVOXA_FUZZ=ON -DBRELVOXA_GUI=OFF -DBRELVOXA_LIB=OFF -DBRELVOXA_TESTS=OFF
 cmake --build "$build" --target "fuzz_$target" -j2
 
 corpus=$(mktemp -d)
@@ -46,6 +46,8 @@ if [ "$target" = core ]; then
     seed decimal ' -2.5D+1 '
     seed estranger 'IBAN FR14 2004 1010 0505 0001 3M02 606'
     seed semblants 'ＤＥ89 3704–0044 0532 0130 00'
+    # As UTF-8, for the library's entry point.
+    printf 'IBAN ES91\302\2402100\342\200\2230418 4502 0005 1323' >"$corpus/utf8"
 else
     # Four bytes: options, window, row limit and read sizes; then a file as people
     # export them.

@@ -9,6 +9,10 @@
 build_packages="cmake g++ ninja-build pkg-config libcli11-dev qt6-base-dev libgl-dev libxcb1-dev
     qt6-translations-l10n fonts-liberation2 fonts-comic-neue"
 
+# What the C library and the Python module add: pybind11 and Python's headers.
+# shellcheck disable=SC2034
+library_packages="pybind11-dev python3-dev"
+
 # install_packages PACKAGE...: apt-get, through sudo when not root, for those missing.
 install_packages() {
     missing=""

@@ -307,7 +307,10 @@ make_zip() {
         cp "$($triplet-g++-posix -print-file-name=$dll)" "$stage/"
     done
     $triplet-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
-    sed "s/@VERSION@/$version/" packaging/windows/LLEGEIX-ME.txt | crlf >"$stage/LLEGEIX-ME.txt"
+    local edition
+    edition=$(sed -n 's/^BRELVOXA_DIRECTORY_EDITION:INTERNAL=//p' "$build_dir/CMakeCache.txt")
+    sed -e "s/@VERSION@/$version/" -e "s/@DIRECTORY_EDITION@/$edition/" \
+        packaging/windows/LLEGEIX-ME.txt | crlf >"$stage/LLEGEIX-ME.txt"
     licences "$stage/LLICENCIES"
 
     # Every DLL a file imports is in the folder or is part of Windows (as Wine has it;

@@ -8,6 +8,27 @@
 
 using namespace mdlFuncions;
 
+namespace {
+
+std::string utf8(std::u16string_view text) {
+    std::string bytes;
+    for (const char32_t c : text) {
+        if (c < 0x80) {
+            bytes += static_cast<char>(c);
+        } else if (c < 0x800) {
+            bytes += static_cast<char>(0xC0 | c >> 6);
+            bytes += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            bytes += static_cast<char>(0xE0 | c >> 12);
+            bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            bytes += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return bytes;
+}
+
+} // namespace
+
 TEST(Compte, paper_form_puts_one_blank_between_groups_of_four) {
     const std::tuple<std::u16string_view, std::u16string_view> rows[] = {
         {u"ES0321001234515678901234", u"ES03 2100 1234 5156 7890 1234"},
@@ -99,7 +120,42 @@ TEST(Compte, reads_a_whole_account_or_any_country_s_iban_in_the_forms_people_wri
         const Lectura deBytes = llegirCompteOIBAN(bytes);
         EXPECT_EQ(deBytes.tipus, ascii ? tipus : T::res) << name;
         EXPECT_EQ(deBytes.text(), ascii ? llegit : u"") << name;
+        // Read as UTF-8, decoded on the way, every text gives the same.
+        const Lectura deUtf8 = llegirCompteOIBAN(text::Utf8(utf8(text)));
+        EXPECT_EQ(deUtf8.tipus, tipus) << name;
+        EXPECT_EQ(deUtf8.text(), llegit) << name;
     }
+}
+
+// Bytes that are not well-formed UTF-8 make the text no account, wherever they
+// stand; a right account written after them is not read, nor one cut short.
+TEST(Compte, a_text_that_is_not_utf8_is_no_account) {
+    const std::tuple<const char*, std::string_view> rows[] = {
+        {"windows_1252_no_break_space", "2100\xA0"
+                                        "1234515678901234"},
+        {"stray_continuation_byte", "\x80"
+                                    "21001234515678901234"},
+        {"overlong_space", "2100\xC0\xA0"
+                           "1234515678901234"},
+        {"overlong_three_bytes", "2100\xE0\x80\xA0"
+                                 "1234515678901234"},
+        {"surrogate", "2100\xED\xA0\x80"
+                      "1234515678901234"},
+        {"past_u10ffff", "2100\xF4\x90\x80\x80"
+                         "1234515678901234"},
+        {"outside_the_basic_plane", "2100\xF0\x9F\x98\x80"
+                                    "1234515678901234"},
+        {"cut_off_at_the_end", "21001234515678901234\xE2\x80"},
+        {"lead_byte_for_a_continuation", "2100\xE2\x80\xE2\x80\x89"
+                                         "1234515678901234"},
+    };
+    for (const auto& [name, bytes] : rows)
+        EXPECT_EQ(llegirCompteOIBAN(text::Utf8(bytes)).tipus, Lectura::Tipus::res) << name;
+    // Well formed, the same look-alikes read: a thin space (E2 80 89).
+    EXPECT_EQ(llegirCompteOIBAN(text::Utf8("2100\xE2\x80\x89"
+                                           "1234515678901234"))
+                  .ccc(),
+              u"21001234515678901234");
 }
 
 TEST(Compte, a_huge_paste_is_refused_without_reading_it_as_an_account) {
@@ -108,4 +164,7 @@ TEST(Compte, a_huge_paste_is_refused_without_reading_it_as_an_account) {
     text.assign(1 << 20, u' ');
     text += u"21001234515678901234";
     EXPECT_EQ(llegirCompteOIBAN(text).ccc(), u"21001234515678901234");
+    std::string bytes(1 << 20, ' ');
+    bytes.append("21001234515678901234").append(1 << 20, '\t');
+    EXPECT_EQ(llegirCompteOIBAN(text::Utf8(bytes)).ccc(), u"21001234515678901234");
 }

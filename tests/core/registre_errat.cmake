@@ -4,8 +4,10 @@
 #
 #   cmake -DGENERADOR=<generar_registre.cmake> -DDIR=<scratch dir> -P registre_errat.cmake
 
-set(capcalera "pais\tllargada\tbban\n")
+set(capcalera "# Edition: release 1, 1 countries\npais\tllargada\tbban\n")
 set(casos
+    "more_rows_than_the_edition_names|AD\t24\t4!n4!n12!c\nAE\t23\t3!n16!n|names 1 countries, the table has 2"
+    "edition_named_twice|# Edition: release 1, 1 countries\nAD\t24\t4!n4!n12!c|found 2"
     "groups_short_of_the_length|AD\t25\t4!n4!n12!c|make 24 characters, not 25"
     "out_of_order|FR\t27\t5!n5!n11!c2!n\nDE\t22\t8!n10!n|out of order"
     "repeated|DE\t22\t8!n10!n\nDE\t22\t8!n10!n|repeated"

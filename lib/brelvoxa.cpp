@@ -1,0 +1,181 @@
+// The C interface over the core: brv_check is comprovarCompte on the UTF-8 bytes,
+// its results written as NUL-terminated UTF-8. Nothing here decides anything about
+// an account; the statuses and faults are the core's, renumbered for C.
+
+#include "brelvoxa.h"
+
+#include "brelvoxa/version.h"
+#include "core/comprovacio.h"
+#include "core/compte.h"
+#include "core/entitats.h"
+#include "core/registre_iban.h"
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace {
+
+using mdlFuncions::Defecte;
+using mdlFuncions::Estat;
+
+// Each core status's C value. Written as a switch so that a status added to the
+// core is an unhandled case (-Wswitch, an error here) until it gets its C value.
+constexpr brv_status estatC(Estat e) {
+    switch (e) {
+    case Estat::correcte:
+        return BRV_CORRECT;
+    case Estat::entitatDesconeguda:
+        return BRV_UNKNOWN_ENTITY;
+    case Estat::digitsControlIncorrectes:
+        return BRV_WRONG_CONTROL_DIGITS;
+    case Estat::digitsIBANIncorrectes:
+        return BRV_WRONG_IBAN_DIGITS;
+    case Estat::totZeros:
+        return BRV_ALL_ZEROS;
+    case Estat::estrangerCorrecte:
+        return BRV_FOREIGN_CORRECT;
+    case Estat::estrangerMalFormat:
+        return BRV_FOREIGN_MALFORMED;
+    case Estat::noCompte:
+        return BRV_NOT_AN_ACCOUNT;
+    case Estat::notacioCientifica:
+        return BRV_SCIENTIFIC_NOTATION;
+    case Estat::senseCompte:
+        return BRV_NO_ACCOUNT;
+    case Estat::cometesSenseTancar:
+        return BRV_UNCLOSED_QUOTE;
+    case Estat::faltenColumnes:
+        return BRV_MISSING_COLUMNS;
+    case Estat::massaLlarga:
+        return BRV_TOO_LONG;
+    }
+    return BRV_STATUS_COUNT;
+}
+
+constexpr brv_fault defecteC(Defecte d) {
+    switch (d) {
+    case Defecte::cap:
+        return BRV_FAULT_NONE;
+    case Defecte::llargada:
+        return BRV_FAULT_LENGTH;
+    case Defecte::format:
+        return BRV_FAULT_FORMAT;
+    case Defecte::digits:
+        return BRV_FAULT_CHECKSUM;
+    case Defecte::component:
+        return BRV_FAULT_COMPONENT;
+    }
+    return BRV_FAULT_COUNT;
+}
+
+// The core's status for each C value: the inverse of estatC, which must therefore
+// give every C value exactly once.
+constexpr std::array<Estat, BRV_STATUS_COUNT> estatsCore = [] {
+    std::array<Estat, BRV_STATUS_COUNT> t{};
+    std::array<bool, BRV_STATUS_COUNT> vist{};
+    for (std::size_t i = 0; i < mdlFuncions::nombreEstats; ++i) {
+        const auto e = static_cast<Estat>(i);
+        const brv_status c = estatC(e);
+        if (c >= BRV_STATUS_COUNT || vist[c])
+            throw "two core statuses share a C value, or one has none";
+        vist[c] = true;
+        t[c] = e;
+    }
+    return t;
+}();
+static_assert(mdlFuncions::nombreEstats == BRV_STATUS_COUNT,
+              "every status the core gives has its value in brelvoxa.h, and no other");
+
+// The Catalan texts in UTF-8, made while compiling from the core's, each with its NUL.
+constexpr std::size_t midaText = 96;
+constexpr std::array<std::array<char, midaText>, BRV_STATUS_COUNT> textosEstat = [] {
+    std::array<std::array<char, midaText>, BRV_STATUS_COUNT> t{};
+    for (std::size_t s = 0; s < t.size(); ++s) {
+        std::size_t n = 0;
+        for (const char16_t c : mdlFuncions::textEstat(estatsCore[s])) {
+            if (n + 4 > midaText)
+                throw "a status text longer than midaText";
+            if (c < 0x80) {
+                t[s][n++] = static_cast<char>(c);
+            } else if (c < 0x800) {
+                t[s][n++] = static_cast<char>(0xC0 | c >> 6);
+                t[s][n++] = static_cast<char>(0x80 | (c & 0x3F));
+            } else {
+                t[s][n++] = static_cast<char>(0xE0 | c >> 12);
+                t[s][n++] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+                t[s][n++] = static_cast<char>(0x80 | (c & 0x3F));
+            }
+        }
+    }
+    return t;
+}();
+
+static_assert(BRV_IBAN_SIZE == mdlFuncions::midaMaximaIBAN + 1);
+static_assert(BRV_PAPER_SIZE == mdlFuncions::midaPaper(mdlFuncions::midaMaximaIBAN) + 1);
+
+// The caller's bytes; a null pointer with no bytes is an empty text.
+text::Utf8 utf8(const char* text, std::size_t len) {
+    return text::Utf8({len == 0 ? "" : text, len});
+}
+
+// An IBAN's characters (ASCII capitals and digits) with a NUL, electronic or on paper.
+void escriure(std::u16string_view iban, char* electronic) {
+    for (std::size_t i = 0; i < iban.size(); ++i)
+        electronic[i] = static_cast<char>(iban[i]);
+    electronic[iban.size()] = '\0';
+}
+void escriurePaper(std::u16string_view iban, char* paper) {
+    paper[mdlFuncions::formatPaper(iban, paper)] = '\0';
+}
+
+} // namespace
+
+extern "C" {
+
+brv_status brv_check(const char* text, std::size_t len, brv_result* out) {
+    // Each call has its own: threads share nothing but the constant tables.
+    mdlFuncions::Comprovacio c;
+    mdlFuncions::comprovarCompte(utf8(text, len), c);
+    out->status = estatC(c.estat);
+    escriure(c.iban(), out->iban);
+    escriurePaper(c.iban(), out->paper);
+    out->bic = c.entitat ? c.entitat->bicUTF8.data() : "";
+    out->name = c.entitat ? c.entitat->nomUTF8.data() : "";
+    escriurePaper(c.suggeriment.iban(), out->suggestion);
+    return out->status;
+}
+
+int brv_is_valid(const char* text, std::size_t len) {
+    mdlFuncions::Comprovacio c;
+    mdlFuncions::comprovarCompte(utf8(text, len), c, false);
+    return mdlFuncions::esCorrecte(c.estat);
+}
+
+std::size_t brv_compact(const char* text, std::size_t len, char out[BRV_IBAN_SIZE]) {
+    const mdlFuncions::Lectura lectura = mdlFuncions::llegirCompteOIBAN(utf8(text, len));
+    escriure(lectura.text(), out);
+    return lectura.text().size();
+}
+
+brv_fault brv_check_fault(const char* text, std::size_t len) {
+    return defecteC(mdlFuncions::defecteCompte(utf8(text, len)));
+}
+
+const char* brv_status_text(brv_status status) {
+    return status >= 0 && status < BRV_STATUS_COUNT ? textosEstat[status].data() : "";
+}
+
+const char* brv_version(void) {
+    return BRELVOXA_VERSION;
+}
+
+const char* brv_directory_edition(void) {
+    return mdlFuncions::edicioDirectori().data();
+}
+
+const char* brv_registry_edition(void) {
+    return mdlFuncions::edicioRegistre().data();
+}
+
+} // extern "C"

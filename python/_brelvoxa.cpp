@@ -1,0 +1,231 @@
+// brelvoxa._brelvoxa: libbrelvoxa's C interface for Python texts, under the module
+// brelvoxa (brelvoxa/__init__.py), which gives it its Python shape. A result is
+// built as the module's named tuple straight from C; check_many checks a batch of
+// texts at a time with the GIL released.
+
+#include "brelvoxa.h"
+
+#include <pybind11/pybind11.h>
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace py = pybind11;
+
+namespace {
+
+// The Python names of the statuses, in the C order; the C enumerators' own names.
+#define BRV_NOM(estat)                                                                             \
+    std::pair {                                                                                    \
+        BRV_##estat, #estat                                                                        \
+    }
+constexpr std::array nomsEstats{
+    BRV_NOM(CORRECT),
+    BRV_NOM(UNKNOWN_ENTITY),
+    BRV_NOM(WRONG_CONTROL_DIGITS),
+    BRV_NOM(WRONG_IBAN_DIGITS),
+    BRV_NOM(ALL_ZEROS),
+    BRV_NOM(FOREIGN_CORRECT),
+    BRV_NOM(FOREIGN_MALFORMED),
+    BRV_NOM(NOT_AN_ACCOUNT),
+    BRV_NOM(NO_ACCOUNT),
+    BRV_NOM(UNCLOSED_QUOTE),
+    BRV_NOM(MISSING_COLUMNS),
+    BRV_NOM(TOO_LONG),
+    BRV_NOM(SCIENTIFIC_NOTATION),
+};
+#undef BRV_NOM
+static_assert(nomsEstats.size() == BRV_STATUS_COUNT, "every status has its Python name");
+static_assert([] {
+    for (std::size_t i = 0; i < nomsEstats.size(); ++i)
+        if (nomsEstats[i].first != static_cast<brv_status>(i))
+            return false;
+    return true;
+}());
+
+// What brelvoxa/__init__.py made: the named tuple type and the Status members in the
+// C order. Held for the life of the process.
+PyTypeObject* tipusResultat = nullptr;
+std::array<PyObject*, BRV_STATUS_COUNT> membresEstat{};
+
+// A text's UTF-8 bytes as CPython keeps them with the str (an ASCII str's own). A
+// missing value (None, a float NaN, as a pandas column has) is an empty cell; a str
+// that has no UTF-8 form (a lone surrogate) is a byte that is not UTF-8.
+std::string_view bytes(PyObject* text) {
+    if (PyUnicode_Check(text)) {
+        Py_ssize_t mida = 0;
+        if (const char* p = PyUnicode_AsUTF8AndSize(text, &mida))
+            return {p, static_cast<std::size_t>(mida)};
+        PyErr_Clear();
+        return "\xFF";
+    }
+    if (text == Py_None || (PyFloat_Check(text) && std::isnan(PyFloat_AS_DOUBLE(text))))
+        return {};
+    throw py::type_error(std::string("a text was expected, not ") + Py_TYPE(text)->tp_name);
+}
+
+// An IBAN's characters are ASCII: copied into a new str without decoding.
+PyObject* textOres(const char* text) {
+    if (*text == '\0')
+        Py_RETURN_NONE;
+    const std::size_t mida = std::strlen(text);
+    PyObject* str = PyUnicode_New(static_cast<Py_ssize_t>(mida), 127);
+    if (str)
+        std::memcpy(PyUnicode_DATA(str), text, mida);
+    return str;
+}
+
+// A BIC or an entity's name points into the library's constant tables: each is
+// made into a str once, then shared (under the GIL, as every str is).
+PyObject* textEntitat(const char* text) {
+    static std::unordered_map<const char*, PyObject*> fets;
+    if (*text == '\0')
+        Py_RETURN_NONE;
+    auto [lloc, nou] = fets.try_emplace(text, nullptr);
+    if (nou && !(lloc->second = PyUnicode_FromString(text))) {
+        fets.erase(lloc);
+        return nullptr;
+    }
+    Py_INCREF(lloc->second);
+    return lloc->second;
+}
+
+// The named tuple for a result, made as a tuple of its type: no Python code runs.
+PyObject* resultat(const brv_result& r) {
+    if (!tipusResultat)
+        throw py::import_error("brelvoxa._brelvoxa used before brelvoxa set it up");
+    PyObject* t = tipusResultat->tp_alloc(tipusResultat, 6);
+    if (!t)
+        throw py::error_already_set();
+    PyObject* estat = membresEstat[r.status];
+    Py_INCREF(estat);
+    PyTuple_SET_ITEM(t, 0, textOres(r.iban));
+    PyTuple_SET_ITEM(t, 1, textOres(r.paper));
+    PyTuple_SET_ITEM(t, 2, textEntitat(r.bic));
+    PyTuple_SET_ITEM(t, 3, textEntitat(r.name));
+    PyTuple_SET_ITEM(t, 4, estat);
+    PyTuple_SET_ITEM(t, 5, textOres(r.suggestion));
+    for (Py_ssize_t i = 0; i < 6; ++i)
+        if (!PyTuple_GET_ITEM(t, i)) {
+            Py_DECREF(t);
+            throw py::error_already_set();
+        }
+    // Texts, None and a Status member can make no cycle through it: the collector
+    // need not look at it, as it would not at a plain tuple of texts. A million
+    // results otherwise cost more in collections than in their making.
+    PyObject_GC_UnTrack(t);
+    return t;
+}
+
+brv_result comprovar(PyObject* text) {
+    const std::string_view b = bytes(text);
+    brv_result r;
+    brv_check(b.data(), b.size(), &r);
+    return r;
+}
+
+// Texts in batches: gathered with the GIL, checked without it, turned into results
+// with it again. A batch keeps its texts alive while their bytes are read.
+constexpr std::size_t mida = 1024;
+
+py::list comprovarMolts(const py::iterable& textos) {
+    py::list sortida;
+    py::iterator it = py::iter(textos);
+    std::vector<py::object> lot;
+    std::vector<std::string_view> b;
+    std::vector<brv_result> r(mida);
+    lot.reserve(mida);
+    b.reserve(mida);
+    while (it != py::iterator::sentinel()) {
+        lot.clear();
+        b.clear();
+        for (; lot.size() < mida && it != py::iterator::sentinel(); ++it) {
+            lot.push_back(py::reinterpret_borrow<py::object>(*it));
+            b.push_back(bytes(lot.back().ptr()));
+        }
+        {
+            py::gil_scoped_release sense;
+            for (std::size_t i = 0; i < b.size(); ++i)
+                brv_check(b[i].data(), b[i].size(), &r[i]);
+        }
+        for (std::size_t i = 0; i < b.size(); ++i)
+            sortida.append(py::reinterpret_steal<py::object>(resultat(r[i])));
+    }
+    return sortida;
+}
+
+// check and is_valid, called once a text, as plain CPython functions: pybind11's
+// dispatch would cost more than the check itself. An exception becomes Python's.
+template <class F> PyObject* protegit(F f) {
+    try {
+        return f();
+    } catch (py::error_already_set& e) {
+        e.restore();
+    } catch (const py::builtin_exception& e) {
+        e.set_error();
+    } catch (const std::exception& e) {
+        PyErr_SetString(PyExc_RuntimeError, e.what());
+    }
+    return nullptr;
+}
+
+PyObject* check(PyObject*, PyObject* text) {
+    return protegit([text] { return resultat(comprovar(text)); });
+}
+
+PyObject* isValid(PyObject*, PyObject* text) {
+    return protegit([text] {
+        const std::string_view b = bytes(text);
+        return PyBool_FromLong(brv_is_valid(b.data(), b.size()));
+    });
+}
+
+PyMethodDef funcions[] = {
+    {"check", check, METH_O, "The Result for one text."},
+    {"is_valid", isValid, METH_O, "Whether the text is a right account."},
+    {nullptr, nullptr, 0, nullptr},
+};
+
+} // namespace
+
+PYBIND11_MODULE(_brelvoxa, m) {
+    m.doc() = "libbrelvoxa for Python texts; use the module brelvoxa.";
+    m.def("_set_up", [](py::type resultatTipus, const py::sequence& membres) {
+        if (membres.size() != BRV_STATUS_COUNT)
+            throw py::value_error("one member per status");
+        resultatTipus.inc_ref();
+        tipusResultat = reinterpret_cast<PyTypeObject*>(resultatTipus.ptr());
+        for (std::size_t i = 0; i < membresEstat.size(); ++i)
+            membresEstat[i] = py::object(membres[i]).release().ptr();
+    });
+    m.def("statuses", [] {
+        py::list l;
+        for (const auto& [estat, nom] : nomsEstats)
+            l.append(py::make_tuple(nom, brv_status_text(estat)));
+        return l;
+    });
+    if (PyModule_AddFunctions(m.ptr(), funcions) != 0)
+        throw py::error_already_set();
+    m.def("check_many", &comprovarMolts);
+    m.def("fault", [](py::handle text) {
+        const std::string_view b = bytes(text.ptr());
+        return static_cast<int>(brv_check_fault(b.data(), b.size()));
+    });
+    m.def("compact", [](py::handle text) {
+        const std::string_view b = bytes(text.ptr());
+        char compacte[BRV_IBAN_SIZE];
+        return brv_compact(b.data(), b.size(), compacte) ? py::object(py::str(compacte))
+                                                         : py::object(py::none());
+    });
+    m.attr("FAULT_LENGTH") = static_cast<int>(BRV_FAULT_LENGTH);
+    m.attr("FAULT_FORMAT") = static_cast<int>(BRV_FAULT_FORMAT);
+    m.attr("FAULT_CHECKSUM") = static_cast<int>(BRV_FAULT_CHECKSUM);
+    m.attr("FAULT_COMPONENT") = static_cast<int>(BRV_FAULT_COMPONENT);
+    m.attr("version") = brv_version();
+    m.attr("directory_edition") = brv_directory_edition();
+    m.attr("registry_edition") = brv_registry_edition();
+}

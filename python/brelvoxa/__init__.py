@@ -1,0 +1,218 @@
+"""Spanish bank accounts and IBANs of every registry country, checked as brelvoxa
+checks a cell of a list: the IBAN, the BIC and the entity's registered name, a
+status in Catalan, and for a Spanish account one typo away from a right one, the
+account that was likely meant.
+
+A text may be a Spanish account of 20 digits or its IBAN, or another country's
+IBAN, electronic or on paper, with or without "IBAN" in front, with blanks,
+hyphens or dots and their look-alikes from PDFs (no-break spaces, en dashes,
+full-width digits).
+
+>>> import brelvoxa
+>>> brelvoxa.validate('2100 0418 45 0200051332')
+'ES9121000418450200051332'
+>>> brelvoxa.is_valid('ES91 2100 0418 4502 0005 1332')
+True
+>>> brelvoxa.to_bic('ES9121000418450200051332')
+'CAIXESBBXXX'
+>>> brelvoxa.check('ES91 2100 0418 4502 0005 1333').status.value
+'dígits de control incorrectes'
+
+The entity directory is the register's of about 2012 (DIRECTORY_EDITION):
+entities merged since are still listed, so a right account's digits agree, which
+does not mean that its bank still issues it.
+"""
+
+import collections
+import enum
+
+from brelvoxa import _brelvoxa
+
+__all__ = [
+    "Status", "Result", "ValidationError", "InvalidLength", "InvalidFormat",
+    "InvalidChecksum", "InvalidComponent", "compact", "validate", "is_valid",
+    "format", "to_bic", "bank_name", "suggest", "check", "check_many",
+    "DIRECTORY_EDITION", "REGISTRY_EDITION",
+]
+
+__version__ = _brelvoxa.version
+DIRECTORY_EDITION = _brelvoxa.directory_edition
+REGISTRY_EDITION = _brelvoxa.registry_edition
+
+Status = enum.Enum("Status", _brelvoxa.statuses(), module=__name__)
+Status.__doc__ = """A status as brelvoxa writes it: its value is the Catalan text.
+
+>>> Status.CORRECT.value
+'correcte'
+>>> Status('no és un compte')
+<Status.NOT_AN_ACCOUNT: 'no és un compte'>
+"""
+
+_CORRECT = (Status.CORRECT, Status.UNKNOWN_ENTITY, Status.FOREIGN_CORRECT)
+
+Result = collections.namedtuple(
+    "Result", ["iban", "paper", "bic", "name", "status", "suggestion"], module=__name__)
+Result.__doc__ = """What brelvoxa writes for one account: the IBAN electronic and
+on paper, the BIC and the entity's name (for a right Spanish account of a listed
+entity), the Status, and the suggested IBAN on paper; None where brelvoxa leaves
+its cell empty."""
+
+_brelvoxa._set_up(Result, list(Status))
+
+
+class ValidationError(ValueError):
+    """The text is not a right account. status is its Status; suggestion, for a
+    Spanish account one typo away from exactly one right account, that account's
+    IBAN on paper, else None."""
+
+    def __init__(self, message, status, suggestion=None):
+        super().__init__(message)
+        self.status = status
+        self.suggestion = suggestion
+
+
+class InvalidLength(ValidationError):
+    """Too few or too many characters for an account or an IBAN, or none."""
+
+
+class InvalidFormat(ValidationError):
+    """A character out of place: a letter inside an account, a stray sign."""
+
+
+class InvalidChecksum(ValidationError):
+    """The control digits or the IBAN's check digits do not agree."""
+
+
+class InvalidComponent(ValidationError):
+    """A part that names nothing: an unknown country, the all-zero account."""
+
+
+_FAULTS = {
+    _brelvoxa.FAULT_LENGTH: InvalidLength,
+    _brelvoxa.FAULT_FORMAT: InvalidFormat,
+    _brelvoxa.FAULT_CHECKSUM: InvalidChecksum,
+    _brelvoxa.FAULT_COMPONENT: InvalidComponent,
+}
+
+
+def _error(number, result):
+    kind = _FAULTS[_brelvoxa.fault(number)]
+    return kind(result.status.value, result.status, result.suggestion)
+
+
+def _right(number):
+    result = _brelvoxa.check(number)
+    if result.status not in _CORRECT:
+        raise _error(number, result)
+    return result
+
+
+def compact(number):
+    """The account as read, before any check: an IBAN in electronic form, upper
+    case, or a bare Spanish account's 20 digits.
+
+    >>> compact('iban es91 2100-0418-45-0200051332')
+    'ES9121000418450200051332'
+    >>> compact('2100 0418 45 0200051332')
+    '21000418450200051332'
+    >>> compact('Carrer Major, 3')
+    Traceback (most recent call last):
+        ...
+    brelvoxa.InvalidFormat: no és un compte
+    """
+    read = _brelvoxa.compact(number)
+    if read is None:
+        raise _error(number, _brelvoxa.check(number))
+    return read
+
+
+def validate(number):
+    """The IBAN in electronic form of a right account (a bare Spanish account
+    gives its IBAN); raises a ValidationError otherwise.
+
+    >>> validate('2100 0418 45 0200051332')
+    'ES9121000418450200051332'
+    >>> validate('GB29 NWBK 6016 1331 9268 19')
+    'GB29NWBK60161331926819'
+    >>> validate('2100 0418 45 0200051333')
+    Traceback (most recent call last):
+        ...
+    brelvoxa.InvalidChecksum: dígits de control incorrectes
+    """
+    return _right(number).iban
+
+
+def is_valid(number):
+    """Whether the text is a right account.
+
+    >>> is_valid('DE89 3704 0044 0532 0130 00')
+    True
+    >>> is_valid('DE88 3704 0044 0532 0130 00')
+    False
+    """
+    return _brelvoxa.is_valid(number)
+
+
+def format(number):
+    """The IBAN on paper, in groups of four, of a right account; raises a
+    ValidationError otherwise.
+
+    >>> format('es9121000418450200051332')
+    'ES91 2100 0418 4502 0005 1332'
+    """
+    return _right(number).paper
+
+
+def to_bic(number):
+    """The BIC of a right Spanish account's entity; None when the directory does
+    not list it, and for another country's IBAN. Raises a ValidationError for a
+    text that is no right account.
+
+    >>> to_bic('0049 1500 05 1234567892')
+    'BSCHESMMXXX'
+    >>> print(to_bic('DE89 3704 0044 0532 0130 00'))
+    None
+    """
+    return _right(number).bic
+
+
+def bank_name(number):
+    """The registered name of a right Spanish account's entity, as to_bic.
+
+    >>> bank_name('2100 0418 45 0200051332')
+    'CAIXABANK, S.A.'
+    """
+    return _right(number).name
+
+
+def suggest(number):
+    """For a Spanish account whose digits do not agree, the one IBAN one typo
+    away whose digits agree and whose entity is listed, on paper; None when there
+    is none or more than one, and for any other text. Never certain: for a person
+    to read, not to apply.
+
+    >>> suggest('ES91 2100 0418 4502 0005 1323')
+    'ES91 2100 0418 4502 0005 1332'
+    """
+    return _brelvoxa.check(number).suggestion
+
+
+def check(number):
+    """The Result for one text, as brelvoxa writes it for a cell.
+
+    >>> r = check('ES91 2100 0418 4502 0005 1332')
+    >>> r.iban, r.bic, r.status
+    ('ES9121000418450200051332', 'CAIXESBBXXX', <Status.CORRECT: 'correcte'>)
+    """
+    return _brelvoxa.check(number)
+
+
+def check_many(numbers):
+    """A list of the Results of every text of an iterable (a list, a generator, a
+    pandas column), checked in one call that releases the GIL while it works.
+    None and NaN are empty cells.
+
+    >>> [r.status.name for r in check_many(['2100 0418 45 0200051332', '', None])]
+    ['CORRECT', 'NO_ACCOUNT', 'NO_ACCOUNT']
+    """
+    return _brelvoxa.check_many(numbers)
