@@ -31,7 +31,7 @@ void comprovarEspanyol(std::u16string_view ccc, std::u16string_view digitsIBAN, 
         }
         c.estat = Estat::digitsControlIncorrectes;
         if (suggerir)
-            c.suggeriment = suggerirCompte(ccc, digitsIBAN);
+            suggerirCompte(ccc, digitsIBAN, c.suggeriment);
         return;
     }
     const std::u16string digits = calcularDigitsIBAN(ccc, paisEspanya);
@@ -39,7 +39,7 @@ void comprovarEspanyol(std::u16string_view ccc, std::u16string_view digitsIBAN, 
     if (!digitsIBAN.empty() && (digitsIBAN[0] != digits[0] || digitsIBAN[1] != digits[1])) {
         c.estat = Estat::digitsIBANIncorrectes;
         if (suggerir)
-            c.suggeriment = suggerirCompte(ccc, digitsIBAN);
+            suggerirCompte(ccc, digitsIBAN, c.suggeriment);
         return;
     }
     std::copy(paisEspanya.begin(), paisEspanya.end(), c.caracters.begin());
@@ -97,12 +97,6 @@ template <class Text> void comprovar(const Text& text, Comprovacio& c, bool sugg
 
 void comprovarCompte(std::u16string_view text, Comprovacio& c) {
     comprovar(text, c);
-}
-
-Comprovacio comprovarCompte(std::u16string_view text) {
-    Comprovacio c;
-    comprovar(text, c);
-    return c;
 }
 
 void comprovarCompte(std::string_view ascii, Comprovacio& c) {

@@ -76,12 +76,19 @@ constexpr bool esCorrecte(Estat e) {
     return e == Estat::correcte || e == Estat::entitatDesconeguda || e == Estat::estrangerCorrecte;
 }
 
+// What a check found; kept by a caller that checks many texts and filled anew by
+// each check. Its characters are read only up to mida, and are not cleared when
+// it is made, nor copied: a check writes what it gives.
 struct Comprovacio {
     Estat estat = Estat::senseCompte;
-    std::array<char16_t, midaMaximaIBAN> caracters{};
+    std::array<char16_t, midaMaximaIBAN> caracters;
     std::uint8_t mida = 0;
     const Entitat* entitat = nullptr; // a right Spanish account's, when listed
     Suggeriment suggeriment;          // a failing Spanish account's
+
+    Comprovacio() = default;
+    Comprovacio(const Comprovacio&) = delete;
+    Comprovacio& operator=(const Comprovacio&) = delete;
 
     // The IBAN in electronic form, for a right account only; else empty.
     std::u16string_view iban() const { return {caracters.data(), mida}; }
@@ -90,7 +97,6 @@ struct Comprovacio {
 // A text holding one account in any form a person writes it (llegirCompteOIBAN).
 // Written into c, which a caller checking many texts keeps from one to the next.
 void comprovarCompte(std::u16string_view text, Comprovacio& c);
-Comprovacio comprovarCompte(std::u16string_view text);
 
 // The same for a text of bytes, of which only ASCII is read: a text with another
 // byte is noCompte, so that a caller holding other characters decodes them first

@@ -185,10 +185,11 @@ void substitucions(const Xifres& x, const Estat& base, std::size_t i, F&& provar
 
 } // namespace
 
-Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIBAN) {
+void suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIBAN, Suggeriment& s) {
+    s.candidats = 0;
     if (ccc.size() != digitsCCC || !text::allDigits(ccc) ||
         !(digitsIBAN.empty() || digitsIBAN.size() == 2) || !text::allDigits(digitsIBAN))
-        return {};
+        return;
     Xifres x;
     x.inici = digitsIBAN.size();
     x.mida = x.inici + digitsCCC;
@@ -198,9 +199,8 @@ Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIB
         x.d[x.inici + p] = ccc[p] - u'0';
     const Estat base = estatDe(x);
     if (base.passa())
-        return {};
+        return;
 
-    Suggeriment s;
     std::size_t llocTrobat = 0;
     int nouTrobat = 0;
     bool intercanviTrobat = false;
@@ -246,6 +246,11 @@ Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIB
     }
     if (s.candidats == 1)
         ibanDe(x, llocTrobat, nouTrobat, intercanviTrobat, trobat, s.caracters);
+}
+
+Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIBAN) {
+    Suggeriment s{};
+    suggerirCompte(ccc, digitsIBAN, s);
     return s;
 }
 

@@ -23,7 +23,8 @@ struct Suggeriment {
     // How many neighbours passed every check, counted up to 2: one suggestion
     // needs exactly one, so the search stops at the second.
     int candidats = 0;
-    std::array<char16_t, prefixIBAN + digitsCCC> caracters{};
+    // Written only when there is one candidate, and read only then.
+    std::array<char16_t, prefixIBAN + digitsCCC> caracters;
 
     // The one candidate as a Spanish IBAN, electronic; empty unless there is one.
     std::u16string_view iban() const {
@@ -36,7 +37,9 @@ struct Suggeriment {
 // came in, or empty for a bare account. An input that already passes its checks
 // (control digits, and the IBAN's when given), or that is not 20 digits with none
 // or two check digits, gets no candidates. A few microseconds at most; allocates
-// nothing. Needs no filled directory: it reads the compiled-in rows.
+// nothing. Needs no filled directory: it reads the compiled-in rows. Written into s,
+// which a caller checking many accounts keeps from one to the next.
+void suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIBAN, Suggeriment& s);
 Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIBAN);
 
 } // namespace mdlFuncions

@@ -123,7 +123,8 @@ void checkAnyReading(std::u16string_view text) {
 // the status of an unreadable row; and the same from its bytes when it is ASCII.
 void checkAccountCheck(std::u16string_view text) {
     using mdlFuncions::Estat;
-    const auto c = mdlFuncions::comprovarCompte(text);
+    mdlFuncions::Comprovacio c;
+    mdlFuncions::comprovarCompte(text, c);
     CHECK(c.iban().empty() != mdlFuncions::esCorrecte(c.estat));
     CHECK((c.entitat != nullptr) == (c.estat == Estat::correcte));
     CHECK(c.suggeriment.iban().empty() || c.estat == Estat::digitsControlIncorrectes ||
@@ -292,7 +293,8 @@ void checkLibrary(const std::uint8_t* data, std::size_t size) {
         CHECK(s == BRV_NOT_AN_ACCOUNT && n == 0);
         return;
     }
-    const auto c = mdlFuncions::comprovarCompte(decoded);
+    mdlFuncions::Comprovacio c;
+    mdlFuncions::comprovarCompte(decoded, c);
     CHECK(toUtf8(mdlFuncions::textEstat(c.estat)) == brv_status_text(s));
     CHECK(toUtf8(c.iban()) == r.iban);
     CHECK(toUtf8(c.entitat ? c.entitat->nom : u"") == r.name);

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace {
@@ -119,14 +120,25 @@ text::Utf8 utf8(const char* text, std::size_t len) {
     return text::Utf8({len == 0 ? "" : text, len});
 }
 
-// An IBAN's characters (ASCII capitals and digits) with a NUL, electronic or on paper.
-void escriure(std::u16string_view iban, char* electronic) {
+// An IBAN's characters (ASCII capitals and digits) with a NUL. The caller's array
+// can alias nothing the characters come from (__restrict), which lets them be
+// narrowed and copied many at a time.
+std::size_t escriure(std::u16string_view iban, char* __restrict electronic) {
     for (std::size_t i = 0; i < iban.size(); ++i)
         electronic[i] = static_cast<char>(iban[i]);
     electronic[iban.size()] = '\0';
+    return iban.size();
 }
-void escriurePaper(std::u16string_view iban, char* paper) {
-    paper[mdlFuncions::formatPaper(iban, paper)] = '\0';
+
+// The paper form of an IBAN already written electronic, a group of four bytes at a time.
+void escriurePaper(const char* __restrict electronic, std::size_t mida, char* __restrict paper) {
+    std::size_t i = 0, k = 0;
+    for (; i + 4 < mida; i += 4, k += 5) {
+        std::memcpy(paper + k, electronic + i, 4);
+        paper[k + 4] = ' ';
+    }
+    std::memcpy(paper + k, electronic + i, mida - i);
+    paper[k + mida - i] = '\0';
 }
 
 } // namespace
@@ -138,11 +150,11 @@ brv_status brv_check(const char* text, std::size_t len, brv_result* out) {
     mdlFuncions::Comprovacio c;
     mdlFuncions::comprovarCompte(utf8(text, len), c);
     out->status = estatC(c.estat);
-    escriure(c.iban(), out->iban);
-    escriurePaper(c.iban(), out->paper);
+    escriurePaper(out->iban, escriure(c.iban(), out->iban), out->paper);
     out->bic = c.entitat ? c.entitat->bicUTF8.data() : "";
     out->name = c.entitat ? c.entitat->nomUTF8.data() : "";
-    escriurePaper(c.suggeriment.iban(), out->suggestion);
+    char suggeriment[BRV_IBAN_SIZE];
+    escriurePaper(suggeriment, escriure(c.suggeriment.iban(), suggeriment), out->suggestion);
     return out->status;
 }
 
