@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -85,6 +86,8 @@ public:
 
 private:
     std::span<const std::string_view> added(const Record& record);
+    std::optional<std::span<const std::string_view>> leadingRow(const Record& record,
+                                                                std::uint64_t index);
     void append(std::span<const std::string_view> cells);
     void overLongRow(const Record& record);
     std::string passRestOfLine();
@@ -101,6 +104,8 @@ private:
     Summary summary_;
     std::string_view header_; // the added columns' names, once the header is read
     std::uint64_t line_ = 1, records_ = 0, rowMessages_ = 0;
+    // The header's row, or the first row when there is none.
+    const std::uint64_t leading_ = layout_.header ? layout_.headerRow : 0;
 };
 
 Summary RowLoop::run() {
@@ -113,9 +118,6 @@ Summary RowLoop::run() {
             buffer_.fill();
             continue;
         }
-        // A file whose first row quotes every cell gets its added cells quoted too.
-        if (records_ == 0)
-            converter_.quoteAll(layout_.format == Format::csv && record.allQuoted);
         if (record.tooLong) {
             overLongRow(record);
             continue;
@@ -141,10 +143,10 @@ Summary RowLoop::run() {
 // The cells added after a row's own bytes, before its line end, counted; valid
 // until the next row.
 std::span<const std::string_view> RowLoop::added(const Record& record) {
-    if (records_++ == 0 && layout_.header) {
-        header_ = converter_.header(record.cells);
-        return {&header_, 1};
-    }
+    const std::uint64_t index = records_++;
+    if (index <= leading_) [[unlikely]]
+        if (const auto cells = leadingRow(record, index))
+            return *cells;
     if (!record.tooLong &&
         (layout_.format == Format::csv ? record.raw.empty() : text::allBlank(record.raw))) {
         // A blank line gains no cells: it separates, it holds no account.
@@ -152,11 +154,35 @@ std::span<const std::string_view> RowLoop::added(const Record& record) {
         return {};
     }
     const AddedCells& cells = converter_.row(record);
+    // Nor does a spreadsheet's empty row, told apart from a row without an
+    // account only when the account's cell is found empty.
+    if ((cells.status == Status::senseCompte || cells.status == Status::faltenColumnes) &&
+        blankRow(record)) [[unlikely]] {
+        ++summary_.blank;
+        return {};
+    }
     ++summary_.rows;
     ++summary_.byStatus[static_cast<std::size_t>(cells.status)];
     if (unreadable(cells.status))
         rowMessage(cells.status);
     return cells.pieces;
+}
+
+// The rows up to the header: blank lines and titles, written back as they are,
+// then the header with the added columns' names; none for a row of data.
+std::optional<std::span<const std::string_view>> RowLoop::leadingRow(const Record& record,
+                                                                     std::uint64_t index) {
+    // A file whose first row quotes every cell gets its added cells quoted too.
+    if (index == leading_)
+        converter_.quoteAll(layout_.format == Format::csv && record.allQuoted);
+    if (!layout_.header)
+        return std::nullopt;
+    if (index == leading_) {
+        header_ = converter_.header(record.cells);
+        return std::span<const std::string_view>(&header_, 1);
+    }
+    ++(blankRow(record) ? summary_.blank : summary_.titles);
+    return std::span<const std::string_view>();
 }
 
 void RowLoop::append(std::span<const std::string_view> cells) {
@@ -173,8 +199,10 @@ void RowLoop::overLongRow(const Record& record) {
     const auto cells = added(record);
     sink_.write(out_.view());
     out_.clear();
-    sink_.write(record.raw);
-    buffer_.consume(record.raw.size());
+    // A last byte that may be the input's end-of-file mark waits for the next read.
+    const std::size_t mark = !buffer_.atEnd() && record.raw.ends_with(endOfFileMark);
+    sink_.write(record.raw.substr(0, record.raw.size() - mark));
+    buffer_.consume(record.raw.size() - mark);
     const std::string end = passRestOfLine();
     append(cells);
     out_ += end;
@@ -196,8 +224,10 @@ std::string RowLoop::passRestOfLine() {
             buffer_.consume(pos + 1);
             return end;
         }
-        // A CR at the edge may start a CRLF: it waits for the next read.
-        const std::size_t keep = lf && !buffer_.atEnd() && data.ends_with('\r') ? 1 : 0;
+        // A CR at the edge may start a CRLF, and a last byte may be the input's
+        // end-of-file mark: it waits for the next read.
+        const std::size_t keep =
+            !buffer_.atEnd() && ((lf && data.ends_with('\r')) || data.ends_with(endOfFileMark));
         sink_.write(data.substr(0, data.size() - keep));
         buffer_.consume(data.size() - keep);
         if (buffer_.atEnd())

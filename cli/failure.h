@@ -3,6 +3,7 @@
 // beside the message as data, so that whoever reports it never has to guess it
 // from the text.
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -17,6 +18,8 @@ struct Failure : std::runtime_error {
     // The file as a person named it ("entrada estàndard" for standard input);
     // empty until a caller that knows which file was being read fills it in.
     std::string file;
+    // The line of the file it concerns; 0 for the whole file.
+    std::uint64_t line = 0;
 };
 
 } // namespace cli

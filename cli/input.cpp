@@ -4,6 +4,8 @@
 
 #include "cli/input.h"
 
+#include "cli/failure.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -19,14 +21,6 @@ Utf16 utf16Order(std::string_view head) {
     if (head.starts_with(utf16BigBom))
         return Utf16::bigEndian;
     return Utf16::none;
-}
-
-// UTF-8 when the window's bytes are; a character cut at its edge is no sign of
-// another encoding.
-Encoding windowEncoding(std::string_view window, bool atEnd) {
-    Utf8Check check;
-    const bool validSoFar = check.feed(window);
-    return (atEnd ? check.valid() : validSoFar) ? Encoding::utf8 : Encoding::windows1252;
 }
 
 } // namespace
@@ -51,6 +45,10 @@ void Buffer::fill() {
     if (end_ == data_.size())
         data_.resize(data_.size() * 2);
     const std::size_t n = source_.read(data_.data() + end_, data_.size() - end_);
+    if (n == 0 && !atEnd_ && end_ > begin_ && data_[end_ - 1] == endOfFileMark) {
+        --end_;
+        marked_ = true;
+    }
     atEnd_ = n == 0;
     end_ += n;
 }
@@ -84,11 +82,22 @@ DecodedInput::DecodedInput(Source& source, Sink& sink, std::optional<Encoding> g
         encoder_.startWith(utf8Bom);
     }
     buffer_.fillWindow();
-    if (decoding_.from == EncodingFrom::window)
-        decoding_.encoding = windowEncoding(buffer_.rest(), buffer_.atEnd());
+    if (decoding_.from == EncodingFrom::window) {
+        // UTF-8 when the window's bytes are; a character cut at its edge is no
+        // sign of another encoding.
+        Utf8Check check;
+        const bool valid = check.feed(buffer_.rest());
+        const bool utf8 = buffer_.atEnd() ? check.valid() : valid;
+        decoding_.encoding = utf8 ? Encoding::utf8 : Encoding::windows1252;
+        // What follows cannot be read twice; once UTF-8 is written, it must be UTF-8 too.
+        if (utf8 && !buffer_.atEnd())
+            decoder_.checkAfter(check, buffer_.rest());
+    }
 }
 
 void DecodedInput::finish() {
+    if (buffer_.marked())
+        encoder_.write(std::string_view(&endOfFileMark, 1));
     encoder_.finish(decoder_.leftover());
 }
 
@@ -127,7 +136,41 @@ Encoding DecodedInput::Decoder::wholeEncoding(std::size_t chunk) {
     return valid && check.valid() ? Encoding::utf8 : Encoding::windows1252;
 }
 
+void DecodedInput::Decoder::checkAfter(const Utf8Check& check, std::string_view window) {
+    after_ = check;
+    lf_ = std::count(window.begin(), window.end(), '\n');
+    cr_ = std::count(window.begin(), window.end(), '\r');
+}
+
+void DecodedInput::Decoder::check(std::string_view bytes) {
+    Utf8Check before = *after_;
+    if (after_->feed(bytes) && (!bytes.empty() || after_->valid())) {
+        lf_ += std::count(bytes.begin(), bytes.end(), '\n');
+        cr_ += std::count(bytes.begin(), bytes.end(), '\r');
+        return;
+    }
+    // The line of the first byte that is not UTF-8, or of the input's end when
+    // it cuts a character; lines end in CR alone when none ends in LF.
+    std::size_t bad = 0;
+    while (bad < bytes.size() && before.feed(bytes.substr(bad, 1)))
+        ++bad;
+    const std::string_view read = bytes.substr(0, bad);
+    lf_ += std::count(read.begin(), read.end(), '\n');
+    cr_ += std::count(read.begin(), read.end(), '\r');
+    Failure failure("hi ha un byte que no és UTF-8 però l'inici ja s'ha escrit com a UTF-8; "
+                    "torneu-ho a provar amb -e windows-1252");
+    failure.line = 1 + (lf_ > 0 ? lf_ : cr_);
+    throw failure;
+}
+
 std::size_t DecodedInput::Decoder::read(char* data, std::size_t size) {
+    const std::size_t n = next(data, size);
+    if (after_)
+        check(std::string_view(data, n));
+    return n;
+}
+
+std::size_t DecodedInput::Decoder::next(char* data, std::size_t size) {
     while (pos_ == pending_.size()) {
         pending_.clear();
         pos_ = 0;

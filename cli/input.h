@@ -40,6 +40,10 @@ public:
 
 inline constexpr std::string_view utf8Bom = "\xEF\xBB\xBF";
 
+// The end-of-file mark (Ctrl+Z) that DOS programs put after a text file's last
+// byte: as the input's last byte it ends the data, and is written back last.
+inline constexpr char endOfFileMark = '\x1A';
+
 // Where an input's encoding came from.
 enum class EncodingFrom {
     option,     // the command line named it
@@ -66,6 +70,8 @@ public:
 
     std::string_view rest() const { return {data_.data() + begin_, end_ - begin_}; }
     bool atEnd() const { return atEnd_; }
+    // Whether the input ended with an end-of-file mark, which rest() then leaves out.
+    bool marked() const { return marked_; }
     void consume(std::size_t n) {
         begin_ += n;
         consumed_ += n;
@@ -84,7 +90,7 @@ private:
     std::string data_;
     std::size_t begin_ = 0, end_ = 0;
     std::uint64_t consumed_ = 0;
-    bool atEnd_ = false;
+    bool atEnd_ = false, marked_ = false;
 };
 
 // One input made ready to convert: its encoding settled and its first window read.
@@ -101,8 +107,9 @@ public:
     Buffer& buffer() { return buffer_; }
     // Where the converted rows go, to be written back as the input came.
     Sink& output() { return encoder_; }
-    // Ends the output: the last bytes held back in UTF-16, and an odd last byte of
-    // the input, which belongs to no character but is still the input's.
+    // Ends the output: the input's end-of-file mark, the last bytes held back in
+    // UTF-16, and an odd last byte of the input, which belongs to no character but
+    // is still the input's.
     void finish();
 
 private:
@@ -120,11 +127,19 @@ private:
         // read through, a chunk at a time, then rewound.
         Encoding wholeEncoding(std::size_t chunk);
         std::string_view leftover() const { return utf16_ ? utf16_->leftover() : ""; }
+        // From now on every byte read must go on as UTF-8 from where check stands,
+        // window holding the bytes read so far; else the read throws Failure.
+        void checkAfter(const Utf8Check& check, std::string_view window);
         std::size_t read(char* data, std::size_t size) override;
 
     private:
+        std::size_t next(char* data, std::size_t size);
+        void check(std::string_view bytes);
+
         Source& source_;
-        bool ended_ = false; // kept: a terminal read again after its end waits for more
+        std::optional<Utf8Check> after_;
+        std::uint64_t lf_ = 0, cr_ = 0; // line ends read, for the line a failure names
+        bool ended_ = false;            // kept: a terminal read again after its end waits for more
         std::optional<Utf16Decoder> utf16_;
         std::string pending_; // read or decoded, not yet handed out
         std::size_t pos_ = 0;

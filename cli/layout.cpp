@@ -22,6 +22,14 @@ namespace {
 
 // The header and the column are chosen from this many rows at most.
 constexpr std::size_t sampleRows = 1000;
+// The header is looked for among this many rows that are not blank: the title
+// lines a spreadsheet puts above it are few.
+constexpr std::size_t headerRows = 10;
+// How much of the header stderr quotes: this many cells, of this many bytes each.
+constexpr std::size_t quotedCells = 6, quotedBytes = 40;
+// Words that name the account's column in a header (as headerKey gives them).
+constexpr std::array<std::u16string_view, 5> accountWords = {u"iban", u"ccc", u"compte", u"cuenta",
+                                                             u"account"};
 
 std::u16string decoded(std::string_view cell, Encoding e) {
     std::u16string text;
@@ -29,35 +37,99 @@ std::u16string decoded(std::string_view cell, Encoding e) {
     return text;
 }
 
-bool readsAsAccount(std::string_view cell, Encoding e) {
-    return mdlFuncions::llegirCompteOIBAN(decoded(cell, e)).tipus !=
-           mdlFuncions::Lectura::Tipus::res;
+// An account of any kind, or a number a spreadsheet made of one.
+bool readsAsAccount(std::u16string_view text) {
+    return mdlFuncions::llegirCompteOIBAN(text).tipus != mdlFuncions::Lectura::Tipus::res ||
+           mdlFuncions::nombreCientific(text);
 }
 
-// The first rows of the input, their cells copied out of the window into one
-// block: a window of nothing but separators is a million cells, and they must
-// not take more memory than a row.
+bool readsAsAccount(std::string_view cell, Encoding e) {
+    return readsAsAccount(decoded(cell, e));
+}
+
+// A letter of any script; digits, blanks, signs and symbols are not.
+bool isLetter(char16_t c) {
+    c = text::fromFullWidth(c);
+    if (c < 0x80)
+        return (c | 0x20) >= u'a' && (c | 0x20) <= u'z';
+    return c >= 0xC0 && c != u'\u00D7' && c != u'\u00F7' && !text::isBlank(c) &&
+           !text::isHyphen(c) && !(c >= 0x2000 && c < 0x3040) && c != u'\uFFFD';
+}
+
+// A header's cell names a column: it holds a letter and no run of four digits,
+// which an account or its parts would, and is not an account of any kind.
+bool readsAsName(std::u16string_view text) {
+    bool letter = false;
+    std::size_t run = 0;
+    for (const char16_t c : text) {
+        run = text::isDigit(text::fromFullWidth(c)) ? run + 1 : 0;
+        if (run == 4)
+            return false;
+        letter = letter || isLetter(c);
+    }
+    return letter && !readsAsAccount(text);
+}
+
+// Whether one of the words of a header's cell names the account's column.
+bool namesAccount(std::u16string_view text) {
+    const std::u16string key = headerKey(text);
+    std::size_t from = 0;
+    for (std::size_t i = 0; i <= key.size(); ++i)
+        if (i == key.size() || !isLetter(key[i])) {
+            const auto word = std::u16string_view(key).substr(from, i - from);
+            if (std::find(accountWords.begin(), accountWords.end(), word) != accountWords.end())
+                return true;
+            from = i + 1;
+        }
+    return false;
+}
+
+// The first rows of the input that are not blank, their cells copied out of the
+// window into one block: a window of nothing but separators is a million cells,
+// and they must not take more memory than a row.
 class Sample {
 public:
     std::size_t size() const { return rows_.size(); }
     bool empty() const { return rows_.empty(); }
-    std::size_t cells(std::size_t row) const { return rows_[row].size(); }
+    std::size_t cells(std::size_t row) const { return rows_[row].cells.size(); }
+    // An empty cell for one the row does not reach.
     std::string_view cell(std::size_t row, std::size_t c) const {
-        return std::string_view(bytes_).substr(rows_[row][c].first, rows_[row][c].second);
+        if (c >= cells(row))
+            return {};
+        const auto [at, size] = rows_[row].cells[c];
+        return std::string_view(bytes_).substr(at, size);
     }
-    void add(const std::vector<std::string_view>& cells) {
-        auto& row = rows_.emplace_back();
-        row.reserve(cells.size());
-        for (const auto cell : cells) {
-            row.emplace_back(static_cast<std::uint32_t>(bytes_.size()),
-                             static_cast<std::uint32_t>(cell.size()));
+    // The row's index among all the input's rows, blank ones included, and its line.
+    std::size_t index(std::size_t row) const { return rows_[row].index; }
+    std::uint64_t line(std::size_t row) const { return rows_[row].line; }
+    // A quote that never closes: the row is data, whatever it holds.
+    bool unreadable(std::size_t row) const { return rows_[row].unreadable; }
+    // How many of the row's cells hold more than blanks.
+    std::size_t filled(std::size_t row) const {
+        std::size_t n = 0;
+        for (std::size_t c = 0; c < cells(row); ++c)
+            n += !text::allBlank(cell(row, c));
+        return n;
+    }
+    void add(const Record& record, std::size_t index, std::uint64_t line) {
+        auto& row = rows_.emplace_back(Row{index, line, record.unclosedQuote, {}});
+        row.cells.reserve(record.cells.size());
+        for (const auto cell : record.cells) {
+            row.cells.emplace_back(static_cast<std::uint32_t>(bytes_.size()),
+                                   static_cast<std::uint32_t>(cell.size()));
             bytes_ += cell;
         }
     }
 
 private:
+    struct Row {
+        std::size_t index;
+        std::uint64_t line;
+        bool unreadable;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> cells;
+    };
     std::string bytes_;
-    std::vector<std::vector<std::pair<std::uint32_t, std::uint32_t>>> rows_;
+    std::vector<Row> rows_;
 };
 
 Sample takeSample(std::string_view data, bool atEnd, char separator, std::size_t maxRow,
@@ -65,21 +137,40 @@ Sample takeSample(std::string_view data, bool atEnd, char separator, std::size_t
     Sample sample;
     Splitter splitter(separator, maxRow, lineEnd);
     Record record;
-    while (sample.size() < sampleRows) {
+    std::uint64_t line = 1;
+    for (std::size_t index = 0; sample.size() < sampleRows; ++index) {
         const std::size_t taken = splitter.next(data, atEnd, record);
         // The rest of a row too long to hold is not in the window.
         if (taken == 0 || record.tooLong)
             break;
         data.remove_prefix(taken);
-        if (record.raw.empty() || record.unclosedQuote)
-            continue;
-        sample.add(record.cells);
+        if (!blankRow(record))
+            sample.add(record, index, line);
+        line += record.lineBreaks + !record.end.empty();
     }
     return sample;
 }
 
 std::string quoteName(std::string_view name) {
     return "«" + std::string(name) + "»";
+}
+
+// A cell of the input as stderr names it, in UTF-8 and cut short when long.
+std::string quoteCell(std::string_view cell, Encoding e) {
+    std::u16string characters = decoded(cell, e);
+    for (auto& c : characters)
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0))
+            c = u'?'; // no control character reaches a terminal
+    std::string text;
+    encode(characters, Encoding::utf8, text);
+    if (text.size() > quotedBytes) {
+        std::size_t cut = quotedBytes;
+        while ((static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+            --cut; // not inside a character
+        text.resize(cut);
+        text += "…";
+    }
+    return quoteName(text);
 }
 
 } // namespace
@@ -93,43 +184,120 @@ std::optional<std::size_t> columnNumber(std::string_view column) {
     return n - 1;
 }
 
+Format formatOfName(std::string_view path) {
+    constexpr std::string_view csv = ".csv";
+    if (path.size() <= csv.size())
+        return Format::automatic;
+    const std::string_view end = path.substr(path.size() - csv.size());
+    return std::equal(end.begin(), end.end(), csv.begin(),
+                      [](char a, char b) { return (a | 0x20) == b; })
+               ? Format::csv
+               : Format::automatic;
+}
+
+// Out of line: the row loop asks only about a row whose account's cell is empty.
+[[gnu::noinline]] bool blankRow(const Record& record) {
+    return !record.tooLong && !record.unclosedQuote &&
+           std::all_of(record.cells.begin(), record.cells.end(),
+                       [](std::string_view cell) { return text::allBlank(cell); });
+}
+
 namespace {
 
-// A column given by number, or by a header name as headerKey compares them.
-std::size_t findColumn(const std::string& column, const Sample& sample, Encoding e, bool& byName) {
-    if (const auto n = columnNumber(column))
-        return *n;
-    byName = true;
-    if (!sample.empty()) {
-        const auto wanted = headerKey(decoded(column, Encoding::utf8));
-        for (std::size_t i = 0; i < sample.cells(0); ++i)
-            if (headerKey(decoded(sample.cell(0, i), e)) == wanted)
-                return i;
+// What is known of the account's columns in the sample's rows.
+class Columns {
+public:
+    Columns(const Sample& sample, std::vector<std::size_t> columns, Encoding e)
+        : sample_(sample), columns_(std::move(columns)), e_(e) {}
+
+    const std::vector<std::size_t>& columns() const { return columns_; }
+
+    // The row holds an account, or its four parts each of its own number of
+    // digits, as the converter reads them.
+    bool account(std::size_t r) const {
+        if (columns_.size() == 1)
+            return readsAsAccount(sample_.cell(r, columns_[0]), e_);
+        std::array<std::u16string, 4> cells;
+        for (std::size_t k = 0; k < cells.size(); ++k)
+            cells[k] = decoded(sample_.cell(r, columns_[k]), e_);
+        mdlFuncions::Comprovacio check;
+        mdlFuncions::comprovarCamps({cells[0], cells[1], cells[2], cells[3]}, check);
+        return check.estat != Status::noCompte && check.estat != Status::senseCompte;
     }
-    throw Failure("no hi ha cap columna " + quoteName(column) + " a la capçalera");
+    // Every one of the row's cells in the account's columns names a column.
+    bool names(std::size_t r) const {
+        return !sample_.unreadable(r) && std::all_of(columns_.begin(), columns_.end(), [&](auto c) {
+            return readsAsName(decoded(sample_.cell(r, c), e_));
+        });
+    }
+    // One of them names the account's column by one of its usual words.
+    bool namesAccount(std::size_t r) const {
+        return std::any_of(columns_.begin(), columns_.end(), [&](auto c) {
+            return cli::namesAccount(decoded(sample_.cell(r, c), e_));
+        });
+    }
+    // A title line above the header: one cell of text at most, and in the
+    // account's columns nothing but a name or nothing at all.
+    bool title(std::size_t r) const {
+        return !sample_.unreadable(r) && sample_.filled(r) <= 1 &&
+               std::all_of(columns_.begin(), columns_.end(), [&](auto c) {
+                   const std::u16string text = decoded(sample_.cell(r, c), e_);
+                   return text::allBlank(text) || readsAsName(text);
+               });
+    }
+
+private:
+    const Sample& sample_;
+    const std::vector<std::size_t> columns_;
+    const Encoding e_;
+};
+
+// The header is a claim the rows must make: among the first rows, with only
+// title lines above it, the first whose account cells name columns and either
+// name the account's by a usual word or come just before the first account;
+// else the first row, when it names them; else there is none.
+std::optional<std::size_t> findHeader(const Sample& sample, const Columns& columns) {
+    std::size_t first = 0;
+    while (first < sample.size() && !columns.account(first))
+        ++first;
+    for (std::size_t r = 0; r < std::min(first, headerRows); ++r) {
+        if (columns.names(r) &&
+            (columns.namesAccount(r) || (r + 1 == first && first < sample.size())))
+            return r;
+        if (!columns.title(r))
+            break;
+    }
+    if (!sample.empty() && columns.names(0))
+        return 0;
+    return std::nullopt;
 }
 
-// Whether the four cells from column c on in row r hold the four fields of an
-// account, each of its own number of digits, as the converter reads them.
-bool fourParts(const Sample& sample, std::size_t r, std::size_t c, Encoding e) {
-    std::array<std::u16string, 4> cells;
-    if (c + cells.size() > sample.cells(r))
-        return false;
-    for (std::size_t k = 0; k < cells.size(); ++k)
-        cells[k] = decoded(sample.cell(r, c + k), e);
-    mdlFuncions::Comprovacio check;
-    mdlFuncions::comprovarCamps({cells[0], cells[1], cells[2], cells[3]}, check);
-    return check.estat != Status::noCompte && check.estat != Status::senseCompte;
-}
-
-// A header names columns: none of its cells reads as an account, nor do four of
-// them hold an account's parts. Other digits do not count against it: a header
-// may well be "Saldo 31/12/2024".
-bool looksLikeHeader(const Sample& sample, Encoding e) {
-    for (std::size_t c = 0; c < sample.cells(0); ++c)
-        if (readsAsAccount(sample.cell(0, c), e) || fourParts(sample, 0, c, e))
-            return false;
-    return true;
+// Where the columns named are: the row that has every name (as headerKey compares
+// them), among the first with only title lines above it, is the header.
+std::size_t findNamed(const std::vector<std::string>& names, const Sample& sample, Encoding e,
+                      std::vector<std::size_t>& columns) {
+    const auto find = [&](std::size_t r, const std::string& name) -> std::optional<std::size_t> {
+        const auto wanted = headerKey(decoded(name, Encoding::utf8));
+        for (std::size_t i = 0; i < sample.cells(r); ++i)
+            if (headerKey(decoded(sample.cell(r, i), e)) == wanted)
+                return i;
+        return std::nullopt;
+    };
+    for (std::size_t r = 0; r < std::min(sample.size(), headerRows); ++r) {
+        columns.clear();
+        for (const auto& name : names)
+            if (const auto c = find(r, name))
+                columns.push_back(*c);
+        if (columns.size() == names.size())
+            return r;
+        if (sample.filled(r) > 1 || sample.unreadable(r))
+            break;
+    }
+    // The message names the first that the first row lacks.
+    for (const auto& name : names)
+        if (sample.empty() || !find(0, name))
+            throw Failure("no hi ha cap columna " + quoteName(name) + " a la capçalera");
+    throw Failure("no hi ha cap columna " + quoteName(names[0]) + " a la capçalera");
 }
 
 // The column whose values read as accounts most often, or else the four
@@ -143,7 +311,7 @@ std::vector<std::size_t> chooseColumns(const Sample& sample, std::size_t first, 
         fours.resize(std::max(fours.size(), cells));
         for (std::size_t c = 0; c < cells; ++c) {
             hits[c] += readsAsAccount(sample.cell(r, c), e);
-            fours[c] += fourParts(sample, r, c, e);
+            fours[c] += c + 4 <= cells && Columns(sample, {c, c + 1, c + 2, c + 3}, e).account(r);
         }
     }
     const auto best = std::max_element(hits.begin(), hits.end());
@@ -157,48 +325,73 @@ std::vector<std::size_t> chooseColumns(const Sample& sample, std::size_t first, 
     return {};
 }
 
-// Where the account is in each row, and what to say about how it was found.
+// Where the account is in each row, which row of the sample is the header, and
+// what to say about how they were found.
 struct Plan {
     std::vector<std::size_t> columns;
-    bool header = false;
+    std::optional<std::size_t> header;
     std::string how;
 };
 
-std::string columnLabel(std::size_t column, const Plan& plan, const Sample& sample) {
-    std::string label = std::to_string(column + 1);
-    if (plan.header && !sample.empty() && column < sample.cells(0))
-        label.append(" «").append(sample.cell(0, column)).append("»");
-    return label;
+// The header, unless the command line settles it: with a column named, the row
+// that names it; else as findHeader says.
+void planHeader(const Options& options, const Sample& sample, Encoding e, Plan& plan) {
+    if (options.header == HeaderMode::no || sample.empty())
+        plan.header.reset();
+    else if (!plan.header)
+        plan.header = options.header == HeaderMode::yes
+                          ? std::optional<std::size_t>(0)
+                          : findHeader(sample, Columns(sample, plan.columns, e));
+    if (!plan.header) {
+        plan.how += "; sense capçalera";
+        return;
+    }
+    const std::size_t r = *plan.header;
+    plan.how += r == 0 ? "; la primera fila" : "; la línia " + std::to_string(sample.line(r));
+    plan.how += " és la capçalera: ";
+    for (std::size_t c = 0; c < std::min(sample.cells(r), quotedCells); ++c)
+        plan.how.append(c == 0 ? "" : ", ").append(quoteCell(sample.cell(r, c), e));
+    if (sample.cells(r) > quotedCells)
+        plan.how += "…";
+    if (r > 0)
+        plan.how += "; a sobre, " + std::to_string(r) + (r == 1 ? " fila" : " files") + " de títol";
 }
 
 Plan planColumns(const Options& options, const Sample& sample, Encoding e) {
     Plan plan;
-    bool byName = false;
-    if (!options.four.empty()) {
-        for (const auto& column : options.four)
-            plan.columns.push_back(findColumn(column, sample, e, byName));
-    } else if (!options.column.empty()) {
-        plan.columns.push_back(findColumn(options.column, sample, e, byName));
-    }
-    plan.header = options.header == HeaderMode::yes ||
-                  (options.header == HeaderMode::automatic &&
-                   (byName || (!sample.empty() && looksLikeHeader(sample, e))));
+    std::vector<std::string> names;
+    for (const auto& column : options.four.empty() ? std::vector{options.column} : options.four)
+        if (!column.empty() && !columnNumber(column))
+            names.push_back(column);
+    std::vector<std::size_t> named;
+    if (!names.empty())
+        plan.header = findNamed(names, sample, e, named);
+    for (auto next = named.begin();
+         const auto& column : options.four.empty() ? std::vector{options.column} : options.four)
+        if (const auto n = columnNumber(column))
+            plan.columns.push_back(*n);
+        else if (!column.empty())
+            plan.columns.push_back(*next++);
 
     const bool chosen = plan.columns.empty();
     if (chosen) {
-        plan.columns = chooseColumns(sample, plan.header ? 1 : 0, e);
+        plan.columns = chooseColumns(sample, options.header == HeaderMode::yes ? 1 : 0, e);
         if (plan.columns.empty())
             throw Failure("no s'ha trobat cap columna amb comptes; indiqueu-la amb --columna o "
                           "--quatre-columnes");
     }
-    plan.how = plan.columns.size() == 1 ? "columna " : "columnes ";
-    for (std::size_t i = 0; i < plan.columns.size(); ++i)
-        plan.how.append(i == 0 ? "" : ", ").append(columnLabel(plan.columns[i], plan, sample));
+    planHeader(options, sample, e, plan);
+    std::string label = plan.columns.size() == 1 ? "columna " : "columnes ";
+    for (std::size_t i = 0; i < plan.columns.size(); ++i) {
+        label.append(i == 0 ? "" : ", ").append(std::to_string(plan.columns[i] + 1));
+        if (plan.header && plan.columns[i] < sample.cells(*plan.header))
+            label.append(" ").append(quoteCell(sample.cell(*plan.header, plan.columns[i]), e));
+    }
     if (chosen)
-        plan.how += plan.columns.size() == 1 ? ", triada pels seus valors"
-                                             : " (entitat, oficina, control, compte), triades "
-                                               "pels seus valors";
-    plan.how += plan.header ? "; la primera fila és la capçalera" : "; sense capçalera";
+        label += plan.columns.size() == 1 ? ", triada pels seus valors"
+                                          : " (entitat, oficina, control, compte), triades "
+                                            "pels seus valors";
+    plan.how = label + plan.how;
     return plan;
 }
 
@@ -251,22 +444,26 @@ Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
     }
     const std::string_view head = firstLine(window, layout.lineEnd);
     layout.format = settleFormat(options, head, decoding.encoding);
-    if (layout.format == Format::list) {
-        layout.columns = {0};
-        layout.header = options.header == HeaderMode::yes;
-        layout.description = "llista d'un compte per línia, " + what;
-        return layout;
+    if (layout.format == Format::csv) {
+        layout.separator = options.separator != 0 ? options.separator : detectSeparator(head);
+        if (layout.separator == 0)
+            layout.separator = ';';
     }
-    layout.separator = options.separator != 0 ? options.separator : detectSeparator(head);
-    if (layout.separator == 0)
-        layout.separator = ';';
-    const Plan plan =
-        planColumns(options, takeSample(window, atEnd, layout.separator, maxRow, layout.lineEnd),
-                    decoding.encoding);
+    const Sample sample = takeSample(window, atEnd, layout.separator, maxRow, layout.lineEnd);
+    Plan plan;
+    if (layout.format == Format::list) {
+        plan.columns = {0};
+        planHeader(options, sample, decoding.encoding, plan);
+        layout.description = "llista d'un compte per línia, " + what + plan.how;
+    } else {
+        plan = planColumns(options, sample, decoding.encoding);
+        layout.description =
+            "CSV separat per " + separatorName(layout.separator) + ", " + what + ", " + plan.how;
+    }
     layout.columns = plan.columns;
-    layout.header = plan.header;
-    layout.description =
-        "CSV separat per " + separatorName(layout.separator) + ", " + what + ", " + plan.how;
+    layout.header = plan.header.has_value();
+    if (plan.header)
+        layout.headerRow = sample.index(*plan.header);
     return layout;
 }
 

@@ -43,7 +43,22 @@ al davant o sense. Un CSV pot anar separat per ';', ',' o tabuladors, en UTF-8
 (amb BOM o sense) o en Windows-1252; tot això es dedueix si no es diu. Un
 fitxer en UTF-16 amb BOM (el «text Unicode» d'Excel) es llegeix i s'escriu en
 UTF-16. Les línies acaben en LF o CRLF, o bé en CR sol si el primer MiB no
-té cap LF.
+té cap LF. Un Ctrl+Z (0x1A) com a últim byte, final de fitxer de DOS, es torna
+al final i no és de cap fila. Si l'entrada estàndard, llegida com a UTF-8 pel
+primer MiB, després té un byte que no ho és, s'atura amb l'estat 2: torneu-ho
+a provar amb -e windows-1252.
+
+La capçalera és la primera fila no en blanc la cel·la de la qual a la columna
+del compte (a les quatre) és un nom: alguna lletra, cap tira de quatre xifres,
+cap compte. Si no, és de dades. Les línies de títol (una sola cel·la) de sobre
+es tornen tal com són; la capçalera és llavors la fila que anomena el compte o
+la d'abans del primer compte. Un fitxer .csv d'una columna s'escriu com a CSV.
+
+Es llegeixen ="2100...", '2100... i «IBAN: ES91...». Un nombre en notació
+científica (una xifra de l'1 al 9; coma o punt i més xifres, o res; E o e; un +
+o res; un exponent del 16 al 19) amb menys xifres que el nombre, com ara
+2,10004E+19, ha perdut xifres. Les files de cel·les buides (;;) es tornen tal
+com són i no compten.
 
   -o, --sortida=FITXER       escriu a FITXER en comptes de la sortida estàndard;
                                el fitxer només es reemplaça quan és complet, i
@@ -58,9 +73,10 @@ té cap LF.
   -s, --separador=SEP        separador del CSV: ';', ',' o 'tab'
   -f, --format=FORMAT        'llista' o 'csv'
   -e, --codificacio=COD      'utf-8' o 'windows-1252'
-      --capcalera            la primera fila és una capçalera
-      --sense-capcalera      la primera fila ja és de dades; les columnes
-                               s'indiquen llavors pel número
+      --capcalera            la primera fila que no és en blanc és la
+                               capçalera
+      --sense-capcalera      no hi ha capçalera; les columnes s'indiquen
+                               llavors pel número
   -h, --help                 mostra aquesta ajuda i surt
       --version              mostra la versió i surt
 
@@ -86,6 +102,9 @@ per posar-hi. Estats:
   compte tot zeros               20 zeros: els dígits quadren, però cap banc
                                    no en dona cap
   no és un compte                el text no és un compte sencer
+  nombre en notació científica: xifres perdudes
+                                 un full de càlcul el va fer nombre; no es
+                                   pot refer
   sense compte                   la cel·la és buida
   fila il·legible: cometes sense tancar, fila il·legible: falten columnes,
   fila il·legible: massa llarga  la fila es torna tal com era
@@ -273,7 +292,10 @@ cli::Summary convertInput(cli::Input& in, const cli::Options& options, cli::Sink
         };
         bar.start(in.size);
         cli::FileSource source(in.file, in.name, in.size.has_value());
-        const cli::Summary summary = cli::convert(source, sink, options, reporter);
+        cli::Options own = options;
+        if (own.format == cli::Format::automatic)
+            own.format = cli::formatOfName(in.path);
+        const cli::Summary summary = cli::convert(source, sink, own, reporter);
         bar.finish();
         in.close();
         return summary;
@@ -313,7 +335,8 @@ int run(int argc, char** argv) {
         return total.rows == total.correct() ? 0 : 1;
     } catch (const Failure& f) {
         bar.finish();
-        message(f.file.empty() ? f.what() : f.file + ": " + f.what());
+        const std::string where = f.file + (f.line > 0 ? ":" + std::to_string(f.line) : "");
+        message(where.empty() ? f.what() : where + ": " + f.what());
         return 2;
     }
 }

@@ -26,6 +26,7 @@ std::uint64_t Summary::correct() const {
 void Summary::add(const Summary& other) {
     rows += other.rows;
     blank += other.blank;
+    titles += other.titles;
     for (std::size_t i = 0; i < statusCount; ++i)
         byStatus[i] += other.byStatus[i];
 }

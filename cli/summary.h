@@ -13,8 +13,9 @@
 namespace cli {
 
 struct Summary {
-    std::uint64_t rows = 0;  // rows that were to hold an account, header and blanks aside
-    std::uint64_t blank = 0; // blank lines, written back blank
+    std::uint64_t rows = 0;   // rows that were to hold an account, header and blanks aside
+    std::uint64_t blank = 0;  // blank lines, written back blank
+    std::uint64_t titles = 0; // title lines above a header, written back as they are
     std::array<std::uint64_t, statusCount> byStatus{};
 
     std::uint64_t correct() const;

@@ -35,7 +35,8 @@ void comprovarEspanyol(std::u16string_view ccc, std::u16string_view digitsIBAN, 
         return;
     }
     const std::u16string digits = calcularDigitsIBAN(ccc, paisEspanya);
-    if (!digitsIBAN.empty() && digitsIBAN != digits) {
+    // Two digits each, compared in place: a call per row otherwise.
+    if (!digitsIBAN.empty() && (digitsIBAN[0] != digits[0] || digitsIBAN[1] != digits[1])) {
         c.estat = Estat::digitsIBANIncorrectes;
         if (suggerir)
             suggerirCompte(ccc, digitsIBAN, c.suggeriment);
@@ -79,7 +80,9 @@ template <class Text> void comprovar(const Text& text, Comprovacio& c, bool sugg
     const Lectura lectura = llegirCompteOIBAN(text);
     switch (lectura.tipus) {
     case Lectura::Tipus::res:
-        c.estat = text::allBlank(text) ? Estat::senseCompte : Estat::noCompte;
+        c.estat = text::allBlank(text)    ? Estat::senseCompte
+                  : nombreCientific(text) ? Estat::notacioCientifica
+                                          : Estat::noCompte;
         break;
     case Lectura::Tipus::ibanEstranger:
         comprovarEstranger(lectura.text(), c);
@@ -124,6 +127,8 @@ Defecte defecteCompte(text::Utf8 utf8) {
     }
     case Estat::noCompte:
         return defecteLectura(utf8);
+    case Estat::notacioCientifica:
+        return Defecte::format;
     case Estat::correcte:
     case Estat::entitatDesconeguda:
     case Estat::estrangerCorrecte:

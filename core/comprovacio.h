@@ -28,6 +28,8 @@ enum class Estat : std::uint8_t {
     estrangerCorrecte,        // another registry country's IBAN: length, structure, digits
     estrangerMalFormat,       // a registry country's code, but the wrong length or structure
     noCompte,                 // anything else, an unknown country included
+    notacioCientifica,        // a number a spreadsheet wrote in scientific notation:
+                              // the digits it lost are gone (nombreCientific)
     senseCompte,              // nothing but blanks
     // A row of a list that could not be read as one; no text's check gives these.
     cometesSenseTancar, // a quote that never closes
@@ -55,6 +57,8 @@ constexpr std::u16string_view textEstat(Estat e) {
         return u"IBAN estranger mal format";
     case Estat::noCompte:
         return u"no és un compte";
+    case Estat::notacioCientifica:
+        return u"nombre en notació científica: xifres perdudes";
     case Estat::senseCompte:
         return u"sense compte";
     case Estat::cometesSenseTancar:

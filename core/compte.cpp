@@ -67,9 +67,53 @@ Lectura::Tipus tipusDe(std::u16string_view resta) {
     return Lectura::Tipus::res;
 }
 
+// The marks a spreadsheet writes around a number it keeps as text, '21001234... and
+// ="21001234...", and the paper form's tag, IBAN: ES91..., each read only in its
+// place: the apostrophe or the equals sign before anything else, the quotes just
+// after that equals sign and after the account, the colon just after "IBAN".
+class Marques {
+public:
+    // Whether c, which no account holds, is a mark where it stands, kept holding
+    // the characters kept before it.
+    template <class Char> bool accepta(Char ch, std::u16string_view kept) {
+        const auto c = text::fromFullWidth(static_cast<char16_t>(ch));
+        if ((c == u'\'' || c == u'=') && kept.empty() && forma_ == Forma::cap) {
+            forma_ = c == u'=' ? Forma::igual : Forma::apostrof;
+            return true;
+        }
+        if (c == u'"' && forma_ == Forma::igual && kept.empty()) {
+            forma_ = Forma::obertes;
+            return true;
+        }
+        if (c == u'"' && forma_ == Forma::obertes) {
+            forma_ = Forma::tancades;
+            tancament_ = kept.size();
+            return true;
+        }
+        if (c == u':' && kept == paraulaIBAN && !dosPunts_)
+            return dosPunts_ = true;
+        return false;
+    }
+    // Whether the marks are whole: an equals sign's text quoted, nothing after it.
+    bool senceres(std::size_t kept) const {
+        return forma_ != Forma::igual && forma_ != Forma::obertes &&
+               (forma_ != Forma::tancades || kept == tancament_);
+    }
+
+private:
+    enum class Forma : std::uint8_t { cap, apostrof, igual, obertes, tancades };
+    Forma forma_ = Forma::cap;
+    bool dosPunts_ = false;
+    std::size_t tancament_ = 0; // the characters kept when the quotes closed
+};
+
+template <class Text> Lectura llegirAmbMarques(const Text& text);
+
 // Every return hands back the one object, so that it is built in the caller's place.
+// A character no account holds sends the text to be read again with the marks
+// (Marques), which so few texts carry that the first reading leaves them out.
 // Text is a view of bytes or of UTF-16 units, or text::Utf8.
-template <class Text> Lectura llegirText(const Text& text) {
+template <bool ambMarques = false, class Text> Lectura llegirText(const Text& text) {
     // At most "IBAN" and the longest IBAN survive; anything longer is not an
     // account, so a fixed buffer is enough and a huge paste costs one pass.
     // Where the separators fall differs from row to row, so a separator is
@@ -77,23 +121,76 @@ template <class Text> Lectura llegirText(const Text& text) {
     Lectura lectura;
     auto& net = lectura.caracters;
     std::size_t n = 0;
+    [[maybe_unused]] Marques marques;
     for (const auto ch : text) {
         const char16_t c = llegir(ch);
-        if (c == refusar)
+        if (c == refusar) {
+            if constexpr (!ambMarques)
+                lectura = llegirAmbMarques(text);
+            else if (marques.accepta(ch, std::u16string_view(net.data(), n)))
+                continue;
             return lectura;
+        }
         net[n] = c;
         n += c != deixar;
         if (n == net.size())
             return lectura;
     }
+    if constexpr (ambMarques)
+        if (!marques.senceres(n))
+            return lectura;
+    // Compared in place: a call per row otherwise.
     const std::size_t inici =
-        std::u16string_view(net.data(), n).starts_with(paraulaIBAN) ? paraulaIBAN.size() : 0;
+        n >= paraulaIBAN.size() && std::char_traits<char16_t>::compare(
+                                       net.data(), paraulaIBAN.data(), paraulaIBAN.size()) == 0
+            ? paraulaIBAN.size()
+            : 0;
     lectura.tipus = tipusDe(std::u16string_view(net.data() + inici, n - inici));
     if (lectura.tipus != Lectura::Tipus::res) {
         lectura.inici = static_cast<std::uint8_t>(inici);
         lectura.fi = static_cast<std::uint8_t>(n);
     }
     return lectura;
+}
+
+template <class Text> [[gnu::noinline]] Lectura llegirAmbMarques(const Text& text) {
+    return llegirText<true>(text);
+}
+
+// The reading of nombreCientific, one character at a time.
+template <class Text> bool llegirCientific(const Text& text) {
+    enum class Part { abans, enter, decimals, e, signe, exponent, despres };
+    Part part = Part::abans;
+    unsigned xifres = 0, exponent = 0, xifresExponent = 0;
+    for (const auto ch : text) {
+        const char16_t c = static_cast<char16_t>(ch);
+        const bool blanc = text::isBlank(c), xifra = text::isDigit(c);
+        if (part == Part::abans && !blanc) {
+            if (c < u'1' || c > u'9')
+                return false;
+            part = Part::enter;
+            xifres = 1;
+        } else if (part == Part::enter && (c == u'.' || c == u',')) {
+            part = Part::decimals;
+        } else if (part == Part::decimals && xifra) {
+            ++xifres;
+        } else if ((part == Part::enter || part == Part::decimals) && (c == u'E' || c == u'e')) {
+            part = Part::e;
+        } else if (part == Part::e && c == u'+') {
+            part = Part::signe;
+        } else if ((part == Part::e || part == Part::signe || part == Part::exponent) && xifra &&
+                   xifresExponent < 3) {
+            part = Part::exponent;
+            exponent = exponent * 10 + (c - u'0');
+            ++xifresExponent;
+        } else if ((part == Part::exponent || part == Part::despres) && blanc) {
+            part = Part::despres;
+        } else if (!(part == Part::abans && blanc)) {
+            return false;
+        }
+    }
+    return (part == Part::exponent || part == Part::despres) && exponent >= 16 && exponent <= 19 &&
+           xifres <= exponent;
 }
 
 } // namespace
@@ -112,6 +209,18 @@ Lectura llegirCompteOIBAN(std::string_view ascii) {
     return llegirText(ascii);
 }
 
+bool nombreCientific(std::u16string_view text) {
+    return llegirCientific(text);
+}
+
+bool nombreCientific(std::string_view ascii) {
+    return llegirCientific(ascii);
+}
+
+bool nombreCientific(text::Utf8 utf8) {
+    return llegirCientific(utf8);
+}
+
 Lectura llegirCompteOIBAN(text::Utf8 utf8) {
     return llegirText(utf8);
 }
@@ -120,11 +229,12 @@ Defecte defecteLectura(text::Utf8 utf8) {
     // What the reader keeps, counted past the longest account, "IBAN" not taken off.
     std::array<char16_t, 4 + midaMaximaIBAN + 1> net{};
     std::size_t n = 0;
+    Marques marques;
     for (const char16_t ch : utf8) {
         const char16_t c = llegir(ch);
-        if (c == refusar)
+        if (c == refusar && !marques.accepta(ch, std::u16string_view(net.data(), n)))
             return Defecte::format;
-        if (c != deixar && n < net.size())
+        if (c != refusar && c != deixar && n < net.size())
             net[n++] = c;
     }
     std::u16string_view resta(net.data(), n);

@@ -74,12 +74,14 @@ struct Lectura {
 // A pasted text or a cell read as a whole account: full-width forms (U+FF01..U+FF5E)
 // read as their ASCII characters; blanks (text::isBlank: space, tab, no-break, thin
 // and the other Unicode spaces), hyphens and their look-alikes (text::isHyphen) and
-// dots dropped; an optional leading "IBAN" in any case taken off. Then 20 digits, a
-// domestic account; "ES" in any case and 22 digits, a Spanish IBAN; or another
-// registry country's code, two digits, then letters and digits, 5 to 34 characters
-// in all, upper-cased. Anything else (19 or 21 digits, an unknown country, "ES"
-// with anything but 22 digits, letters inside an account, two accounts in one
-// text, line ends, digits of other scripts...) is res. Never throws.
+// dots dropped; an optional leading "IBAN" in any case taken off, with a colon after
+// it or not ("IBAN: ES91..."); a spreadsheet's marks of a number kept as text, an
+// apostrophe before it ('2100...) or an equals sign and quotes around it
+// (="2100..."), taken off too. Then 20 digits, a domestic account; "ES" in any
+// case and 22 digits, a Spanish IBAN; or another registry country's code, two
+// digits, then letters and digits, 5 to 34 characters in all, upper-cased. Anything else (19 or 21
+// digits, an unknown country, "ES" with anything but 22 digits, letters inside an account, two
+// accounts in one text, line ends, digits of other scripts...) is res. Never throws.
 Lectura llegirCompteOIBAN(std::u16string_view text);
 
 // The same for a text of bytes, of which only ASCII is read: a byte above 0x7F
@@ -105,5 +107,16 @@ enum class Defecte : std::uint8_t {
 // account holds (digits, or a country and digits) in the wrong number, component for a
 // country code the registry does not list before two check digits, format otherwise.
 Defecte defecteLectura(text::Utf8 utf8);
+
+// Whether the text is a number as a spreadsheet writes one in scientific notation
+// when it read an account's digits as a number: blanks around it aside, a digit
+// from 1 to 9; a decimal mark ('.' or ',') and more digits, or none; 'E' or 'e'; an
+// optional '+'; an exponent of up to three digits from 16 to 19 (a number of 17
+// to 20 digits, as an account is with the leading zeros of its entity lost); and
+// fewer digits before the exponent than the number has, the rest lost for good
+// ("2,10004E+19", "4.9e+017"). Anything else ("1E5", "-2,1E+19", "21,1E+18") is not.
+bool nombreCientific(std::u16string_view text);
+bool nombreCientific(std::string_view ascii);
+bool nombreCientific(text::Utf8 utf8);
 
 } // namespace mdlFuncions

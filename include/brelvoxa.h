@@ -42,6 +42,9 @@ typedef enum brv_status {
     BRV_UNCLOSED_QUOTE = 9,
     BRV_MISSING_COLUMNS = 10,
     BRV_TOO_LONG = 11,
+    /* A number a spreadsheet wrote in scientific notation for an account's digits
+     * ("2,10004E+19"): the digits it lost are gone. */
+    BRV_SCIENTIFIC_NOTATION = 12,
     /* New statuses go here. */
     BRV_STATUS_COUNT
 } brv_status;

@@ -40,6 +40,8 @@ constexpr brv_status estatC(Estat e) {
         return BRV_FOREIGN_MALFORMED;
     case Estat::noCompte:
         return BRV_NOT_AN_ACCOUNT;
+    case Estat::notacioCientifica:
+        return BRV_SCIENTIFIC_NOTATION;
     case Estat::senseCompte:
         return BRV_NO_ACCOUNT;
     case Estat::cometesSenseTancar:

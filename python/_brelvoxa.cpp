@@ -24,10 +24,19 @@ namespace {
         BRV_##estat, #estat                                                                        \
     }
 constexpr std::array nomsEstats{
-    BRV_NOM(CORRECT),           BRV_NOM(UNKNOWN_ENTITY),  BRV_NOM(WRONG_CONTROL_DIGITS),
-    BRV_NOM(WRONG_IBAN_DIGITS), BRV_NOM(ALL_ZEROS),       BRV_NOM(FOREIGN_CORRECT),
-    BRV_NOM(FOREIGN_MALFORMED), BRV_NOM(NOT_AN_ACCOUNT),  BRV_NOM(NO_ACCOUNT),
-    BRV_NOM(UNCLOSED_QUOTE),    BRV_NOM(MISSING_COLUMNS), BRV_NOM(TOO_LONG),
+    BRV_NOM(CORRECT),
+    BRV_NOM(UNKNOWN_ENTITY),
+    BRV_NOM(WRONG_CONTROL_DIGITS),
+    BRV_NOM(WRONG_IBAN_DIGITS),
+    BRV_NOM(ALL_ZEROS),
+    BRV_NOM(FOREIGN_CORRECT),
+    BRV_NOM(FOREIGN_MALFORMED),
+    BRV_NOM(NOT_AN_ACCOUNT),
+    BRV_NOM(NO_ACCOUNT),
+    BRV_NOM(UNCLOSED_QUOTE),
+    BRV_NOM(MISSING_COLUMNS),
+    BRV_NOM(TOO_LONG),
+    BRV_NOM(SCIENTIFIC_NOTATION),
 };
 #undef BRV_NOM
 static_assert(nomsEstats.size() == BRV_STATUS_COUNT, "every status has its Python name");

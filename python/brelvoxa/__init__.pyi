@@ -18,6 +18,7 @@ class Status(enum.Enum):
     UNCLOSED_QUOTE: str
     MISSING_COLUMNS: str
     TOO_LONG: str
+    SCIENTIFIC_NOTATION: str
 
 class Result(NamedTuple):
     iban: Optional[str]

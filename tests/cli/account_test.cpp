@@ -45,6 +45,13 @@ TEST(Converter, a_cell_gives_its_status_and_the_added_cells_only_when_right) {
         {"a_letter_where_germany_has_digits", "DE89370400440532013A00", Status::estrangerMalFormat,
          ""},
         {"letters_for_check_digits", "DEAB370400440532013000", Status::noCompte, ""},
+        // A spreadsheet's number for an account's digits, or junk that looks like one.
+        {"scientific_notation", " 4.9e+017", Status::notacioCientifica, ""},
+        {"scientific_with_every_digit", "2,1000418450200051332E+19", Status::noCompte, ""},
+        {"scientific_too_small_for_an_account", "1,5E+15", Status::noCompte, ""},
+        {"scientific_too_large_for_an_account", "2,1E+20", Status::noCompte, ""},
+        {"scientific_with_a_sign", "-2,1E+19", Status::noCompte, ""},
+        {"scientific_with_two_digits_before_the_mark", "21,1E+18", Status::noCompte, ""},
         {"a_right_account_needs_no_suggestion", "ES9121000418450200051332", Status::correcte,
          "ES9121000418450200051332"},
     };

@@ -137,12 +137,11 @@ TEST(Layout, settles_everything_about_an_input_from_its_first_window) {
         {"a_list_led_by_blank_lines",
          "\n  \r\n21001234515678901234\n",
          {},
-         list("llista d'un compte per línia, UTF-8")},
-        {"a_header_with_a_year_and_a_column_given_by_number",
+         list("llista d'un compte per línia, UTF-8; sense capçalera")},
+        // Four digits in a row are an account's, not a name's.
+        {"a_year_in_the_account_s_cell_and_a_column_given_by_number",
          "Compte 2024\tImport\n21001234515678901234\t3\n", with([](Options& o) { o.column = "1"; }),
-         csv('\t', {0}, true,
-             "CSV separat per tabulador, UTF-8, columna 1 «Compte 2024»; la primera fila és la "
-             "capçalera")},
+         csv('\t', {0}, false, "CSV separat per tabulador, UTF-8, columna 1; sense capçalera")},
         {"four_parts_in_the_first_row_are_data",
          "Puig,0049,1500,01,0512345678\n",
          {},
@@ -152,12 +151,13 @@ TEST(Layout, settles_everything_about_an_input_from_its_first_window) {
         {"a_crlf_cut_at_the_window_edge_is_not_cr_alone",
          "21001234515678901234\r\n",
          {},
-         list("llista d'un compte per línia, UTF-8"),
+         list("llista d'un compte per línia, UTF-8; sense capçalera"),
          21},
         {"column_by_name_in_another_case_makes_a_header", "nom;iban\nPuig;x\n",
          with([](Options& o) { o.column = "IBAN"; }),
          csv(';', {1}, true,
-             "CSV separat per «;», UTF-8, columna 2 «iban»; la primera fila és la capçalera")},
+             "CSV separat per «;», UTF-8, columna 2 «iban»; la primera fila és la capçalera: "
+             "«nom», «iban»")},
         {"column_by_number_and_a_given_separator", "a|b,21001234515678901234\n",
          with([](Options& o) {
              o.column = "2";
@@ -168,38 +168,43 @@ TEST(Layout, settles_everything_about_an_input_from_its_first_window) {
         {"a_regular_file_is_checked_whole",
          "21001234515678901234\nMu\xF1oz\n",
          {},
-         decoded(list("llista d'un compte per línia, Windows-1252 (l'entrada no és UTF-8 vàlid)"),
-                 Encoding::windows1252, EncodingFrom::wholeInput),
+         decoded(
+             list("llista d'un compte per línia, Windows-1252 (l'entrada no és UTF-8 vàlid); sense "
+                  "capçalera"),
+             Encoding::windows1252, EncodingFrom::wholeInput),
          24,
          true},
         {"a_utf8_bom_tells_a_pipe_too",
          "\xEF\xBB\xBF"
          "21001234515678901234\nMu\xF1oz\n",
          {},
-         decoded(list("llista d'un compte per línia, UTF-8 amb BOM"), Encoding::utf8,
-                 EncodingFrom::bom, true)},
+         decoded(list("llista d'un compte per línia, UTF-8 amb BOM; sense capçalera"),
+                 Encoding::utf8, EncodingFrom::bom, true)},
         {"windows_1252_given_wins_over_a_utf8_bom_and_is_not_explained",
          "\xEF\xBB\xBF"
          "21001234515678901234\n",
          with([](Options& o) { o.encoding = Encoding::windows1252; }),
-         decoded(list("llista d'un compte per línia, Windows-1252 amb BOM"), Encoding::windows1252,
-                 EncodingFrom::option, true),
+         decoded(list("llista d'un compte per línia, Windows-1252 amb BOM; sense capçalera"),
+                 Encoding::windows1252, EncodingFrom::option, true),
          std::size_t(1) << 20, true},
         // Both whole byte order marks: dades/text-unicode.txt and utf16be.csv.
         {"half_a_utf16_bom_is_none",
-         "\xFF",
+         "\xFF"
+         "9999",
          {},
-         decoded(list("llista d'un compte per línia, Windows-1252 (l'entrada no és UTF-8 vàlid)"),
-                 Encoding::windows1252, EncodingFrom::window)},
+         decoded(
+             list("llista d'un compte per línia, Windows-1252 (l'entrada no és UTF-8 vàlid); sense "
+                  "capçalera"),
+             Encoding::windows1252, EncodingFrom::window)},
         {"a_character_cut_at_the_window_edge_is_still_utf8", "Mart\xC3\xAD\n",
          with([](Options& o) { o.format = Format::list; }),
-         list("llista d'un compte per línia, UTF-8"), 5},
-        {"a_list_given_takes_no_header_unless_told", "Comptes\n21001234515678901234\n",
-         with([](Options& o) {
+         list("llista d'un compte per línia, UTF-8; sense capçalera"), 5},
+        {"a_list_given_with_a_header_told", "Comptes\n21001234515678901234\n", with([](Options& o) {
              o.format = Format::list;
              o.header = HeaderMode::yes;
          }),
-         list("llista d'un compte per línia, UTF-8", true)},
+         list("llista d'un compte per línia, UTF-8; la primera fila és la capçalera: «Comptes»",
+              true)},
     };
     for (const auto& c : rows) {
         const auto fields = [](const Layout& l) {

@@ -239,7 +239,8 @@ TEST_F(Files, an_output_is_written_or_refused_as_a_shell_redirection_would) {
                                           : "./brelvoxa ";
     ASSERT_EQ(shell(R"(cp "$BRELVOXA" brelvoxa && mkdir -m 777 open && mkdir locked &&
 ln -s ../open/t.csv locked/l1 && ln -s l1 locked/l2 && echo old >open/t.csv && chmod 666 open/t.csv &&
-echo old >open/ro.csv && chmod 444 open/ro.csv && chmod 555 locked)"),
+echo old >open/ro.csv && chmod 444 open/ro.csv && chmod 555 locked && echo old >open/late.txt &&
+chmod 666 open/late.txt && { yes ES9121000418450200051332 | head -n 50000; printf 'Mu\361oz\n'; } >late)"),
               0);
     if (shell(as + "--version >/dev/null") != 0)
         GTEST_SKIP() << "cannot run the program as user 65534 here";
@@ -248,6 +249,7 @@ echo old >open/ro.csv && chmod 444 open/ro.csv && chmod 555 locked)"),
     const std::string stdinToo = "és també l'entrada estàndard; no se sobreescriu\n";
     const struct {
         std::string arguments, message, output, content; // no message: written, status 0
+        std::string before = "";                         // a pipe into the program
     } rows[] = {
         {"-o f.csv <f.csv", "f.csv: " + stdinToo, "f.csv", input},
         {"-o ./f.csv - <f.csv", "./f.csv: " + stdinToo, "f.csv", input},
@@ -259,12 +261,18 @@ echo old >open/ro.csv && chmod 444 open/ro.csv && chmod 555 locked)"),
          "open/ro.csv", old},
         {"f.csv -o locked/new.csv", "locked: no s'hi pot escriure: Permission denied\n",
          "locked/new.csv", ""},
+        // A pipe is checked by its start; a byte no UTF-8 after it stops the run.
+        {"-o open/late.txt",
+         "entrada estàndard: llista d'un compte per línia, UTF-8; sense capçalera\nbrelvoxa: "
+         "entrada estàndard:50001: hi ha un byte que no és UTF-8 però l'inici ja s'ha escrit com a "
+         "UTF-8; torneu-ho a provar amb -e windows-1252\n",
+         "open/late.txt", old, "cat late | "},
         {"f.csv -o " + name, "", name, converted()},
         {"f.csv -o " + name + "n", name + "n: no es pot crear: File name too long\n", name + "n",
          ""},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(shell(as + row.arguments + " 2>err"), row.message.empty() ? 0 : 2)
+        EXPECT_EQ(shell(row.before + as + row.arguments + " 2>err"), row.message.empty() ? 0 : 2)
             << row.arguments;
         if (!row.message.empty()) {
             EXPECT_EQ(file("err"), "brelvoxa: " + row.message) << row.arguments;

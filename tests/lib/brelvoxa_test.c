@@ -25,6 +25,10 @@ static const struct row {
     /* Windows-1252's no-break space is no UTF-8. */
     {"2100\xA0" "0418450200051332", 0, BRV_NOT_AN_ACCOUNT, "", "", "", BRV_FAULT_FORMAT},
     {NULL, 0, BRV_NO_ACCOUNT, "", "", "", BRV_FAULT_LENGTH},
+    /* A spreadsheet's number for the account, and its text mark. */
+    {"2,10004E+19", 0, BRV_SCIENTIFIC_NOTATION, "", "", "", BRV_FAULT_FORMAT},
+    {"'21000418450200051332", 0, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX", "",
+     BRV_FAULT_NONE},
     /* len, not a NUL, ends the text: the digit after it is never read. */
     {"21000418450200051332" "9", 20, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX",
      "", BRV_FAULT_NONE},

@@ -29,6 +29,8 @@ CHECKS = [
     ("GB29 NWBK 6016 1331 9268 1", Status.FOREIGN_MALFORMED, None, None, None),
     ("0000 0000 00 0000000000", Status.ALL_ZEROS, None, None, None),
     ("2100 0418 45 020005133", Status.NOT_AN_ACCOUNT, None, None, None),
+    ("2.10004E+19", Status.SCIENTIFIC_NOTATION, None, None, None),
+    ('="21000418450200051332"', Status.CORRECT, ES91, "CAIXESBBXXX", None),
     # A lone surrogate has no UTF-8 form: a text in no encoding at all.
     ("2100\udcff0418450200051332", Status.NOT_AN_ACCOUNT, None, None, None),
     (" " * (1 << 20) + "21000418450200051332", Status.CORRECT, ES91, "CAIXESBBXXX", None),
@@ -63,6 +65,7 @@ FAULTS = [
     ("2100 0418 45 020005133", brelvoxa.InvalidLength),
     ("", brelvoxa.InvalidLength),
     ("2100 0418 45 02000513X2", brelvoxa.InvalidFormat),
+    ("2,10004E+19", brelvoxa.InvalidFormat),
     ("GB29 NWBK 6016 1331 9268 190", brelvoxa.InvalidLength),
     ("GB29 NWB1 6016 1331 9268 19", brelvoxa.InvalidFormat),
     ("XX89 3704 0044 0532 0130 00", brelvoxa.InvalidComponent),
