@@ -1,0 +1,245 @@
+#!/usr/bin/env python3
+"""Mutation testing of the suite: a fixed list of small faults, of the kinds a slip of
+the keyboard makes (a comparison flipped, a constant off by one, a branch dropped, a
+status swapped), is put into core/, ui/ and cli/ one at a time; each time the tree is
+rebuilt and the suite run. A fault the suite notices is killed; one it does not,
+survived. The tree is given back as it was after each fault, and on any exit.
+
+    python3 tools/mutants.py [--build DIR] [--only N[,N...]] [--save FILE] [--against FILE]
+
+--build     the build folder to use (build-mutants by default; configured when new)
+--only      run only these mutants, by their number in the list
+--save      write each mutant's outcome to FILE, one "number outcome" line each
+--against   compare with a FILE saved before: a mutant killed there and not here is a
+            loss of the suite's power, and makes the exit status 1
+--list      print the list and stop
+
+Every fault's text must stand exactly once in its file; a list that no longer fits
+the code says which entry and stops before changing anything.
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+# (file, the text as it stands, the text with the fault, what the fault is)
+MUTANTS = [
+    # core: the control digits
+    ("core/ccc.h", "return d == 11 ? 0 : (d == 10 ? 1 : d);",
+     "return d == 11 ? 0 : (d == 10 ? 0 : d);", "remainder 1 gives control digit 0"),
+    ("core/ccc.h", "pesosEntitatOficina{4, 8, 5, 10, 9, 7, 3, 6}",
+     "pesosEntitatOficina{4, 8, 5, 10, 9, 7, 6, 3}", "two weights of the first sum swapped"),
+    ("core/ccc.h", "pesosCompte{1, 2, 4, 8, 5, 10, 9, 7, 3, 6}",
+     "pesosCompte{1, 2, 4, 8, 5, 10, 9, 7, 3, 7}", "last weight of the second sum off by one"),
+    ("core/ccc.cpp", "return valorDigit(control[0]) ==", "return valorDigit(control[1]) ==",
+     "first control digit read from the second"),
+    ("core/ccc.cpp", "&&\n           compte != zeros;", ";", "the all-zero account passes"),
+    ("core/ccc.cpp", "if (compte.size() != digitsCCC)", "if (compte.size() < digitsCCC)",
+     "a longer account is checked on its first 20"),
+    # core: IBAN check digits and the registry
+    ("core/iban.cpp", "if (digits < 2 || digits > 98)", "if (digits < 1 || digits > 98)",
+     "check digits 01 accepted"),
+    ("core/iban.cpp", "return r.residu() == 1 ?", "return r.residu() != 1 ?",
+     "MOD 97 test inverted"),
+    ("core/iban.cpp", "const int digits = 98 - residu;", "const int digits = 97 - residu;",
+     "check digits one too low"),
+    ("core/iban.cpp", "    case 'n':\n        return text::isDigit(c);",
+     "    case 'n':\n        return text::isDigit(c) || capital(c);",
+     "a letter where the registry wants a digit"),
+    ("core/iban.cpp", "if (iban.size() != static_cast<std::size_t>(pais->llargada) ||",
+     "if (iban.size() > static_cast<std::size_t>(pais->llargada) ||",
+     "a short foreign IBAN taken for well formed"),
+    ("core/iban.cpp", "            mida_ = 7;", "            mida_ = 8;",
+     "long remainder taken in chunks of the wrong size"),
+    ("core/iban.cpp", "residu = static_cast<int>(valor * 100 % 97);",
+     "residu = static_cast<int>(valor * 10 % 97);", "the country's \"00\" read as one digit"),
+    # core: reading an account
+    ("core/compte.h", "for (; i + 4 < iban.size(); i += 4, k += 5) {",
+     "for (; i + 5 < iban.size(); i += 4, k += 5) {", "paper form loses its last blank"),
+    ("core/compte.cpp", "if (text::isBlank(c) || text::isHyphen(c) || c == u'.')",
+     "if (text::isBlank(c) || text::isHyphen(c))", "dots no longer separate groups"),
+    ("core/compte.cpp", "if (resta.size() == digitsCCC && text::allDigits(resta))",
+     "if (resta.size() >= digitsCCC && text::allDigits(resta))", "21 digits read as an account"),
+    ("core/compte.cpp", "return resta.size() == 2 + digitsIBAN &&",
+     "return resta.size() == 1 + digitsIBAN &&", "a Spanish IBAN one digit short"),
+    ("core/text.h", "return c == u' ' || c == u'\\t';", "return c == u' ';",
+     "a tab is no blank"),
+    ("core/text.h", "static_cast<char16_t>(c - 0xFEE0)", "static_cast<char16_t>(c - 0xFEDF)",
+     "full-width forms read one character off"),
+    ("core/text.cpp", "if (rest > 0.5 || (rest == 0.5 && n % 2 != 0))",
+     "if (rest >= 0.5)", "halves rounded up, not to even"),
+    # core: the directory
+    ("core/entitats.cpp", "if (codi.size() != campEntitat.mida)",
+     "if (codi.size() > campEntitat.mida)", "a BIC for a code of fewer than four characters"),
+    ("core/entitats.cpp", "if (!v || *v < 1 || *v >= nombreCodis)",
+     "if (!v || *v < 0 || *v >= nombreCodis)", "the name guard lets 0 through"),
+    ("core/entitats.cpp", "noms[codi] = e ? e->nom : std::u16string_view{};",
+     "noms[codi] = e ? e->bic : std::u16string_view{};", "the names table filled with BICs"),
+    # core: the suggestion
+    ("core/suggeriment.cpp", "bool compta() const { return passa() && cercarEntitat(entitat) != nullptr; }",
+     "bool compta() const { return passa(); }", "an unlisted entity counts as a candidate"),
+    ("core/suggeriment.cpp", "e.digits += (i == 0 ? 10 : 1) * (nou - d[i]);",
+     "e.digits += (i == 0 ? 1 : 10) * (nou - d[i]);", "the check digits' places swapped"),
+    ("core/suggeriment.cpp", "if (x.d[i] == x.d[i + 1] || !pot(i, i + 1))",
+     "if (!pot(i, i + 1))", "a swap of two equal digits counted"),
+    ("core/suggeriment.cpp", "    if (s.candidats == 1)\n        ibanDe(",
+     "    if (s.candidats >= 1)\n        ibanDe(", "a suggestion among two candidates"),
+    ("core/suggeriment.cpp", "if (nou <= 9 && nou != vell)", "if (nou <= 9)",
+     "the digit typed tried as its own neighbour"),
+    # core: the check of one account
+    ("core/comprovacio.cpp", "c.estat = c.entitat ? Estat::correcte : Estat::entitatDesconeguda;",
+     "c.estat = Estat::correcte;", "an unknown entity reported correct"),
+    ("core/comprovacio.cpp", "if (!digitsIBAN.empty() && digitsIBAN != digits) {",
+     "if (digitsIBAN != digits) {", "a bare account's missing check digits count as wrong"),
+    ("core/comprovacio.cpp", "        c.estat = Estat::estrangerMalFormat;",
+     "        c.estat = Estat::noCompte;", "a malformed foreign IBAN called no account"),
+    ("core/comprovacio.h", "return e == Estat::correcte || e == Estat::entitatDesconeguda || e == Estat::estrangerCorrecte;",
+     "return e == Estat::correcte || e == Estat::entitatDesconeguda;",
+     "a right foreign IBAN not counted correct"),
+    ("core/comprovacio.h", "return u\"sense compte\";", "return u\"sense comptes\";",
+     "a status text misspelt"),
+    # ui: the calculator window
+    ("ui/frmCalculadora.cpp", "aturarSi(textDe(txtBanc).size() < mdlFuncions::campEntitat.mida,",
+     "aturarSi(textDe(txtBanc).size() < mdlFuncions::campEntitat.mida - 1,",
+     "a three-digit entity asks nothing"),
+    ("ui/frmCalculadora.cpp", "aturarSi(textDe(txtCompte).size() != mdlFuncions::campCompte.mida,",
+     "aturarSi(textDe(txtCompte).size() < mdlFuncions::campCompte.mida,",
+     "an over-long account asks nothing"),
+    ("ui/frmCalculadora.cpp", "&& !mdlFuncions::validarCCC(compte),",
+     "&& mdlFuncions::validarCCC(compte),", "the wrong-digits question asked of right accounts"),
+    ("ui/frmCalculadora.cpp", "if (textDe(camp).size() == llargada) {",
+     "if (textDe(camp).size() + 1 == llargada) {", "the focus moves on one digit early"),
+    ("ui/frmCalculadora.cpp", "    etiqueta.setCaption(nom);\n", "",
+     "the entity's name never shown"),
+    ("ui/frmCalculadora.cpp", "if (primeraActivacio_ != 0) {", "if (primeraActivacio_ == 0) {",
+     "the first activation does nothing"),
+    ("ui/frmCalculadora.cpp", "setEnabled(!host().label(lblBIC).caption().empty());",
+     "setEnabled(true);", "copying the BIC offered with no BIC shown"),
+    ("ui/frmCalculadora.cpp", "copiarIBAN(mdlFuncions::formatPaper(ibanSencer_));",
+     "copiarIBAN(ibanSencer_);", "the paper form copied electronic"),
+    ("ui/frmCalculadora.cpp", "        runtime().beep();\n        return;",
+     "        return;", "no beep when there is no IBAN to copy"),
+    ("ui/frmCalculadora.cpp", "if (suggeriment.candidats == 1) {", "if (suggeriment.candidats >= 0) {",
+     "the pasted IBAN's box names a suggestion it has not"),
+    ("ui/finestres.cpp", "finestra.setTop(*sobraAlt / 2);", "finestra.setTop(*sobraAlt / 3);",
+     "the window placed off centre"),
+    ("ui/finestres.cpp", "if (caracter < 30) {", "if (caracter < 8) {",
+     "control keys dropped by the digit filter"),
+]
+
+
+def check_list():
+    problems = []
+    for number, (path, before, after, _) in enumerate(MUTANTS, 1):
+        with open(os.path.join(ROOT, path), encoding="utf-8") as f:
+            count = f.read().count(before)
+        if count != 1:
+            problems.append(f"{number}: {path}: found {count} times: {before!r}")
+        if before == after:
+            problems.append(f"{number}: {path}: the fault changes nothing")
+    return problems
+
+
+def run(command, timeout):
+    try:
+        return subprocess.run(command, cwd=ROOT, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=timeout).returncode
+    except subprocess.TimeoutExpired:
+        return -1
+
+
+def configure(build):
+    if not os.path.exists(os.path.join(ROOT, build, "CMakeCache.txt")):
+        subprocess.run(["cmake", "-S", ".", "-B", build, "-G", "Ninja", "-DBRELVOXA_TESTS=ON",
+                        "-DCMAKE_BUILD_TYPE=RelWithDebInfo"], cwd=ROOT, check=True,
+                       stdout=subprocess.DEVNULL)
+    build_tree(build, check=True)
+
+
+def build_tree(build, check=False):
+    code = run(["cmake", "--build", build, "-j", str(os.cpu_count() or 1)], timeout=1800)
+    if check and code != 0:
+        sys.exit(f"the unmutated tree does not build in {build}")
+    return code
+
+
+def suite(build):
+    # The first failing test is enough; a fault that makes a test hang is caught by
+    # the time limit.
+    return run(["ctest", "--test-dir", build, "-j", str(os.cpu_count() or 1),
+                "--timeout", "120", "--stop-on-failure"], timeout=1800)
+
+
+def try_mutant(build, path, before, after):
+    full = os.path.join(ROOT, path)
+    with open(full, encoding="utf-8") as f:
+        original = f.read()
+    try:
+        with open(full, "w", encoding="utf-8") as f:
+            f.write(original.replace(before, after, 1))
+        if build_tree(build) != 0:
+            return "does-not-build"
+        return "killed" if suite(build) != 0 else "survived"
+    finally:
+        with open(full, "w", encoding="utf-8") as f:
+            f.write(original)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", default="build-mutants")
+    parser.add_argument("--only")
+    parser.add_argument("--save")
+    parser.add_argument("--against")
+    parser.add_argument("--list", action="store_true")
+    args = parser.parse_args()
+
+    if args.list:
+        for number, (path, _, _, what) in enumerate(MUTANTS, 1):
+            print(f"{number:3} {path}: {what}")
+        return 0
+    problems = check_list()
+    if problems:
+        print("The list no longer fits the code:", *problems, sep="\n  ", file=sys.stderr)
+        return 2
+    chosen = range(1, len(MUTANTS) + 1)
+    if args.only:
+        chosen = [int(n) for n in args.only.split(",")]
+
+    configure(args.build)
+    outcomes = {}
+    started = time.monotonic()
+    try:
+        for number in chosen:
+            path, before, after, what = MUTANTS[number - 1]
+            outcomes[number] = try_mutant(args.build, path, before, after)
+            print(f"{number:3} {outcomes[number]:14} {path}: {what}", flush=True)
+    finally:
+        build_tree(args.build)  # the build as the tree is again
+
+    counts = {o: list(outcomes.values()).count(o) for o in ("killed", "survived",
+                                                           "does-not-build")}
+    print(f"{counts['killed']} killed, {counts['survived']} survived, "
+          f"{counts['does-not-build']} did not build, of {len(outcomes)} "
+          f"({(time.monotonic() - started) / 60:.0f} min)")
+    if args.save:
+        with open(args.save, "w", encoding="utf-8") as f:
+            for number, outcome in sorted(outcomes.items()):
+                f.write(f"{number} {outcome}\n")
+    if args.against:
+        with open(args.against, encoding="utf-8") as f:
+            before = dict(line.split() for line in f if line.strip())
+        lost = [n for n, o in outcomes.items()
+                if before.get(str(n)) == "killed" and o != "killed"]
+        for n in lost:
+            print(f"lost: {n} {MUTANTS[n - 1][0]}: {MUTANTS[n - 1][3]}")
+        return 1 if lost else 0
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
