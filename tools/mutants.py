@@ -6,12 +6,16 @@ rebuilt and the suite run. A fault the suite notices is killed; one it does not,
 survived. The tree is given back as it was after each fault, and on any exit.
 
     python3 tools/mutants.py [--build DIR] [--only N[,N...]] [--save FILE] [--against FILE]
+                             [--every-test]
 
 --build     the build folder to use (build-mutants by default; configured when new)
 --only      run only these mutants, by their number in the list
 --save      write each mutant's outcome to FILE, one "number outcome" line each
 --against   compare with a FILE saved before: a mutant killed there and not here is a
             loss of the suite's power, and makes the exit status 1
+--every-test  run the whole suite on each fault, not only up to its first failure, and
+            say which tests caught it (saved after its outcome): what a test alone
+            catches is what cutting it would lose
 --list      print the list and stop
 
 Every fault's text must stand exactly once in its file; a list that no longer fits
@@ -267,14 +271,22 @@ def build_tree(build, check=False):
     return code
 
 
-def suite(build):
-    # The first failing test is enough; a fault that makes a test hang is caught by
-    # the time limit.
-    return run(["ctest", "--test-dir", build, "-j", str(os.cpu_count() or 1),
-                "--timeout", "120", "--stop-on-failure"], timeout=1800)
+def suite(build, every):
+    """The suite's exit status and the tests that failed. The first failing test is
+    enough unless every; a fault that makes a test hang is caught by the time limit."""
+    failed_log = os.path.join(ROOT, build, "Testing", "Temporary", "LastTestsFailed.log")
+    if os.path.exists(failed_log):
+        os.remove(failed_log)
+    code = run(["ctest", "--test-dir", build, "-j", str(os.cpu_count() or 1),
+                "--timeout", "120"] + ([] if every else ["--stop-on-failure"]), timeout=1800)
+    failed = []
+    if os.path.exists(failed_log):
+        with open(failed_log, encoding="utf-8") as f:
+            failed = [line.strip().split(":", 1)[-1] for line in f if line.strip()]
+    return code, failed
 
 
-def try_mutant(build, path, before, after):
+def try_mutant(build, path, before, after, every):
     full = os.path.join(ROOT, path)
     with open(full, encoding="utf-8") as f:
         original = f.read()
@@ -282,8 +294,9 @@ def try_mutant(build, path, before, after):
         with open(full, "w", encoding="utf-8") as f:
             f.write(original.replace(before, after, 1))
         if build_tree(build) != 0:
-            return "does-not-build"
-        return "killed" if suite(build) != 0 else "survived"
+            return "does-not-build", []
+        code, failed = suite(build, every)
+        return ("killed" if code != 0 else "survived"), failed
     finally:
         with open(full, "w", encoding="utf-8") as f:
             f.write(original)
@@ -295,6 +308,7 @@ def main():
     parser.add_argument("--only")
     parser.add_argument("--save")
     parser.add_argument("--against")
+    parser.add_argument("--every-test", action="store_true")
     parser.add_argument("--list", action="store_true")
     args = parser.parse_args()
 
@@ -312,12 +326,16 @@ def main():
 
     configure(args.build)
     outcomes = {}
+    caught_by = {}
     started = time.monotonic()
     try:
         for number in chosen:
             path, before, after, what = MUTANTS[number - 1]
-            outcomes[number] = try_mutant(args.build, path, before, after)
+            outcomes[number], caught_by[number] = try_mutant(args.build, path, before, after,
+                                                             args.every_test)
             print(f"{number:3} {outcomes[number]:14} {path}: {what}", flush=True)
+            if args.every_test and caught_by[number]:
+                print("      caught by " + ", ".join(caught_by[number]), flush=True)
     finally:
         build_tree(args.build)  # the build as the tree is again
 
@@ -329,10 +347,10 @@ def main():
     if args.save:
         with open(args.save, "w", encoding="utf-8") as f:
             for number, outcome in sorted(outcomes.items()):
-                f.write(f"{number} {outcome}\n")
+                f.write(" ".join([str(number), outcome] + caught_by[number]) + "\n")
     if args.against:
         with open(args.against, encoding="utf-8") as f:
-            before = dict(line.split() for line in f if line.strip())
+            before = dict(line.split()[:2] for line in f if line.strip())
         lost = [n for n, o in outcomes.items()
                 if before.get(str(n)) == "killed" and o != "killed"]
         for n in lost:
