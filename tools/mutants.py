@@ -148,8 +148,8 @@ MUTANTS = [
      "            std::size_t after = pos;", "a row with an unquoted cell taken as all quoted"),
     ("cli/csv.cpp", "if (semicolons >= tabs && semicolons >= commas)",
      "if (semicolons >= tabs && semicolons > commas)", "a tie of ';' and ',' goes to ','"),
-    ("cli/csv.cpp", "quote = c == '\"' || c == '\\n' || c == '\\r' || c == separator;",
-     "quote = c == '\"' || c == '\\n' || c == '\\r';", "a cell holding the separator not quoted"),
+    ("cli/account.cpp", "appendCell(out, text, separator_, quoteAll_);",
+     "appendCell(out, text, ';', quoteAll_);", "added cells quoted for ';' whatever the separator"),
     # cli: encodings
     ("cli/encoding.cpp", "if (b >= 0xC2 && b <= 0xDF)", "if (b >= 0xC0 && b <= 0xDF)",
      "overlong two-byte forms taken for UTF-8"),
