@@ -34,8 +34,7 @@ def rows(path):
         pytest.skip("four columns, or rows brelvoxa cannot read")
     text = run.stdout.decode(ENCODINGS[re.search(r"(UTF-8|UTF-16..|Windows-1252)", said)[1]])
     # Before the data, blank rows aside: the title lines and the header.
-    titles = re.search(r"a sobre, (\d+) fil", said)
-    skip = ("és la capçalera" in said) + (int(titles[1]) if titles else 0)
+    skip = ("és la capçalera" in said) + sum(map(int, re.findall(r"a sobre, (\d+) fil", said)))
     if "llista" in said:  # a DOS end-of-file mark comes back last, after the rows
         table = [line.rsplit("\t", 6) for line in text.removesuffix("\x1a").splitlines()]
         return [(row[0], row[1:]) for row in table if row[0].strip()][skip:]
