@@ -6,12 +6,16 @@ rebuilt and the suite run. A fault the suite notices is killed; one it does not,
 survived. The tree is given back as it was after each fault, and on any exit.
 
     python3 tools/mutants.py [--build DIR] [--only N[,N...]] [--save FILE] [--against FILE]
+                             [--every-test]
 
 --build     the build folder to use (build-mutants by default; configured when new)
 --only      run only these mutants, by their number in the list
 --save      write each mutant's outcome to FILE, one "number outcome" line each
 --against   compare with a FILE saved before: a mutant killed there and not here is a
             loss of the suite's power, and makes the exit status 1
+--every-test  run the whole suite on each fault, not only up to its first failure, and
+            say which tests caught it (saved after its outcome): what a test alone
+            catches is what cutting it would lose
 --list      print the list and stop
 
 Every fault's text must stand exactly once in its file; a list that no longer fits
@@ -75,8 +79,8 @@ MUTANTS = [
     # core: the directory
     ("core/entitats.cpp", "if (codi.size() != campEntitat.mida)",
      "if (codi.size() > campEntitat.mida)", "a BIC for a code of fewer than four characters"),
-    ("core/entitats.cpp", "if (!v || *v < 1 || *v >= nombreCodis)",
-     "if (!v || *v < 0 || *v >= nombreCodis)", "the name guard lets 0 through"),
+    ("core/entitats.cpp", "return taulaNoms[*v];", "return taulaNoms[*v - 1];",
+     "the name of the code one below"),
     ("core/entitats.cpp", "noms[codi] = e ? e->nom : std::u16string_view{};",
      "noms[codi] = e ? e->bic : std::u16string_view{};", "the names table filled with BICs"),
     # core: the suggestion
@@ -84,12 +88,13 @@ MUTANTS = [
      "bool compta() const { return passa(); }", "an unlisted entity counts as a candidate"),
     ("core/suggeriment.cpp", "e.digits += (i == 0 ? 10 : 1) * (nou - d[i]);",
      "e.digits += (i == 0 ? 1 : 10) * (nou - d[i]);", "the check digits' places swapped"),
-    ("core/suggeriment.cpp", "if (x.d[i] == x.d[i + 1] || !pot(i, i + 1))",
-     "if (!pot(i, i + 1))", "a swap of two equal digits counted"),
-    ("core/suggeriment.cpp", "    if (s.candidats == 1)\n        ibanDe(",
-     "    if (s.candidats >= 1)\n        ibanDe(", "a suggestion among two candidates"),
-    ("core/suggeriment.cpp", "if (nou <= 9 && nou != vell)", "if (nou <= 9)",
-     "the digit typed tried as its own neighbour"),
+    ("core/suggeriment.cpp", "return (!falla1 || dins(i, true) || dins(j, true)) &&",
+     "return (!falla1 || dins(i, true)) &&", "a swap of a check digit into the entity not tried"),
+    ("core/suggeriment.cpp", "for (std::size_t i = 0; i + 1 < x.mida && s.candidats < 2; ++i) {",
+     "for (std::size_t i = 0; i + 2 < x.mida && s.candidats < 2; ++i) {",
+     "the last two digits never swapped"),
+    ("core/suggeriment.cpp", "control == 1 ? 1 : -1};", "control == 1 ? 10 : -1};",
+     "a control digit 1's other remainder never tried"),
     # core: the check of one account
     ("core/comprovacio.cpp", "c.estat = c.entitat ? Estat::correcte : Estat::entitatDesconeguda;",
      "c.estat = Estat::correcte;", "an unknown entity reported correct"),
@@ -129,6 +134,105 @@ MUTANTS = [
      "the window placed off centre"),
     ("ui/finestres.cpp", "if (caracter < 30) {", "if (caracter < 8) {",
      "control keys dropped by the digit filter"),
+    # cli: the splitter
+    ("cli/csv.cpp", "return data[pos] == '\\n' && pos > from && data[pos - 1] == '\\r' ? pos - 1 : pos;",
+     "return data[pos] == '\\n' && pos > from && data[pos - 1] == '\\r' ? pos : pos;",
+     "a CRLF's CR kept in the row"),
+    ("cli/csv.cpp", "            seg = close + 2;", "            seg = close + 1;",
+     "a doubled quote read as two"),
+    ("cli/csv.cpp", "record.raw = data.substr(0, eol_ == '\\n' && data[maxRow_ - 1] == '\\r' ? maxRow_ - 1 : maxRow_);",
+     "record.raw = data.substr(0, maxRow_);",
+     "an over-long row's CR at the limit taken from its CRLF"),
+    ("cli/csv.cpp", "            record.allQuoted = false;\n            std::size_t after = pos;",
+     "            std::size_t after = pos;", "a row with an unquoted cell taken as all quoted"),
+    ("cli/csv.cpp", "if (semicolons >= tabs && semicolons >= commas)",
+     "if (semicolons >= tabs && semicolons > commas)", "a tie of ';' and ',' goes to ','"),
+    ("cli/account.cpp", "appendCell(out, text, separator_, quoteAll_);",
+     "appendCell(out, text, ';', quoteAll_);", "added cells quoted for ';' whatever the separator"),
+    # cli: encodings
+    ("cli/encoding.cpp", "if (b >= 0xC2 && b <= 0xDF)", "if (b >= 0xC0 && b <= 0xDF)",
+     "overlong two-byte forms taken for UTF-8"),
+    ("cli/encoding.cpp", "(lead_ == 0xED && b > 0x9F) ||", "",
+     "encoded surrogates taken for UTF-8"),
+    ("cli/encoding.cpp", "out += b >= 0x80 && b < 0xA0 ? cp1252Alt[b - 0x80] : char16_t(b);",
+     "out += b > 0x80 && b < 0xA0 ? cp1252Alt[b - 0x80] : char16_t(b);",
+     "the Windows-1252 euro read as a control character"),
+    ("cli/encoding.cpp", "if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))",
+     "if (c < 0x80 || (c >= 0xC0 && c <= 0xFF))", "Latin-1 signs (the middle dot) written as '?'"),
+    ("cli/encoding.cpp", "unit(static_cast<char16_t>(big_ ? first << 8 | second : second << 8 | first), out);",
+     "unit(static_cast<char16_t>(big_ ? first << 8 | second : first << 8 | second), out);",
+     "UTF-16LE read as big-endian"),
+    # cli: reading an input
+    ("cli/input.cpp", "        return Utf16::bigEndian;", "        return Utf16::littleEndian;",
+     "UTF-16BE's byte order mark taken for UTF-16LE's"),
+    ("cli/input.cpp", "decoder_.skip(utf8Bom.size());", "decoder_.skip(utf8Bom.size() - 1);",
+     "the UTF-8 byte order mark's last byte read as the first row's"),
+    ("cli/input.cpp", "        while (valid) {", "        while (!valid) {",
+     "only the first bytes of a regular file checked"),
+    ("cli/input.cpp", "if (utf8 && !buffer_.atEnd())", "if (utf8 && buffer_.atEnd())",
+     "a pipe's bytes after the first window never checked"),
+    ("cli/input.cpp", "failure.line = 1 + (lf_ > 0 ? lf_ : cr_);", "failure.line = lf_ > 0 ? lf_ : cr_;",
+     "the late byte's line named one short"),
+    ("cli/input.cpp", "        --end_;\n        marked_ = true;", "        marked_ = true;",
+     "the end-of-file mark read into the last row"),
+    # cli: the layout
+    ("cli/layout.cpp", "            layout.separator = ';';", "            layout.separator = ',';",
+     "a one-column CSV's added cells after ','"),
+    ("cli/layout.cpp", "return !sample_.unreadable(r) && sample_.filled(r) <= 1 &&",
+     "return !sample_.unreadable(r) && sample_.filled(r) < 1 &&", "a title line of one cell no title"),
+    ("cli/layout.cpp", "if (best != hits.end() && *best > 0)", "if (best != hits.end() && *best > 1)",
+     "a column with a single account not chosen"),
+    ("cli/layout.cpp", "fours[c] += c + 4 <= cells &&", "fours[c] += c + 4 < cells &&",
+     "four columns at the row's end not found"),
+    ("cli/layout.cpp", "(atEnd || cr + 1 < window.size())", "(atEnd || cr + 1 <= window.size())",
+     "a CR cut at the window's edge taken for Mac line ends"),
+    ("cli/layout.cpp", "(columns.namesAccount(r) || (r + 1 == first && first < sample.size()))",
+     "(r + 1 == first && first < sample.size())",
+     "a header naming the account's column not taken unless just above an account"),
+    # cli: one row's account
+    ("cli/account.cpp", "        c = text::fromFullWidth(c);\n", "",
+     "a full-width header name not matched"),
+    ("cli/account.cpp", "for (int n = 2; isTaken(chosen); ++n)", "for (int n = 1; isTaken(chosen); ++n)",
+     "a clashing added name numbered from 1"),
+    ("cli/account.cpp", "if (check_.estat == Status::noCompte && !ascii(cell))",
+     "if (check_.estat == Status::noCompte && ascii(cell))", "a cell with non-ASCII bytes never decoded"),
+    ("cli/account.cpp", "appendCell(out, text, separator_, quoteAll_);",
+     "appendCell(out, text, separator_, false);", "added cells unquoted in an all-quoted file"),
+    # cli: the row loop
+    ("cli/convert.cpp", "(cells.status == Status::senseCompte || cells.status == Status::faltenColumnes) &&",
+     "(cells.status == Status::faltenColumnes) &&", "a spreadsheet's empty row counted as a row"),
+    ("cli/convert.cpp", "holds no account.\n        ++summary_.blank;\n", "holds no account.\n",
+     "blank lines not counted"),
+    ("cli/convert.cpp", "if (++rowMessages_ <= maxRowMessages)", "if (++rowMessages_ < maxRowMessages)",
+     "one unreadable row fewer named than the cap"),
+    ("cli/convert.cpp", "else if (rowMessages_ == maxRowMessages + 1)",
+     "else if (rowMessages_ > maxRowMessages)", "the line past the cap said for every row"),
+    ("cli/convert.cpp", "line_ += record.lineBreaks + !record.end.empty();",
+     "line_ += !record.end.empty();", "line breaks inside quotes left out of the line numbers"),
+    # cli: the summary
+    ("cli/summary.cpp", "(n == 1 ? one : many)", "(n <= 1 ? one : many)", "zero takes the singular"),
+    ("cli/summary.cpp", "byStatus[i] += other.byStatus[i];", "byStatus[i] = other.byStatus[i];",
+     "the statuses of the last input alone counted"),
+    ("cli/summary.cpp", "blank += other.blank;", "blank = other.blank;",
+     "the blank lines of the last input alone counted"),
+    # cli: the files
+    ("cli/files.cpp", "if (in.path != \"-\" && fs::equivalent(", "if (in.path == \"-\" && fs::equivalent(",
+     "an output that is a named input overwritten"),
+    ("cli/files.cpp", "if (existed_ && !mayWrite(utf8Path(target_)))", "if (!existed_ && !mayWrite(utf8Path(target_)))",
+     "a read-only output replaced"),
+    ("cli/files.cpp", "keepOwnership(file_, existed_, mode_, uid_, gid_);",
+     "keepOwnership(file_, false, mode_, uid_, gid_);", "the replaced output's owner not kept"),
+    ("cli/files.cpp", "    if (temporaryPending != 0)\n        removeFile(pendingTemporary);\n", "",
+     "a run ended by a signal leaves its temporary file"),
+    # cli: the command line
+    ("cli/main.cpp", "if (a.header && a.noHeader)", "if (a.header || a.noHeader)",
+     "either header option alone refused"),
+    ("cli/main.cpp", "if (option->count() > 0 && option->results().front().empty())",
+     "if (option->count() > 1 && option->results().front().empty())", "an empty value taken for none"),
+    ("cli/main.cpp", "return total.rows == total.correct() ? 0 : 1;", "return total.rows == total.correct() ? 0 : 2;",
+     "a wrong row exits as a failed run"),
+    ("cli/main.cpp", "if (options.four.size() != 4)", "if (options.four.size() < 4)",
+     "five columns for --quatre-columnes accepted"),
 ]
 
 
@@ -167,14 +271,22 @@ def build_tree(build, check=False):
     return code
 
 
-def suite(build):
-    # The first failing test is enough; a fault that makes a test hang is caught by
-    # the time limit.
-    return run(["ctest", "--test-dir", build, "-j", str(os.cpu_count() or 1),
-                "--timeout", "120", "--stop-on-failure"], timeout=1800)
+def suite(build, every):
+    """The suite's exit status and the tests that failed. The first failing test is
+    enough unless every; a fault that makes a test hang is caught by the time limit."""
+    failed_log = os.path.join(ROOT, build, "Testing", "Temporary", "LastTestsFailed.log")
+    if os.path.exists(failed_log):
+        os.remove(failed_log)
+    code = run(["ctest", "--test-dir", build, "-j", str(os.cpu_count() or 1),
+                "--timeout", "120"] + ([] if every else ["--stop-on-failure"]), timeout=1800)
+    failed = []
+    if os.path.exists(failed_log):
+        with open(failed_log, encoding="utf-8") as f:
+            failed = [line.strip().split(":", 1)[-1] for line in f if line.strip()]
+    return code, failed
 
 
-def try_mutant(build, path, before, after):
+def try_mutant(build, path, before, after, every):
     full = os.path.join(ROOT, path)
     with open(full, encoding="utf-8") as f:
         original = f.read()
@@ -182,8 +294,9 @@ def try_mutant(build, path, before, after):
         with open(full, "w", encoding="utf-8") as f:
             f.write(original.replace(before, after, 1))
         if build_tree(build) != 0:
-            return "does-not-build"
-        return "killed" if suite(build) != 0 else "survived"
+            return "does-not-build", []
+        code, failed = suite(build, every)
+        return ("killed" if code != 0 else "survived"), failed
     finally:
         with open(full, "w", encoding="utf-8") as f:
             f.write(original)
@@ -195,6 +308,7 @@ def main():
     parser.add_argument("--only")
     parser.add_argument("--save")
     parser.add_argument("--against")
+    parser.add_argument("--every-test", action="store_true")
     parser.add_argument("--list", action="store_true")
     args = parser.parse_args()
 
@@ -212,12 +326,16 @@ def main():
 
     configure(args.build)
     outcomes = {}
+    caught_by = {}
     started = time.monotonic()
     try:
         for number in chosen:
             path, before, after, what = MUTANTS[number - 1]
-            outcomes[number] = try_mutant(args.build, path, before, after)
+            outcomes[number], caught_by[number] = try_mutant(args.build, path, before, after,
+                                                             args.every_test)
             print(f"{number:3} {outcomes[number]:14} {path}: {what}", flush=True)
+            if args.every_test and caught_by[number]:
+                print("      caught by " + ", ".join(caught_by[number]), flush=True)
     finally:
         build_tree(args.build)  # the build as the tree is again
 
@@ -229,10 +347,10 @@ def main():
     if args.save:
         with open(args.save, "w", encoding="utf-8") as f:
             for number, outcome in sorted(outcomes.items()):
-                f.write(f"{number} {outcome}\n")
+                f.write(" ".join([str(number), outcome] + caught_by[number]) + "\n")
     if args.against:
         with open(args.against, encoding="utf-8") as f:
-            before = dict(line.split() for line in f if line.strip())
+            before = dict(line.split()[:2] for line in f if line.strip())
         lost = [n for n, o in outcomes.items()
                 if before.get(str(n)) == "killed" and o != "killed"]
         for n in lost:

@@ -33,13 +33,15 @@ def rows(path):
     if "columnes" in said or "fila il·legible" in run.stderr.decode("utf-8"):
         pytest.skip("four columns, or rows brelvoxa cannot read")
     text = run.stdout.decode(ENCODINGS[re.search(r"(UTF-8|UTF-16..|Windows-1252)", said)[1]])
-    if "llista" in said:
-        table = [line.rsplit("\t", 6) for line in text.splitlines() if line.strip()]
-        return [(row[0], row[1:]) for row in table]
+    # Before the data, blank rows aside: the title lines and the header.
+    skip = ("és la capçalera" in said) + sum(map(int, re.findall(r"a sobre, (\d+) fil", said)))
+    if "llista" in said:  # a DOS end-of-file mark comes back last, after the rows
+        table = [line.rsplit("\t", 6) for line in text.removesuffix("\x1a").splitlines()]
+        return [(row[0], row[1:]) for row in table if row[0].strip()][skip:]
     separator = SEPARATORS[re.search(r"separat per («.»|tabulador)", said)[1]]
     column = int(re.search(r"columna (\d+)", said)[1]) - 1
-    table = list(csv.reader(io.StringIO(text, newline=""), delimiter=separator))
-    return [(row[column], row[-6:]) for row in table[("la primera fila és la capçalera" in said):]]
+    table = csv.reader(io.StringIO(text, newline=""), delimiter=separator)
+    return [(row[column], row[-6:]) for row in table if "".join(row).strip()][skip:]
 
 
 @pytest.mark.skipif(EXE is None, reason="brelvoxa is not built")
