@@ -119,6 +119,12 @@ Summary RowLoop::run() {
             continue;
         }
         if (record.tooLong) {
+            // One byte more than a row may hold, and that byte perhaps the input's
+            // end-of-file mark: the row is too long only if more follows.
+            if (buffer_.markPending() && buffer_.rest().size() == splitter_.maxRow() + 1) {
+                buffer_.fill();
+                continue;
+            }
             overLongRow(record);
             continue;
         }
@@ -199,10 +205,9 @@ void RowLoop::overLongRow(const Record& record) {
     const auto cells = added(record);
     sink_.write(out_.view());
     out_.clear();
-    // A last byte that may be the input's end-of-file mark waits for the next read.
-    const std::size_t mark = !buffer_.atEnd() && record.raw.ends_with(endOfFileMark);
-    sink_.write(record.raw.substr(0, record.raw.size() - mark));
-    buffer_.consume(record.raw.size() - mark);
+    // More follows the row's start, so none of it is the input's end-of-file mark.
+    sink_.write(record.raw);
+    buffer_.consume(record.raw.size());
     const std::string end = passRestOfLine();
     append(cells);
     out_ += end;
@@ -227,7 +232,7 @@ std::string RowLoop::passRestOfLine() {
         // A CR at the edge may start a CRLF, and a last byte may be the input's
         // end-of-file mark: it waits for the next read.
         const std::size_t keep =
-            !buffer_.atEnd() && ((lf && data.ends_with('\r')) || data.ends_with(endOfFileMark));
+            (lf && !buffer_.atEnd() && data.ends_with('\r')) || buffer_.markPending();
         sink_.write(data.substr(0, data.size() - keep));
         buffer_.consume(data.size() - keep);
         if (buffer_.atEnd())

@@ -53,6 +53,7 @@ public:
     //   passes it on to its next line end, as a row of its own (a CR at raw's
     //   edge is left out of it, as it may start the line end).
     std::size_t next(std::string_view data, bool atEnd, Record& record);
+    std::size_t maxRow() const { return maxRow_; }
 
 private:
     std::size_t split(std::string_view data, bool atEnd, Record& record);

@@ -72,6 +72,11 @@ public:
     bool atEnd() const { return atEnd_; }
     // Whether the input ended with an end-of-file mark, which rest() then leaves out.
     bool marked() const { return marked_; }
+    // Whether rest()'s last byte may be the input's end-of-file mark: only the next
+    // read can tell whether it is data.
+    bool markPending() const {
+        return !atEnd_ && end_ > begin_ && data_[end_ - 1] == endOfFileMark;
+    }
     void consume(std::size_t n) {
         begin_ += n;
         consumed_ += n;

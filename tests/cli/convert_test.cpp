@@ -40,7 +40,8 @@ struct Collect : Sink {
 // The output of the input converted through the given window in reads of piece
 // bytes; settled, when given, gets the layout.
 std::string converted(std::string_view input, const Options& options, std::size_t window,
-                      std::size_t piece, bool regular = false, Layout* settled = nullptr) {
+                      std::size_t piece, bool regular = false, Layout* settled = nullptr,
+                      std::size_t maxRow = Splitter::defaultMaxRow) {
     Pieces source(input, piece, regular);
     Collect sink;
     Reporter reporter;
@@ -49,6 +50,7 @@ std::string converted(std::string_view input, const Options& options, std::size_
         reporter.settled = [&](const Layout& l) { *settled = l; };
     Limits limits;
     limits.window = window;
+    limits.maxRow = maxRow;
     convert(source, sink, options, reporter, limits);
     return sink.out;
 }
@@ -57,7 +59,8 @@ std::string converted(std::string_view input, const Options& options, std::size_
 
 // State: inputs whose first line fits the smallest window, so that every window
 // settles the same layout. Action: convert them through windows and reads of many
-// sizes, rows cut everywhere. Expected: the output of one read through a big window.
+// sizes, rows cut everywhere, and with an end-of-file mark after their last byte.
+// Expected: the output of one read through a big window, the mark written back last.
 TEST(Convert, the_output_depends_on_neither_the_window_nor_the_reads) {
     const std::string utf16 = [] {
         std::string s = "\xFF\xFE";
@@ -67,7 +70,17 @@ TEST(Convert, the_output_depends_on_neither_the_window_nor_the_reads) {
     }();
     Options byName;
     byName.column = "IBAN";
-    const std::tuple<const char*, std::string, Options> rows[] = {
+    // Longer than the biggest window, in lines shorter than the last.
+    std::string lines;
+    for (int i = 0; i < 13; ++i)
+        lines += "ES0321001234515678901234\n";
+    struct Row {
+        const char* name;
+        std::string input;
+        Options options;
+        std::size_t maxRow = Splitter::defaultMaxRow;
+    };
+    const Row rows[] = {
         {"csv_with_quotes_and_crlf",
          "Nom;IBAN\r\n\"Puig; Anna\";ES03 2100 1234 5156 7890 1234\r\n\"a\"\"b\nc\";0081\r\n"
          "Ferrer;00810216717100012345\n\nRoca;x",
@@ -81,14 +94,25 @@ TEST(Convert, the_output_depends_on_neither_the_window_nor_the_reads) {
          "1234 51 5678901234\n",
          byName},
         {"utf16_little_endian", utf16, byName},
+        // Whether the last row is too long to hold waits for the byte after it.
+        {"a_last_row_as_long_as_a_row_may_be", lines + "ES03 2100 1234 5156 7890 1234 ", {}, 30},
     };
-    for (const auto& [name, input, options] : rows) {
-        const std::string once = converted(input, options, 1 << 20, input.size());
+    for (const auto& [name, input, options, maxRow] : rows) {
+        const std::string once =
+            converted(input, options, 1 << 20, input.size(), false, nullptr, maxRow);
         ASSERT_GT(once.size(), input.size()) << name;
+        const bool utf16 = input.starts_with("\xFF\xFE");
         for (const std::size_t window : {40, 41, 64, 100, 300})
-            for (const std::size_t piece : {1, 2, 3, 7, 64})
-                EXPECT_EQ(converted(input, options, window, piece), once)
+            for (const std::size_t piece : {1, 2, 3, 7, 64}) {
+                EXPECT_EQ(converted(input, options, window, piece, false, nullptr, maxRow), once)
                     << name << ", window " << window << ", reads of " << piece;
+                if (!utf16) {
+                    EXPECT_EQ(
+                        converted(input + "\x1A", options, window, piece, false, nullptr, maxRow),
+                        once + "\x1A")
+                        << name << " with a mark, window " << window << ", reads of " << piece;
+                }
+            }
     }
 }
 
