@@ -35,11 +35,8 @@ std::size_t copyIban(std::u16string_view iban, char* out) {
 
 std::u16string headerKey(std::u16string_view name) {
     std::u16string key(text::trimBlanks(name));
-    for (auto& c : key) {
-        c = text::fromFullWidth(c);
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<char16_t>(c - u'A' + u'a');
-    }
+    for (auto& c : key)
+        c = text::toSmall(text::fromFullWidth(c));
     return key;
 }
 

@@ -47,15 +47,6 @@ bool readsAsAccount(std::string_view cell, Encoding e) {
     return readsAsAccount(decoded(cell, e));
 }
 
-// A letter of any script; digits, blanks, signs and symbols are not.
-bool isLetter(char16_t c) {
-    c = text::fromFullWidth(c);
-    if (c < 0x80)
-        return (c | 0x20) >= u'a' && (c | 0x20) <= u'z';
-    return c >= 0xC0 && c != u'\u00D7' && c != u'\u00F7' && !text::isBlank(c) &&
-           !text::isHyphen(c) && !(c >= 0x2000 && c < 0x3040) && c != u'\uFFFD';
-}
-
 // A header's cell names a column: it holds a letter and no run of four digits,
 // which an account or its parts would, and is not an account of any kind.
 bool readsAsName(std::u16string_view text) {
@@ -65,7 +56,7 @@ bool readsAsName(std::u16string_view text) {
         run = text::isDigit(text::fromFullWidth(c)) ? run + 1 : 0;
         if (run == 4)
             return false;
-        letter = letter || isLetter(c);
+        letter = letter || text::isLetter(c);
     }
     return letter && !readsAsAccount(text);
 }
@@ -75,7 +66,7 @@ bool namesAccount(std::u16string_view text) {
     const std::u16string key = headerKey(text);
     std::size_t from = 0;
     for (std::size_t i = 0; i <= key.size(); ++i)
-        if (i == key.size() || !isLetter(key[i])) {
+        if (i == key.size() || !text::isLetter(key[i])) {
             const auto word = std::u16string_view(key).substr(from, i - from);
             if (std::find(accountWords.begin(), accountWords.end(), word) != accountWords.end())
                 return true;
@@ -189,8 +180,9 @@ Format formatOfName(std::string_view path) {
     if (path.size() <= csv.size())
         return Format::automatic;
     const std::string_view end = path.substr(path.size() - csv.size());
-    return std::equal(end.begin(), end.end(), csv.begin(),
-                      [](char a, char b) { return (a | 0x20) == b; })
+    return std::equal(
+               end.begin(), end.end(), csv.begin(),
+               [](char a, char b) { return text::toSmall(static_cast<unsigned char>(a)) == b; })
                ? Format::csv
                : Format::automatic;
 }

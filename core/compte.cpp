@@ -30,10 +30,8 @@ constexpr auto taulaASCII = [] {
     for (char16_t c = 0; c < 128; ++c) {
         if (text::isBlank(c) || text::isHyphen(c) || c == u'.')
             t[c] = deixar;
-        else if (text::isDigit(c) || (c >= u'A' && c <= u'Z'))
-            t[c] = c;
-        else if (c >= u'a' && c <= u'z')
-            t[c] = static_cast<char16_t>(c - u'a' + u'A');
+        else if (text::isDigit(c) || text::isLetter(c))
+            t[c] = text::toCapital(c);
     }
     return t;
 }();

@@ -30,9 +30,8 @@ template <class Acumulador> Acumulador perDigit(std::u16string_view text, Acumul
             acc.afegir(c - u'0');
             continue;
         }
-        if (c >= u'a' && c <= u'z')
-            c = static_cast<char16_t>(c - u'a' + u'A');
-        if (c >= u'A' && c <= u'Z') {
+        c = text::toCapital(c);
+        if (text::isCapital(c)) {
             const int valor = c - u'A' + 10;
             acc.afegir(valor / 10);
             acc.afegir(valor % 10);
@@ -62,10 +61,6 @@ private:
     int llegits_ = 0;
     int mida_ = 9;
 };
-
-bool capital(char16_t c) {
-    return c >= u'A' && c <= u'Z';
-}
 
 // The remainder modulo 97 of a text of ASCII digits only, as an account is, read
 // sixteen digits at a time; std::nullopt when another character is in it.
@@ -99,9 +94,9 @@ bool delTipus(char16_t c, char tipus) {
     case 'n':
         return text::isDigit(c);
     case 'a':
-        return capital(c);
+        return text::isCapital(c);
     default:
-        return text::isDigit(c) || capital(c);
+        return text::isDigit(c) || text::isCapital(c);
     }
 }
 
@@ -135,7 +130,7 @@ constexpr auto filaDePais = [] {
 } // namespace
 
 const PaisIBAN* cercarPaisIBAN(std::u16string_view pais) {
-    if (pais.size() != 2 || !capital(pais[0]) || !capital(pais[1]))
+    if (pais.size() != 2 || !text::isCapital(pais[0]) || !text::isCapital(pais[1]))
         return nullptr;
     const int fila = filaDePais[posicioCodi(pais[0], pais[1])];
     return fila == 0 ? nullptr : &compilat::paisos[static_cast<std::size_t>(fila - 1)];
@@ -171,9 +166,8 @@ std::u16string calcularDigitsIBAN(std::u16string_view compte, std::u16string_vie
         // reduced only when the next letter might no longer fit in 64 bits.
         std::uint64_t valor = static_cast<std::uint64_t>(*rapid);
         for (char16_t c : pais) {
-            if (c >= u'a' && c <= u'z')
-                c = static_cast<char16_t>(c - u'a' + u'A');
-            if (capital(c))
+            c = text::toCapital(c);
+            if (text::isCapital(c))
                 valor = valor * 100 + static_cast<std::uint64_t>(c - u'A' + 10);
             else if (text::isDigit(c))
                 valor = valor * 10 + static_cast<std::uint64_t>(c - u'0');

@@ -3,8 +3,8 @@
 // rules of the forms runtime the program was designed on: only U+0020 is trimmed,
 // a text is read as its leading decimal number, and a floating value becomes an
 // integer by rounding half to even, with an overflow the caller can see instead
-// of an exception. Beside them, the digit and blank tests every reader of an
-// account (window, paste, list converter) shares.
+// of an exception. Beside them, the character tests every reader of an account
+// (window, paste, list converter) shares.
 
 #include <cstddef>
 #include <cstdint>
@@ -56,6 +56,29 @@ constexpr bool isHyphen(char16_t c) {
 // "\uFF12\uFF11" is "21" and "\uFF25\uFF33" is "ES"; any other character unchanged.
 constexpr char16_t fromFullWidth(char16_t c) {
     return c >= u'\uFF01' && c <= u'\uFF5E' ? static_cast<char16_t>(c - 0xFEE0) : c;
+}
+
+// An ASCII capital, as the letters of an IBAN are once read.
+constexpr bool isCapital(char16_t c) {
+    return c >= u'A' && c <= u'Z';
+}
+
+// An ASCII letter as a capital, and as a small letter; any other character unchanged.
+constexpr char16_t toCapital(char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
+constexpr char16_t toSmall(char16_t c) {
+    return isCapital(c) ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+// A letter of any script, full-width too; digits, blanks, hyphens, punctuation,
+// symbols and the replacement character are not.
+constexpr bool isLetter(char16_t c) {
+    c = fromFullWidth(c);
+    if (c < 0x80)
+        return isCapital(toCapital(c));
+    return c >= 0xC0 && c != u'\u00D7' && c != u'\u00F7' && !isBlank(c) && !isHyphen(c) &&
+           !(c >= 0x2000 && c < 0x3040) && c != u'\uFFFD';
 }
 
 // A UTF-8 text walked as the UTF-16 units the readers take: a character of the Basic

@@ -52,7 +52,7 @@ MUTANTS = [
     ("core/iban.cpp", "const int digits = 98 - residu;", "const int digits = 97 - residu;",
      "check digits one too low"),
     ("core/iban.cpp", "    case 'n':\n        return text::isDigit(c);",
-     "    case 'n':\n        return text::isDigit(c) || capital(c);",
+     "    case 'n':\n        return text::isDigit(c) || text::isCapital(c);",
      "a letter where the registry wants a digit"),
     ("core/iban.cpp", "if (iban.size() != static_cast<std::size_t>(pais->llargada) ||",
      "if (iban.size() > static_cast<std::size_t>(pais->llargada) ||",
@@ -190,7 +190,7 @@ MUTANTS = [
      "(r + 1 == first && first < sample.size())",
      "a header naming the account's column not taken unless just above an account"),
     # cli: one row's account
-    ("cli/account.cpp", "        c = text::fromFullWidth(c);\n", "",
+    ("cli/account.cpp", "c = text::toSmall(text::fromFullWidth(c));", "c = text::toSmall(c);",
      "a full-width header name not matched"),
     ("cli/account.cpp", "for (int n = 2; isTaken(chosen); ++n)", "for (int n = 1; isTaken(chosen); ++n)",
      "a clashing added name numbered from 1"),
