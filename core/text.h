@@ -81,6 +81,21 @@ constexpr bool isLetter(char16_t c) {
            !(c >= 0x2000 && c < 0x3040) && c != u'\uFFFD';
 }
 
+// Writes the UTF-8 bytes of a character (U+0000 to U+10FFFF) at out, which has room
+// for four, and returns how many it wrote.
+constexpr std::size_t toUtf8(char32_t c, char* out) {
+    if (c < 0x80) {
+        out[0] = static_cast<char>(c);
+        return 1;
+    }
+    const std::size_t n = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    for (std::size_t i = n - 1; i > 0; --i, c >>= 6)
+        out[i] = static_cast<char>(0x80 | (c & 0x3F));
+    constexpr unsigned char lead[] = {0, 0, 0xC0, 0xE0, 0xF0}; // n ones, then a zero
+    out[0] = static_cast<char>(lead[n] | c);
+    return n;
+}
+
 // A UTF-8 text walked as the UTF-16 units the readers take: a character of the Basic
 // Multilingual Plane as itself; any other character, and any byte that is not part of a
 // well-formed sequence (a stray continuation byte, an overlong form, a surrogate, a

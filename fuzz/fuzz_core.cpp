@@ -260,17 +260,9 @@ bool decodeUtf8(const std::uint8_t* p, std::size_t n, std::u16string& out) {
 
 std::string toUtf8(std::u16string_view text) {
     std::string bytes;
-    for (const char32_t c : text)
-        if (c < 0x80) {
-            bytes += static_cast<char>(c);
-        } else if (c < 0x800) {
-            bytes += static_cast<char>(0xC0 | c >> 6);
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            bytes += static_cast<char>(0xE0 | c >> 12);
-            bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        }
+    char utf8[4];
+    for (const char16_t c : text)
+        bytes.append(utf8, text::toUtf8(c, utf8));
     return bytes;
 }
 

@@ -9,6 +9,7 @@
 #include "core/compte.h"
 #include "core/entitats.h"
 #include "core/registre_iban.h"
+#include "core/text.h"
 
 #include <array>
 #include <cstddef>
@@ -97,16 +98,7 @@ constexpr std::array<std::array<char, midaText>, BRV_STATUS_COUNT> textosEstat =
         for (const char16_t c : mdlFuncions::textEstat(estatsCore[s])) {
             if (n + 4 > midaText)
                 throw "a status text longer than midaText";
-            if (c < 0x80) {
-                t[s][n++] = static_cast<char>(c);
-            } else if (c < 0x800) {
-                t[s][n++] = static_cast<char>(0xC0 | c >> 6);
-                t[s][n++] = static_cast<char>(0x80 | (c & 0x3F));
-            } else {
-                t[s][n++] = static_cast<char>(0xE0 | c >> 12);
-                t[s][n++] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
-                t[s][n++] = static_cast<char>(0x80 | (c & 0x3F));
-            }
+            n += text::toUtf8(c, &t[s][n]);
         }
     }
     return t;
