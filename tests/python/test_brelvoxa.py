@@ -1,8 +1,11 @@
 """The module brelvoxa: each function on the forms people write, the exceptions
 validate raises, and many threads at once; its docstrings' examples as doctests."""
+import ast
 import concurrent.futures
 import doctest
+import inspect
 import re
+from pathlib import Path
 
 import pytest
 
@@ -92,3 +95,21 @@ def test_threads_checking_at_once_each_get_their_own_results():
 
 def test_the_docstrings_examples_run():
     assert doctest.testmod(brelvoxa).failed == 0
+
+
+def test_the_type_stubs_declare_what_the_module_has():
+    stub = ast.parse(Path(brelvoxa.__file__).with_suffix(".pyi").read_text())
+    declared = {}
+    for node in stub.body:
+        if isinstance(node, ast.FunctionDef):
+            declared[node.name] = [a.arg for a in node.args.args]
+        elif isinstance(node, ast.ClassDef):
+            declared[node.name] = [n.target.id for n in node.body if isinstance(n, ast.AnnAssign)]
+        elif isinstance(node, ast.AnnAssign):
+            declared[node.target.id] = None
+    assert set(declared) == set(brelvoxa.__all__) | {"__version__"}
+    for name, params in declared.items():
+        if inspect.isfunction(getattr(brelvoxa, name)):
+            assert params == list(inspect.signature(getattr(brelvoxa, name)).parameters), name
+    assert declared["Status"] == [s.name for s in Status]
+    assert declared["Result"] == list(brelvoxa.Result._fields)
