@@ -60,14 +60,6 @@ struct Control final : forms::TextBox, forms::Label, forms::CommandButton, forms
                 form->onGotFocus(row);
         }
     }
-    // The person's paste: the selection is replaced.
-    void paste(std::u16string_view pasted) {
-        std::u16string edited = value;
-        edited.replace(start, length, pasted);
-        start += int(pasted.size()), length = 0;
-        if (edited != value)
-            value = edited, form->onChange(row);
-    }
 };
 
 struct MenuItem final : forms::MenuItem {
@@ -153,10 +145,16 @@ public:
     void setClipboardText(std::u16string_view text) override { clipboard = text; }
     void beep() override { log += u"beep; "; }
 
-    // The person's paste into the focused field: offered to the form first.
+    // The person's paste into the focused field: offered to the form first, or else
+    // the selection is replaced.
     void paste(std::u16string_view text) {
-        if (!window->form->onPaste(window->focus, text))
-            window->controls.at(window->focus).paste(text);
+        if (Control& c = window->controls.at(window->focus); !window->form->onPaste(c.row, text)) {
+            std::u16string edited = c.value;
+            edited.replace(c.start, c.length, text);
+            c.start += int(text.size()), c.length = 0;
+            if (edited != c.value)
+                c.value = edited, window->form->onChange(c.row);
+        }
     }
 };
 
