@@ -77,6 +77,12 @@ TEST_F(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_message
         {"cientific", "cientific.csv", 1},
         {"marca", "marca.txt", 0},
         {"marca-enganxada", "marca-enganxada.txt", 0},
+        // Past 100 unreadable rows stderr names no more of them, and says so once.
+        {"illegibles", "illegibles.csv", 1},
+        // Two inputs into one output file, named with -o (which replaces the file the
+        // shell opened for stdout): their rows in order, each input's own layout line
+        // and row messages, then one summary of both.
+        {"llista-i-correcte", "-o \"$d/out\" llista.txt correcte.csv", 1},
     };
     for (const auto& [name, arguments, status] : rows) {
         const Outcome r = run(arguments);
@@ -84,34 +90,6 @@ TEST_F(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_message
         EXPECT_EQ(r.out, read(dades / "esperat" / (std::string(name) + ".sortida"))) << arguments;
         EXPECT_EQ(r.err, read(dades / "esperat" / (std::string(name) + ".errors"))) << arguments;
     }
-}
-
-// Two inputs into one output file: their rows in order, each input's own layout
-// line and row messages, then one summary of both.
-TEST_F(EndToEnd, several_inputs_go_into_one_output_with_one_summary) {
-    const Outcome r = run("-o \"$d/tots\" llista.txt correcte.csv");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(file("tots"), read(dades / "esperat" / "llista.sortida") +
-                                read(dades / "esperat" / "correcte.sortida"));
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, read(dades / "esperat" / "llista-i-correcte.errors"));
-}
-
-// Past 100 unreadable rows stderr names no more of them, and says so once.
-TEST_F(EndToEnd, stderr_names_100_unreadable_rows_at_most) {
-    std::string input, named;
-    for (int line = 1; line <= 102; ++line) {
-        input += "x\n";
-        if (line <= 100)
-            named +=
-                "brelvoxa: a.csv:" + std::to_string(line) + ": fila il·legible: falten columnes\n";
-    }
-    std::ofstream(dir_ / "a.csv") << input;
-    EXPECT_EQ(shell("$BRELVOXA -c 2 a.csv >out 2>err"), 1);
-    const std::string more =
-        "brelvoxa: a.csv: hi ha més files il·legibles; l'estat de cada una és a "
-        "la sortida\nbrelvoxa: 102 files llegides";
-    EXPECT_NE(file("err").find("\n" + named + more), std::string::npos) << file("err");
 }
 
 TEST_F(EndToEnd, usage_errors_exit_2_with_a_catalan_message_and_a_hint) {
