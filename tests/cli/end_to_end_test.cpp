@@ -77,6 +77,8 @@ TEST_F(EndToEnd, each_form_of_input_gives_the_expected_output_status_and_message
         {"cientific", "cientific.csv", 1},
         {"marca", "marca.txt", 0},
         {"marca-enganxada", "marca-enganxada.txt", 0},
+        // The forms people write an account or an IBAN in, and near misses.
+        {"lectures", "lectures.txt", 1},
         // Past 100 unreadable rows stderr names no more of them, and says so once.
         {"illegibles", "illegibles.csv", 1},
         // Two inputs into one output file, named with -o (which replaces the file the
