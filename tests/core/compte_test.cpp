@@ -23,17 +23,6 @@ std::string utf8(std::u16string_view text) {
 
 } // namespace
 
-TEST(Compte, paper_form_puts_one_blank_between_groups_of_four) {
-    const std::tuple<std::u16string_view, std::u16string_view> rows[] = {
-        {u"ES0321001234515678901234", u"ES03 2100 1234 5156 7890 1234"},
-        {u"", u""},
-        {u"ES03", u"ES03"},
-        {u"NL91ABNA0417164300", u"NL91 ABNA 0417 1643 00"},
-    };
-    for (const auto& [iban, paper] : rows)
-        EXPECT_EQ(formatPaper(iban), paper);
-}
-
 // Separators and look-alikes copied from PDFs and word processors are dropped or
 // read as ASCII; anything else makes the text not one whole account. The forms of
 // every kind, and near misses, are in the CLI's sample dades/lectures.txt; these
