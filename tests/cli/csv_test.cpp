@@ -198,19 +198,3 @@ TEST(Encoding, utf16_goes_to_utf8_and_back_to_the_same_bytes_whatever_the_cuts) 
         }
     }
 }
-
-TEST(Encoding, utf8_is_told_from_windows_1252_even_when_a_character_is_cut_between_reads) {
-    const std::tuple<const char*, std::string_view, bool> rows[] = {
-        {"four_byte_form", "\xF0\x9F\x98\x80", true}, {"lone_continuation_byte", "\x80", false},
-        {"overlong_slash", "\xC0\xAF", false},        {"surrogate", "\xED\xA0\x80", false},
-        {"past_u10ffff", "\xF4\x90\x80\x80", false},  {"cut_at_the_end", "Mart\xC3", false},
-    };
-    for (const auto& [name, bytes, valid] : rows) {
-        Utf8Check whole, pieces;
-        whole.feed(bytes);
-        for (char c : bytes)
-            pieces.feed(std::string_view(&c, 1));
-        EXPECT_EQ(whole.valid(), valid) << name;
-        EXPECT_EQ(pieces.valid(), valid) << name;
-    }
-}
