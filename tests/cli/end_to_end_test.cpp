@@ -77,6 +77,7 @@ TEST_F(EndToEnd, each_sample_run_gives_the_expected_output_status_and_messages) 
         {"cientific", "cientific.csv", 1},
         {"marca", "marca.txt", 0},
         {"marca-enganxada", "marca-enganxada.txt", 0},
+        {"ajuda", "--help", 0},
         // The forms people write an account or an IBAN in, and near misses.
         {"lectures", "lectures.txt", 1},
         // Usage errors: a Catalan message and, unless only the input shows them, a hint.
@@ -107,12 +108,9 @@ TEST_F(EndToEnd, each_sample_run_gives_the_expected_output_status_and_messages) 
     }
 }
 
-TEST_F(EndToEnd, help_and_version_go_to_stdout_and_exit_0) {
-    for (const auto& [arguments, start] :
-         {std::pair("--help", "Ús: brelvoxa [OPCIÓ]... [FITXER]...\n"),
-          std::pair("--version", "brelvoxa (Brelvoxa) " BRELVOXA_VERSION "\n")}) {
-        const Outcome r = run(arguments);
-        EXPECT_EQ(std::tuple(r.status, r.out.rfind(start, 0), r.err), std::tuple(0, 0u, ""))
-            << arguments;
-    }
+TEST_F(EndToEnd, the_version_goes_to_stdout_and_exits_0) {
+    const Outcome r = run("--version");
+    EXPECT_EQ(
+        std::tuple(r.status, r.out.rfind("brelvoxa (Brelvoxa) " BRELVOXA_VERSION "\n", 0), r.err),
+        std::tuple(0, 0u, ""));
 }
