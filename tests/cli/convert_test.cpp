@@ -121,28 +121,28 @@ TEST(Convert, the_output_depends_on_neither_the_window_nor_the_reads) {
 TEST(Layout, is_settled_from_the_first_window_but_a_regular_file_is_checked_whole) {
     Options list;
     list.format = Format::list;
-    const std::tuple<const char*, std::string, std::size_t, bool, Options, std::string> rows[] = {
-        {"a_crlf_cut_at_the_window_edge_is_not_cr_alone",
-         "21001234515678901234\r\n",
-         21,
-         false,
-         {},
-         "UTF-8"},
+    const std::string account = "21001234515678901234\n";
+    // Whether each input is taken for UTF-8.
+    const std::tuple<const char*, std::string, std::size_t, bool, Options, bool> rows[] = {
+        {"crlf_cut_at_the_edge_is_no_cr_alone", "21001234515678901234\r\n", 21, false, {}, true},
         // Its one byte that is no UTF-8 comes after the first window.
-        {"a_regular_file_is_checked_whole",
-         "21001234515678901234\nMu\xF1oz\n",
-         21,
-         true,
-         {},
-         "Windows-1252 (l'entrada no és UTF-8 vàlid)"},
-        {"a_character_cut_at_the_window_edge_is_still_utf8", "Mart\xC3\xAD\n", 5, false, list,
-         "UTF-8"},
+        {"regular_file_checked_whole", "21001234515678901234\nMu\xF1oz\n", 21, true, {}, false},
+        {"character_cut_at_the_edge_is_utf8", "Mart\xC3\xAD\n", 5, false, list, true},
+        // The rest of a regular file is checked in reads that cut its characters too.
+        {"four_byte_form", account + "\xF0\x9F\x98\x80\n", 23, true, {}, true},
+        {"lone_continuation_byte", account + "\x80\n", 22, true, {}, false},
+        {"overlong_slash", account + "\xC0\xAF\n", 22, true, {}, false},
+        {"surrogate", account + "\xED\xA0\x80\n", 23, true, {}, false},
+        {"past_u10ffff", account + "\xF4\x90\x80\x80\n", 23, true, {}, false},
+        {"cut_at_the_end", account + "Mart\xC3", 25, true, {}, false},
     };
-    for (const auto& [name, input, window, regular, options, encoding] : rows) {
+    for (const auto& [name, input, window, regular, options, utf8] : rows) {
         Layout settled;
         converted(input, options, window, input.size(), regular, &settled);
         EXPECT_EQ(settled.description,
-                  "llista d'un compte per línia, " + encoding + "; sense capçalera")
+                  "llista d'un compte per línia, " +
+                      std::string(utf8 ? "UTF-8" : "Windows-1252 (l'entrada no és UTF-8 vàlid)") +
+                      "; sense capçalera")
             << name;
     }
 }

@@ -291,9 +291,7 @@ TEST_F(Files, on_a_terminal_it_says_at_once_how_to_end_the_input) {
     const std::string line = "ES0321001234515678901234\n";
     ASSERT_EQ(shell("printf '" + line + "' | $BRELVOXA >want 2>/dev/null"), 0);
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(grantpt(master), 0);
-    ASSERT_EQ(unlockpt(master), 0);
+    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
     const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
     ASSERT_GE(terminal, 0);
     const pid_t pid = start(dir_, {"-o", "out"}, terminal);
