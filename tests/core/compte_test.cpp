@@ -1,4 +1,5 @@
 #include "core/compte.h"
+#include "core/text.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +13,9 @@ namespace {
 
 std::string utf8(std::u16string_view text) {
     std::string bytes;
-    for (const char32_t c : text) {
-        const int more = (c >= 0x80) + (c >= 0x800); // continuation bytes
-        bytes += static_cast<char>((more ? 0xFF80 >> more : 0) | c >> 6 * more);
-        for (int k = more - 1; k >= 0; --k)
-            bytes += static_cast<char>(0x80 | (c >> 6 * k & 0x3F));
-    }
+    char c8[4];
+    for (const char16_t c : text)
+        bytes.append(c8, text::toUtf8(c, c8));
     return bytes;
 }
 
