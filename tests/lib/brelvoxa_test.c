@@ -7,36 +7,42 @@
 #include <string.h>
 
 static const struct row {
-    const char *text;
+    const char* text;
     size_t len; /* 0: strlen(text) */
     brv_status status;
     const char *paper, *bic, *suggestion;
     brv_fault fault;
 } rows[] = {
-    {"2100 0418 45 0200051332", 0, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX",
-     "", BRV_FAULT_NONE},
+    {"2100 0418 45 0200051332", 0, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX", "",
+     BRV_FAULT_NONE},
     /* A no-break space, an en dash and full-width digits, in UTF-8. */
-    {"IBAN ES91\xC2\xA0" "2100\xE2\x80\x93" "0418 4502 0005 \xEF\xBC\x91\xEF\xBC\x93" "32", 0,
-     BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX", "", BRV_FAULT_NONE},
+    {"IBAN ES91\xC2\xA0"
+     "2100\xE2\x80\x93"
+     "0418 4502 0005 \xEF\xBC\x91\xEF\xBC\x93"
+     "32",
+     0, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX", "", BRV_FAULT_NONE},
     {"GB29NWBK60161331926819", 0, BRV_FOREIGN_CORRECT, "GB29 NWBK 6016 1331 9268 19", "", "",
      BRV_FAULT_NONE},
     {"ES91 2100 0418 4502 0005 1323", 0, BRV_WRONG_CONTROL_DIGITS, "", "",
      "ES91 2100 0418 4502 0005 1332", BRV_FAULT_CHECKSUM},
     /* Windows-1252's no-break space is no UTF-8. */
-    {"2100\xA0" "0418450200051332", 0, BRV_NOT_AN_ACCOUNT, "", "", "", BRV_FAULT_FORMAT},
+    {"2100\xA0"
+     "0418450200051332",
+     0, BRV_NOT_AN_ACCOUNT, "", "", "", BRV_FAULT_FORMAT},
     {NULL, 0, BRV_NO_ACCOUNT, "", "", "", BRV_FAULT_LENGTH},
     /* A spreadsheet's number for the account, and its text mark. */
     {"2,10004E+19", 0, BRV_SCIENTIFIC_NOTATION, "", "", "", BRV_FAULT_FORMAT},
     {"'21000418450200051332", 0, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX", "",
      BRV_FAULT_NONE},
     /* len, not a NUL, ends the text: the digit after it is never read. */
-    {"21000418450200051332" "9", 20, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX",
-     "", BRV_FAULT_NONE},
+    {"21000418450200051332"
+     "9",
+     20, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX", "", BRV_FAULT_NONE},
 };
 
 static int passed, failed;
 
-static void expect(int ok, const char *what, size_t row) {
+static void expect(int ok, const char* what, size_t row) {
     ok ? ++passed : ++failed;
     if (!ok)
         printf("row %zu: %s\n", row, what);
@@ -44,7 +50,7 @@ static void expect(int ok, const char *what, size_t row) {
 
 int main(void) {
     for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
-        const struct row *r = &rows[i];
+        const struct row* r = &rows[i];
         const size_t len = r->len ? r->len : r->text ? strlen(r->text) : 0;
         brv_result out;
         expect(brv_check(r->text, len, &out) == r->status && out.status == r->status, "status", i);
