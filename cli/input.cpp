@@ -138,15 +138,18 @@ Encoding DecodedInput::Decoder::wholeEncoding(std::size_t chunk) {
 
 void DecodedInput::Decoder::checkAfter(const Utf8Check& check, std::string_view window) {
     after_ = check;
-    lf_ = std::count(window.begin(), window.end(), '\n');
-    cr_ = std::count(window.begin(), window.end(), '\r');
+    countLines(window);
+}
+
+void DecodedInput::Decoder::countLines(std::string_view bytes) {
+    lf_ += std::count(bytes.begin(), bytes.end(), '\n');
+    cr_ += std::count(bytes.begin(), bytes.end(), '\r');
 }
 
 void DecodedInput::Decoder::check(std::string_view bytes) {
     Utf8Check before = *after_;
     if (after_->feed(bytes) && (!bytes.empty() || after_->valid())) {
-        lf_ += std::count(bytes.begin(), bytes.end(), '\n');
-        cr_ += std::count(bytes.begin(), bytes.end(), '\r');
+        countLines(bytes);
         return;
     }
     // The line of the first byte that is not UTF-8, or of the input's end when
@@ -154,9 +157,7 @@ void DecodedInput::Decoder::check(std::string_view bytes) {
     std::size_t bad = 0;
     while (bad < bytes.size() && before.feed(bytes.substr(bad, 1)))
         ++bad;
-    const std::string_view read = bytes.substr(0, bad);
-    lf_ += std::count(read.begin(), read.end(), '\n');
-    cr_ += std::count(read.begin(), read.end(), '\r');
+    countLines(bytes.substr(0, bad));
     Failure failure("hi ha un byte que no és UTF-8 però l'inici ja s'ha escrit com a UTF-8; "
                     "torneu-ho a provar amb -e windows-1252");
     failure.line = 1 + (lf_ > 0 ? lf_ : cr_);

@@ -140,6 +140,7 @@ private:
     private:
         std::size_t next(char* data, std::size_t size);
         void check(std::string_view bytes);
+        void countLines(std::string_view bytes);
 
         Source& source_;
         std::optional<Utf8Check> after_;

@@ -351,15 +351,17 @@ void planHeader(const Options& options, const Sample& sample, Encoding e, Plan& 
 
 Plan planColumns(const Options& options, const Sample& sample, Encoding e) {
     Plan plan;
+    // The columns the command line gives, by number or by name: -c's one or the four.
+    const std::vector<std::string> given =
+        options.four.empty() ? std::vector{options.column} : options.four;
     std::vector<std::string> names;
-    for (const auto& column : options.four.empty() ? std::vector{options.column} : options.four)
+    for (const auto& column : given)
         if (!column.empty() && !columnNumber(column))
             names.push_back(column);
     std::vector<std::size_t> named;
     if (!names.empty())
         plan.header = findNamed(names, sample, e, named);
-    for (auto next = named.begin();
-         const auto& column : options.four.empty() ? std::vector{options.column} : options.four)
+    for (auto next = named.begin(); const auto& column : given)
         if (const auto n = columnNumber(column))
             plan.columns.push_back(*n);
         else if (!column.empty())
