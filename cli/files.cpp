@@ -5,6 +5,8 @@
 
 #include "cli/files.h"
 
+#include "core/text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -203,10 +205,8 @@ std::string temporaryName(const fs::path& target, std::size_t limit, std::random
     char suffix[24];
     const auto suffixSize = static_cast<std::size_t>(
         std::snprintf(suffix, sizeof suffix, ".brelvoxa-%06x", random() & 0xFFFFFF));
-    std::size_t cut = std::min(stem.size(), limit - std::min(limit, suffixSize));
-    while (cut > 0 && cut < stem.size() && (stem[cut] & 0xC0) == 0x80)
-        --cut;
-    return utf8Name(target.parent_path() / utf8Path(stem.substr(0, cut))) + suffix;
+    const auto head = text::utf8Head(stem, limit - std::min(limit, suffixSize));
+    return utf8Name(target.parent_path() / utf8Path(std::string(head))) + suffix;
 }
 
 } // namespace

@@ -155,10 +155,7 @@ std::string quoteCell(std::string_view cell, Encoding e) {
     std::string text;
     encode(characters, Encoding::utf8, text);
     if (text.size() > quotedBytes) {
-        std::size_t cut = quotedBytes;
-        while ((static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-            --cut; // not inside a character
-        text.resize(cut);
+        text.resize(text::utf8Head(text, quotedBytes).size());
         text += "…";
     }
     return quoteName(text);

@@ -96,6 +96,15 @@ constexpr std::size_t toUtf8(char32_t c, char* out) {
     return n;
 }
 
+// The longest head of a UTF-8 text of at most n bytes that cuts no character.
+constexpr std::string_view utf8Head(std::string_view utf8, std::size_t n) {
+    if (n >= utf8.size())
+        return utf8;
+    while (n > 0 && (static_cast<unsigned char>(utf8[n]) & 0xC0) == 0x80)
+        --n;
+    return utf8.substr(0, n);
+}
+
 // A UTF-8 text walked as the UTF-16 units the readers take: a character of the Basic
 // Multilingual Plane as itself; any other character, and any byte that is not part of a
 // well-formed sequence (a stray continuation byte, an overlong form, a surrogate, a
