@@ -61,7 +61,7 @@ std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header
 
 std::string statusText(Status s) {
     std::string text;
-    encode(mdlFuncions::textEstat(s), Encoding::utf8, text);
+    encode(statusText16(s), Encoding::utf8, text);
     return text;
 }
 
@@ -101,17 +101,17 @@ std::string_view Converter::header(const std::vector<std::string_view>& cells) {
 
 const AddedCells& Converter::row(const Record& record) {
     if (record.tooLong)
-        return cells(Status::massaLlarga, {}, nullptr, {});
+        return cells(Status::tooLong, {}, nullptr, {});
     if (record.unclosedQuote)
-        return cells(Status::cometesSenseTancar, {}, nullptr, {});
+        return cells(Status::unclosedQuote, {}, nullptr, {});
     if (record.cells.size() < needed_)
-        return cells(Status::faltenColumnes, {}, nullptr, {});
+        return cells(Status::missingColumns, {}, nullptr, {});
     if (columns_.size() == 1)
         readCell(record.cells[columns_[0]]);
     else
         readFour(record);
     const mdlFuncions::Comprovacio& c = check_;
-    return cells(c.estat, c.iban(), c.entitat, c.suggeriment.iban());
+    return cells(cli::status(c.estat), c.iban(), c.entitat, c.suggeriment.iban());
 }
 
 void Converter::readCell(std::string_view cell) {
@@ -119,7 +119,7 @@ void Converter::readCell(std::string_view cell) {
     // stands; only one that is not an account that way and holds other bytes is
     // decoded and read again.
     mdlFuncions::comprovarCompte(cell, check_);
-    if (check_.estat == Status::noCompte && !ascii(cell)) {
+    if (check_.estat == mdlFuncions::Estat::noCompte && !ascii(cell)) {
         decode(cell, encoding_, text_);
         mdlFuncions::comprovarCompte(text_, check_);
     }
@@ -170,7 +170,7 @@ const std::string& Converter::statusCell(Status status) {
     std::string& cells = statusCells_[static_cast<std::size_t>(status)];
     if (cells.empty()) {
         std::string text;
-        encode(mdlFuncions::textEstat(status), encoding_, text);
+        encode(statusText16(status), encoding_, text);
         cell(cells, text);
     }
     return cells;

@@ -9,6 +9,7 @@
 #include "cli/csv.h"
 #include "cli/encoding.h"
 #include "cli/layout.h"
+#include "cli/status.h"
 #include "core/comprovacio.h"
 
 #include <array>
@@ -18,17 +19,6 @@
 #include <vector>
 
 namespace cli {
-
-// The statuses a row gets are the account check's, beside those of a row that
-// could not be read.
-using Status = mdlFuncions::Estat;
-inline constexpr std::size_t statusCount = mdlFuncions::nombreEstats;
-
-// The statuses of a row that could not be read as one, which stderr names too.
-constexpr bool unreadable(Status s) {
-    return s == Status::cometesSenseTancar || s == Status::faltenColumnes ||
-           s == Status::massaLlarga;
-}
 
 // The status as written in the summary, in UTF-8.
 std::string statusText(Status s);
@@ -73,7 +63,7 @@ private:
 
 // The cells added to a row, to be written in this order, each after its separator.
 struct AddedCells {
-    Status status = Status::senseCompte;
+    Status status = cli::status(mdlFuncions::Estat::senseCompte);
     // IBAN, IBAN on paper, BIC and name, status, suggestion; empty cells where
     // there is nothing right to put. A suggestion is only suggested, never applied.
     std::array<std::string_view, 5> pieces;

@@ -162,7 +162,8 @@ std::span<const std::string_view> RowLoop::added(const Record& record) {
     const AddedCells& cells = converter_.row(record);
     // Nor does a spreadsheet's empty row, told apart from a row without an
     // account only when the account's cell is found empty.
-    if ((cells.status == Status::senseCompte || cells.status == Status::faltenColumnes) &&
+    if ((cells.status == cli::status(mdlFuncions::Estat::senseCompte) ||
+         cells.status == Status::missingColumns) &&
         blankRow(record)) [[unlikely]] {
         ++summary_.blank;
         return {};

@@ -211,7 +211,8 @@ public:
             cells[k] = decoded(sample_.cell(r, columns_[k]), e_);
         mdlFuncions::Comprovacio check;
         mdlFuncions::comprovarCamps({cells[0], cells[1], cells[2], cells[3]}, check);
-        return check.estat != Status::noCompte && check.estat != Status::senseCompte;
+        return check.estat != mdlFuncions::Estat::noCompte &&
+               check.estat != mdlFuncions::Estat::senseCompte;
     }
     // Every one of the row's cells in the account's columns names a column.
     bool names(std::size_t r) const {

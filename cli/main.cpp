@@ -6,6 +6,7 @@
 #include "cli/convert.h"
 #include "cli/files.h"
 #include "cli/summary.h"
+#include "core/control_nacional.h"
 #include "core/entitats.h"
 #include "core/registre_iban.h"
 
@@ -94,10 +95,15 @@ per posar-hi. Estats:
   correcte, entitat desconeguda  correcte, però l'entitat no és al directori
   IBAN estranger correcte        IBAN d'un altre país correcte: IBAN i format
                                    paper, sense BIC ni entitat (el directori és
-                                   espanyol; els dígits nacionals d'altres països
-                                   no es comproven)
+                                   espanyol); si el país en té, també hi quadren
+                                   els dígits de control nacionals
   dígits de control incorrectes  els dígits de control del compte no quadren
   dígits de l'IBAN incorrectes   els dígits de control de l'IBAN no quadren
+  dígits de control nacionals incorrectes
+                                 IBAN d'un altre país ben format i amb els
+                                   dígits de l'IBAN bons, però els dígits de
+                                   control del compte del país no quadren: té
+                                   IBAN i format paper, però és un error
   IBAN estranger mal format      país conegut, però llargada o forma incorrectes
   compte tot zeros               20 zeros: els dígits quadren, però cap banc
                                    no en dona cap
@@ -113,9 +119,11 @@ Els tres primers compten com a correctes.
 Suggeriment: per a un compte espanyol amb dígits incorrectes, el compte que
 probablement s'hi volia escriure, en format paper: l'únic que, canviant una sola
 xifra o intercanviant dues xifres veïnes, passa totes les comprovacions i és
-d'una entitat del directori. Si no n'hi ha cap o n'hi ha més d'un, queda buit.
-No és mai segur ni s'aplica: la fila es deixa com era, i cal que una persona el
-revisi. Només troba errors d'una sola xifra.
+d'una entitat del directori. Per a l'IBAN d'un país amb dígits de control
+nacionals, el mateix, sense canviar-ne mai cap lletra: l'únic que passa els
+dígits de l'IBAN (del 02 al 98) i els nacionals. Si no n'hi ha cap o n'hi ha
+més d'un, queda buit. No és mai segur ni s'aplica: la fila es deixa com era, i
+cal que una persona el revisi. Només troba errors d'una sola xifra.
 
 Estat de sortida:
  0  si totes les files tenien un compte correcte,
@@ -140,6 +148,14 @@ void printEditions() {
               << mdlFuncions::entitatsDirectori().size() << " entitats de crèdit espanyoles).\n"
               << "Registre IBAN: " << mdlFuncions::edicioRegistre() << " ("
               << mdlFuncions::registreIBAN.size() << " països).\n"
+              << "Dígits de control nacionals comprovats (" << mdlFuncions::controlsNacionals.size()
+              << " països):\n";
+    const char* separador = "";
+    for (const auto& control : mdlFuncions::controlsNacionals) {
+        std::cout << separador << char(control.pais[0]) << char(control.pais[1]);
+        separador = " ";
+    }
+    std::cout << ".\n"
               << "Les entitats fusionades des de llavors (Bankia 2038, Popular 0075, BMN\n"
                  "0487…) hi continuen, de manera que «correcte» vol dir que els dígits\n"
                  "quadren, no que el banc encara emeti el compte.\n";

@@ -18,7 +18,7 @@ std::string counted(std::uint64_t n, const char* one, const char* many) {
 std::uint64_t Summary::correct() const {
     std::uint64_t n = 0;
     for (std::size_t i = 0; i < statusCount; ++i)
-        if (mdlFuncions::esCorrecte(static_cast<Status>(i)))
+        if (cli::correct(static_cast<Status>(i)))
             n += byStatus[i];
     return n;
 }
@@ -38,7 +38,7 @@ std::vector<std::string> summaryLines(const Summary& s) {
                     counted(correct, "correcta", "correctes") + ", " +
                     counted(s.rows - correct, "amb error", "amb errors"));
     for (std::size_t i = 0; i < statusCount; ++i)
-        if (s.byStatus[i] > 0 && i != static_cast<std::size_t>(Status::correcte))
+        if (s.byStatus[i] > 0 && i != static_cast<std::size_t>(mdlFuncions::Estat::correcte))
             lines.push_back("  " + std::string(statusText(static_cast<Status>(i))) + ": " +
                             std::to_string(s.byStatus[i]));
     if (s.blank > 0)

@@ -1,12 +1,12 @@
 // A text checked as an account: read (llegirCompteOIBAN), then a domestic account
 // or a Spanish IBAN has its control digits and check digits tested and its entity
-// found, another country's IBAN is checked against the registry, and a Spanish
-// account that fails is handed to the one-typo suggestion.
+// found, another country's IBAN is checked against the registry and its national
+// check, and an account that fails is handed to the one-typo suggestion. Why a text
+// fails is set where it is found, so that nothing is read twice to say it.
 
 #include "core/comprovacio.h"
 
 #include "core/ccc.h"
-#include "core/registre_iban.h"
 #include "core/text.h"
 
 #include <algorithm>
@@ -22,14 +22,16 @@ void escriureIBAN(std::u16string_view iban, Comprovacio& c) {
 
 // 20 digits, and the two check digits of the IBAN they came in (empty when bare).
 void comprovarEspanyol(std::u16string_view ccc, std::u16string_view digitsIBAN, Comprovacio& c,
-                       bool suggerir = true) {
+                       bool suggerir) {
     if (!validarCCC(ccc)) {
         // validarCCC refuses the all-zero account, whose control digits agree.
         if (ccc.find_first_not_of(u'0') == std::u16string_view::npos) {
             c.estat = Estat::totZeros;
+            c.defecte = Defecte::component;
             return;
         }
         c.estat = Estat::digitsControlIncorrectes;
+        c.defecte = Defecte::digits;
         if (suggerir)
             suggerirCompte(ccc, digitsIBAN, c.suggeriment);
         return;
@@ -38,6 +40,7 @@ void comprovarEspanyol(std::u16string_view ccc, std::u16string_view digitsIBAN, 
     // Two digits each, compared in place: a call per row otherwise.
     if (!digitsIBAN.empty() && (digitsIBAN[0] != digits[0] || digitsIBAN[1] != digits[1])) {
         c.estat = Estat::digitsIBANIncorrectes;
+        c.defecte = Defecte::digits;
         if (suggerir)
             suggerirCompte(ccc, digitsIBAN, c.suggeriment);
         return;
@@ -48,22 +51,39 @@ void comprovarEspanyol(std::u16string_view ccc, std::u16string_view digitsIBAN, 
     c.mida = static_cast<std::uint8_t>(prefixIBAN + digitsCCC);
     c.entitat = cercarEntitat(codiEntitat(ccc));
     c.estat = c.entitat ? Estat::correcte : Estat::entitatDesconeguda;
+    c.defecte = Defecte::cap;
 }
 
-void comprovarEstranger(std::u16string_view iban, Comprovacio& c) {
+void comprovarEstranger(std::u16string_view iban, Comprovacio& c, bool suggerir) {
     switch (validarIBAN(iban)) {
     case ValidesaIBAN::valid:
         escriureIBAN(iban, c);
         c.estat = Estat::estrangerCorrecte;
+        c.defecte = Defecte::cap;
+        return;
+    case ValidesaIBAN::digitsNacionals:
+        // Well formed: its IBAN is written, though it is no right account.
+        escriureIBAN(iban, c);
+        c.estat = Estat::digitsNacionalsIncorrectes;
+        c.defecte = Defecte::digits;
         return;
     case ValidesaIBAN::digitsIncorrectes:
         c.estat = Estat::digitsIBANIncorrectes;
+        c.defecte = Defecte::digits;
+        if (suggerir)
+            suggerirIBAN(iban, c.suggeriment);
+        return;
+    case ValidesaIBAN::llargada:
+        c.estat = Estat::estrangerMalFormat;
+        c.defecte = Defecte::llargada;
         return;
     case ValidesaIBAN::malFormat:
         c.estat = Estat::estrangerMalFormat;
+        c.defecte = Defecte::format;
         return;
     case ValidesaIBAN::paisDesconegut:
         c.estat = Estat::noCompte;
+        c.defecte = Defecte::component;
         return;
     }
 }
@@ -80,12 +100,19 @@ template <class Text> void comprovar(const Text& text, Comprovacio& c, bool sugg
     const Lectura lectura = llegirCompteOIBAN(text);
     switch (lectura.tipus) {
     case Lectura::Tipus::res:
-        c.estat = text::allBlank(text)    ? Estat::senseCompte
-                  : nombreCientific(text) ? Estat::notacioCientifica
-                                          : Estat::noCompte;
+        if (text::allBlank(text)) {
+            c.estat = Estat::senseCompte;
+            c.defecte = Defecte::llargada;
+        } else if (nombreCientific(text)) {
+            c.estat = Estat::notacioCientifica;
+            c.defecte = Defecte::format;
+        } else {
+            c.estat = Estat::noCompte;
+            c.defecte = lectura.defecte;
+        }
         break;
     case Lectura::Tipus::ibanEstranger:
-        comprovarEstranger(lectura.text(), c);
+        comprovarEstranger(lectura.text(), c, suggerir);
         break;
     default:
         comprovarEspanyol(lectura.ccc(), lectura.digitsIBAN(), c, suggerir);
@@ -107,40 +134,6 @@ void comprovarCompte(text::Utf8 utf8, Comprovacio& c, bool suggerir) {
     comprovar(utf8, c, suggerir);
 }
 
-Defecte defecteCompte(text::Utf8 utf8) {
-    Comprovacio c;
-    comprovar(utf8, c);
-    switch (c.estat) {
-    case Estat::digitsControlIncorrectes:
-    case Estat::digitsIBANIncorrectes:
-        return Defecte::digits;
-    case Estat::totZeros:
-        return Defecte::component;
-    case Estat::senseCompte:
-        return Defecte::llargada;
-    case Estat::estrangerMalFormat: {
-        const Lectura lectura = llegirCompteOIBAN(utf8);
-        const PaisIBAN* pais = cercarPaisIBAN(lectura.text().substr(0, 2));
-        return pais && lectura.text().size() != static_cast<std::size_t>(pais->llargada)
-                   ? Defecte::llargada
-                   : Defecte::format;
-    }
-    case Estat::noCompte:
-        return defecteLectura(utf8);
-    case Estat::notacioCientifica:
-        return Defecte::format;
-    case Estat::correcte:
-    case Estat::entitatDesconeguda:
-    case Estat::estrangerCorrecte:
-        return Defecte::cap;
-    case Estat::cometesSenseTancar:
-    case Estat::faltenColumnes:
-    case Estat::massaLlarga:
-        break;
-    }
-    return Defecte::format;
-}
-
 void comprovarCamps(const std::array<std::u16string_view, 4>& camps, Comprovacio& c) {
     std::array<char16_t, digitsCCC> ccc{};
     bool buits = true, xifres = true;
@@ -155,10 +148,12 @@ void comprovarCamps(const std::array<std::u16string_view, 4>& camps, Comprovacio
         }
     }
     netejar(c);
-    if (!xifres)
+    if (!xifres) {
         c.estat = buits ? Estat::senseCompte : Estat::noCompte;
-    else
-        comprovarEspanyol({ccc.data(), ccc.size()}, {}, c);
+        c.defecte = buits ? Defecte::llargada : Defecte::format;
+    } else {
+        comprovarEspanyol({ccc.data(), ccc.size()}, {}, c, true);
+    }
 }
 
 } // namespace mdlFuncions

@@ -65,6 +65,20 @@ Lectura::Tipus tipusDe(std::u16string_view resta) {
     return Lectura::Tipus::res;
 }
 
+// Why the characters kept, "IBAN" taken off, are no account when tipusDe finds none
+// in them (Lectura::defecte).
+Defecte defecteDe(std::u16string_view resta) {
+    if (text::allDigits(resta))
+        return Defecte::llargada;
+    // Only capitals and digits are kept: two characters that are not digits are a country.
+    const bool pais = resta.size() >= 2 && !text::isDigit(resta[0]) && !text::isDigit(resta[1]);
+    if (!pais || resta.size() < prefixIBAN || !text::allDigits(resta.substr(2, 2)))
+        return Defecte::format;
+    if (resta.starts_with(paisEspanya))
+        return text::allDigits(resta.substr(2)) ? Defecte::llargada : Defecte::format;
+    return cercarPaisIBAN(resta.substr(0, 2)) ? Defecte::llargada : Defecte::component;
+}
+
 // The marks a spreadsheet writes around a number it keeps as text, '21001234... and
 // ="21001234...", and the paper form's tag, IBAN: ES91..., each read only in its
 // place: the apostrophe or the equals sign before anything else, the quotes just
@@ -131,8 +145,10 @@ template <bool ambMarques = false, class Text> Lectura llegirText(const Text& te
         }
         net[n] = c;
         n += c != deixar;
+        // Too long for any account: what was kept says whether it is the length
+        // alone that is wrong.
         if (n == net.size())
-            return lectura;
+            break;
     }
     if constexpr (ambMarques)
         if (!marques.senceres(n))
@@ -143,10 +159,13 @@ template <bool ambMarques = false, class Text> Lectura llegirText(const Text& te
                                        net.data(), paraulaIBAN.data(), paraulaIBAN.size()) == 0
             ? paraulaIBAN.size()
             : 0;
-    lectura.tipus = tipusDe(std::u16string_view(net.data() + inici, n - inici));
+    const std::u16string_view resta(net.data() + inici, n - inici);
+    lectura.tipus = n == net.size() ? Lectura::Tipus::res : tipusDe(resta);
     if (lectura.tipus != Lectura::Tipus::res) {
         lectura.inici = static_cast<std::uint8_t>(inici);
         lectura.fi = static_cast<std::uint8_t>(n);
+    } else {
+        lectura.defecte = defecteDe(resta);
     }
     return lectura;
 }
@@ -221,31 +240,6 @@ bool nombreCientific(text::Utf8 utf8) {
 
 Lectura llegirCompteOIBAN(text::Utf8 utf8) {
     return llegirText(utf8);
-}
-
-Defecte defecteLectura(text::Utf8 utf8) {
-    // What the reader keeps, counted past the longest account, "IBAN" not taken off.
-    std::array<char16_t, 4 + midaMaximaIBAN + 1> net{};
-    std::size_t n = 0;
-    Marques marques;
-    for (const char16_t ch : utf8) {
-        const char16_t c = llegir(ch);
-        if (c == refusar && !marques.accepta(ch, std::u16string_view(net.data(), n)))
-            return Defecte::format;
-        if (c != refusar && c != deixar && n < net.size())
-            net[n++] = c;
-    }
-    std::u16string_view resta(net.data(), n);
-    if (resta.starts_with(paraulaIBAN))
-        resta.remove_prefix(paraulaIBAN.size());
-    if (text::allDigits(resta))
-        return Defecte::llargada;
-    const bool pais = resta.size() >= 2 && !text::isDigit(resta[0]) && !text::isDigit(resta[1]);
-    if (!pais || resta.size() < prefixIBAN || !text::allDigits(resta.substr(2, 2)))
-        return Defecte::format;
-    if (resta.starts_with(paisEspanya))
-        return text::allDigits(resta.substr(2)) ? Defecte::llargada : Defecte::format;
-    return cercarPaisIBAN(resta.substr(0, 2)) ? Defecte::llargada : Defecte::component;
 }
 
 } // namespace mdlFuncions

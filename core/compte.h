@@ -39,6 +39,16 @@ std::size_t formatPaper(std::basic_string_view<Char> iban, Out* out) {
     return k;
 }
 
+// Why a text is no account, in the terms validators give their errors: the wrong
+// number of characters, a character out of place, or a part that names nothing.
+enum class Defecte : std::uint8_t {
+    cap,       // a right account
+    llargada,  // too few or too many characters: 19 digits, an IBAN of the wrong length
+    format,    // a character out of place: a letter inside an account, a stray sign
+    digits,    // control digits, the IBAN's or the national ones, that do not agree
+    component, // a part that names nothing: an unknown country, the all-zero account
+};
+
 // A text read as a whole account of any country. The characters kept stay in the
 // object: reading allocates nothing.
 struct Lectura {
@@ -50,6 +60,10 @@ struct Lectura {
                        // or digits: its length and structure are for validarIBAN
     };
     Tipus tipus = Tipus::res;
+    // For res, why: llargada for a text made only of what an account holds (digits,
+    // or a country and digits) in the wrong number, component for a country code the
+    // registry does not list before two check digits, format otherwise.
+    Defecte defecte = Defecte::format;
     // What the reader kept, a leading "IBAN" included, and one place more to tell
     // that there was one character too many; text() starts past the "IBAN".
     std::array<char16_t, 4 + midaMaximaIBAN + 1> caracters{};
@@ -92,21 +106,6 @@ Lectura llegirCompteOIBAN(std::string_view ascii);
 // The same for a UTF-8 text, decoded as it is read: a byte that is not well-formed
 // UTF-8 makes it res, as any character outside the Basic Multilingual Plane does.
 Lectura llegirCompteOIBAN(text::Utf8 utf8);
-
-// Why a text is no account, in the terms validators give their errors: the wrong
-// number of characters, a character out of place, or a part that names nothing.
-enum class Defecte : std::uint8_t {
-    cap,       // a right account
-    llargada,  // too few or too many characters: 19 digits, an IBAN of the wrong length
-    format,    // a character out of place: a letter inside an account, a stray sign
-    digits,    // the control digits or the IBAN's check digits do not agree
-    component, // a part that names nothing: an unknown country, the all-zero account
-};
-
-// For a text llegirCompteOIBAN reads as res: llargada for one made only of what an
-// account holds (digits, or a country and digits) in the wrong number, component for a
-// country code the registry does not list before two check digits, format otherwise.
-Defecte defecteLectura(text::Utf8 utf8);
 
 // Whether the text is a number as a spreadsheet writes one in scientific notation
 // when it read an account's digits as a number: blanks around it aside, a digit

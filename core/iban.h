@@ -2,8 +2,9 @@
 // IBANs (ISO 13616): the check digits (MOD 97-10 of ISO 7064) for a domestic
 // account number and a country code, where nothing is validated and any text gives
 // two digits; and the check of a whole IBAN of any country in the registry
-// (core/registre_iban.h): its length, its BBAN structure and its check digits.
-// Other countries' national check digits are not checked; Spain's are (validarCCC).
+// (core/registre_iban.h): its length, its BBAN structure, its check digits and,
+// for the countries that have one scheme for all their banks, the check digits
+// inside its BBAN (core/control_nacional.h, Spain's CCC among them).
 
 #include <cstddef>
 #include <string>
@@ -20,15 +21,18 @@ inline constexpr std::size_t midaMaximaIBAN = 34;
 
 // What the check of a whole IBAN found.
 enum class ValidesaIBAN {
-    valid,             // a registry country, its length and structure, check digits agree
+    valid,             // a registry country, its length and structure, every check digit agrees
     paisDesconegut,    // the first two characters are not a registry country's code
-    malFormat,         // a registry country, but the wrong length or a character out of place
+    llargada,          // a registry country, but the wrong length
+    malFormat,         // a registry country and its length, but a character out of place
     digitsIncorrectes, // well formed, but MOD 97-10 fails, or the digits are 00, 01 or 99
+    digitsNacionals,   // MOD 97-10 right, but the country's own check digits are not
 };
 
 // Checks an IBAN in electronic form, upper case, as the caller normalised it
 // (llegirCompteOIBAN does): country, length, structure (n digits, a capitals, c
-// capitals or digits), and the check digits, 02 to 98. Never throws.
+// capitals or digits), the check digits, 02 to 98, and the national check digits
+// where the country has them. Never throws.
 ValidesaIBAN validarIBAN(std::u16string_view iban);
 
 // Two digits, "02" to "98": 98 minus the account, country and "00", read as one

@@ -13,10 +13,14 @@
 #include "core/suggeriment.h"
 
 #include "core/ccc.h"
+#include "core/control_nacional.h"
 #include "core/entitats.h"
 #include "core/iban.h"
+#include "core/modul97.h"
+#include "core/registre_iban.h"
 #include "core/text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -46,21 +50,14 @@ constexpr auto llocsEntitat = [] {
 
 // The number MOD 97-10 reads is the account, the country as digits ("ES" is 1428)
 // and the check digits: an account digit's power of ten modulo 97, by position.
-constexpr int valorLletra(char16_t c) {
-    return c - u'A' + 10;
-}
 constexpr auto potencies97 = [] {
     std::array<int, digitsCCC> p{};
-    int potencia = 1;
-    for (int i = 0; i < 6; ++i) // four digits of the country, two check digits
-        potencia = potencia * 10 % 97;
-    for (std::size_t i = digitsCCC; i-- > 0;) {
-        p[i] = potencia;
-        potencia = potencia * 10 % 97;
-    }
+    // After the account's last digit, the country's four and the two check digits.
+    for (std::size_t i = 0; i < digitsCCC; ++i)
+        p[i] = potencia97(digitsCCC - 1 - i + 6);
     return p;
 }();
-constexpr int residuPais = (valorLletra(pais[0]) * 100 + valorLletra(pais[1])) * 100 % 97;
+constexpr int residuPais = Residu97{}.text(pais).xifra(0).xifra(0).residu();
 
 int modul97(int r) {
     return (r % 97 + 97) % 97;
@@ -139,14 +136,15 @@ Estat estatDe(const Xifres& x) {
     return e;
 }
 
-// The neighbour's IBAN, written in iban: the typed digits with the change made.
-void ibanDe(Xifres x, std::size_t i, int nou, bool intercanvi, const Estat& e,
-            std::array<char16_t, prefixIBAN + digitsCCC>& iban) {
+// The neighbour's IBAN, written in s: the typed digits with the change made.
+void ibanDe(Xifres x, std::size_t i, int nou, bool intercanvi, const Estat& e, Suggeriment& s) {
     if (intercanvi)
         std::swap(x.d[i], x.d[i + 1]);
     else
         x.d[i] = nou;
     const int digits = e.digitsCalculats();
+    auto& iban = s.caracters;
+    s.mida = static_cast<std::uint8_t>(prefixIBAN + digitsCCC);
     iban[0] = pais[0];
     iban[1] = pais[1];
     iban[2] = static_cast<char16_t>(u'0' + digits / 10);
@@ -245,13 +243,84 @@ void suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIBAN, Sug
         provar(e, i, 0, true);
     }
     if (s.candidats == 1)
-        ibanDe(x, llocTrobat, nouTrobat, intercanviTrobat, trobat, s.caracters);
+        ibanDe(x, llocTrobat, nouTrobat, intercanviTrobat, trobat, s);
 }
 
 Suggeriment suggerirCompte(std::u16string_view ccc, std::u16string_view digitsIBAN) {
     Suggeriment s{};
     suggerirCompte(ccc, digitsIBAN, s);
     return s;
+}
+
+namespace {
+
+// The inverse modulo 97 of each remainder 1 to 96, 97 being prime.
+constexpr auto inversos97 = [] {
+    std::array<int, 97> inversos{};
+    for (int a = 1; a < 97; ++a)
+        for (int b = 1; b < 97; ++b)
+            if (a * b % 97 == 1)
+                inversos[static_cast<std::size_t>(a)] = b;
+    return inversos;
+}();
+
+} // namespace
+
+// Another country's IBAN: MOD 97-10 reads the BBAN, the country and the check digits,
+// so each digit weighs its place's power of ten in that order. A digit changed by d
+// moves the remainder by d times its weight, which must make it 1: one change of the
+// digit at most, solved for, not tried. A candidate that passes is then held to the
+// national check, which is what leaves one, or none.
+void suggerirIBAN(std::u16string_view iban, Suggeriment& s) {
+    s.candidats = 0;
+    if (validarIBAN(iban) != ValidesaIBAN::digitsIncorrectes)
+        return;
+    const ComprovacioNacional nacional = controlNacional(*cercarPaisIBAN(iban.substr(0, 2)));
+    if (!nacional)
+        return;
+    // Each character's weight, 0 for a letter, which is never changed. After the
+    // BBAN's last character come the country's four digits and the two check digits.
+    std::array<int, midaMaximaIBAN> pes{0, 0, 10, 1};
+    int potencia = potencia97(6);
+    for (std::size_t i = iban.size(); i-- > prefixIBAN;) {
+        const bool xifra = text::isDigit(iban[i]);
+        pes[i] = xifra ? potencia : 0;
+        potencia = potencia * (xifra ? 10 : 100) % 97;
+    }
+    const int falta =
+        (98 - Residu97{}.text(iban.substr(prefixIBAN)).text(iban.substr(0, prefixIBAN)).residu()) %
+        97;
+
+    std::array<char16_t, midaMaximaIBAN> candidat;
+    std::copy(iban.begin(), iban.end(), candidat.begin());
+    const std::u16string_view bban(candidat.data() + prefixIBAN, iban.size() - prefixIBAN);
+    const auto provar = [&] {
+        const int digits = (candidat[2] - u'0') * 10 + (candidat[3] - u'0');
+        if (digits < 2 || digits > 98 || !nacional(bban) || ++s.candidats > 1)
+            return;
+        s.caracters = candidat;
+        s.mida = static_cast<std::uint8_t>(iban.size());
+    };
+    for (std::size_t i = 2; i < iban.size() && s.candidats < 2; ++i) {
+        if (pes[i] == 0)
+            continue;
+        const int vell = iban[i] - u'0';
+        const int d = falta * inversos97[static_cast<std::size_t>(pes[i])] % 97;
+        const int nou = vell + d <= 9 ? vell + d : vell + d - 97;
+        if (d == 0 || nou < 0)
+            continue;
+        candidat[i] = static_cast<char16_t>(u'0' + nou);
+        provar();
+        candidat[i] = iban[i];
+    }
+    for (std::size_t i = 2; i + 1 < iban.size() && s.candidats < 2; ++i) {
+        if (pes[i] == 0 || pes[i + 1] == 0 || iban[i] == iban[i + 1] ||
+            ((iban[i + 1] - iban[i]) * (pes[i] - pes[i + 1]) - falta) % 97 != 0)
+            continue;
+        std::swap(candidat[i], candidat[i + 1]);
+        provar();
+        std::swap(candidat[i], candidat[i + 1]);
+    }
 }
 
 } // namespace mdlFuncions

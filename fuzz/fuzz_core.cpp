@@ -118,20 +118,26 @@ void checkAnyReading(std::u16string_view text) {
     }
 }
 
-// Whatever the text, its check gives an IBAN exactly when the status is right, an
-// entity only to a right Spanish account, a suggestion only to a failing one, never
-// the status of an unreadable row; and the same from its bytes when it is ASCII.
+// Whatever the text, its check gives an IBAN exactly when the status is right or
+// only the national digits are wrong, an entity only to a right Spanish account, a
+// fault exactly when it is no right account, and a suggestion only to a failing one
+// that passes every check; and the same from its bytes when it is ASCII.
 void checkAccountCheck(std::u16string_view text) {
     using mdlFuncions::Estat;
+    using mdlFuncions::ValidesaIBAN;
     mdlFuncions::Comprovacio c;
     mdlFuncions::comprovarCompte(text, c);
-    CHECK(c.iban().empty() != mdlFuncions::esCorrecte(c.estat));
+    const bool nacionals = c.estat == Estat::digitsNacionalsIncorrectes;
+    CHECK(c.iban().empty() != (mdlFuncions::esCorrecte(c.estat) || nacionals));
+    CHECK((c.defecte == mdlFuncions::Defecte::cap) == mdlFuncions::esCorrecte(c.estat));
     CHECK((c.entitat != nullptr) == (c.estat == Estat::correcte));
     CHECK(c.suggeriment.iban().empty() || c.estat == Estat::digitsControlIncorrectes ||
           c.estat == Estat::digitsIBANIncorrectes);
-    CHECK(c.estat < Estat::cometesSenseTancar);
+    CHECK(c.suggeriment.iban().empty() ||
+          mdlFuncions::validarIBAN(c.suggeriment.iban()) == ValidesaIBAN::valid);
     CHECK(c.iban().empty() ||
-          mdlFuncions::validarIBAN(c.iban()) == mdlFuncions::ValidesaIBAN::valid);
+          mdlFuncions::validarIBAN(c.iban()) ==
+              (nacionals ? ValidesaIBAN::digitsNacionals : ValidesaIBAN::valid));
     if (std::any_of(text.begin(), text.end(), [](char16_t u) { return u >= 0x80; }))
         return;
     const std::string bytes(text.begin(), text.end());
@@ -273,7 +279,7 @@ void checkLibrary(const std::uint8_t* data, std::size_t size) {
     brv_result r;
     const brv_status s = brv_check(text, size, &r);
     CHECK(s == r.status && s >= 0 && s < BRV_STATUS_COUNT);
-    CHECK(BRV_IS_CORRECT(s) == (r.iban[0] != '\0'));
+    CHECK((BRV_IS_CORRECT(s) || s == BRV_WRONG_NATIONAL_DIGITS) == (r.iban[0] != '\0'));
     CHECK((brv_check_fault(text, size) == BRV_FAULT_NONE) == BRV_IS_CORRECT(s));
     char compact[BRV_IBAN_SIZE];
     const std::size_t n = brv_compact(text, size, compact);

@@ -6,8 +6,9 @@
  * their look-alikes from PDFs and word processors (no-break and thin spaces, en
  * dashes, full-width digits). It fills a brv_result with what brelvoxa writes in the
  * cells it adds to the row: the IBAN, electronic and on paper, the entity's BIC and
- * registered name, a status, and for a Spanish account that fails its checks the
- * account one typo away that passes them, when exactly one does.
+ * registered name, a status, and for an account that fails its checks (a Spanish
+ * one, or an IBAN of a country with national check digits) the account one typo
+ * away that passes them, when exactly one does.
  *
  * Every function allocates nothing, keeps no state and may be called from any
  * number of threads at once. Texts are UTF-8. C99 and C++. */
@@ -45,13 +46,17 @@ typedef enum brv_status {
     /* A number a spreadsheet wrote in scientific notation for an account's digits
      * ("2,10004E+19"): the digits it lost are gone. */
     BRV_SCIENTIFIC_NOTATION = 12,
+    /* Another country's IBAN, well formed and its check digits right, whose own
+     * national check digits inside the account do not agree. */
+    BRV_WRONG_NATIONAL_DIGITS = 13,
     /* New statuses go here. */
     BRV_STATUS_COUNT
 } brv_status;
 
-/* The first three statuses are those of a right account. */
-#define BRV_IS_CORRECT(status)                                                                     \
-    ((status) == BRV_CORRECT || (status) == BRV_UNKNOWN_ENTITY || (status) == BRV_FOREIGN_CORRECT)
+/* Whether a status is that of a right account (a Spanish one, its entity listed or
+ * not, or another country's IBAN); 0 for a value that is no status. */
+BRV_API int brv_status_is_correct(brv_status status);
+#define BRV_IS_CORRECT(status) brv_status_is_correct(status)
 
 /* The longest IBAN (34 characters), electronic and on paper (a blank after every
  * four), each with its NUL. */
@@ -61,16 +66,17 @@ typedef enum brv_status {
 typedef struct brv_result {
     brv_status status;
     /* The IBAN of a right account, electronic ("ES9121000418450200051332") and on
-     * paper ("ES91 2100 0418 4502 0005 1332"); "" otherwise. */
+     * paper ("ES91 2100 0418 4502 0005 1332"), and of a BRV_WRONG_NATIONAL_DIGITS
+     * one, which is well formed; "" otherwise. */
     char iban[BRV_IBAN_SIZE];
     char paper[BRV_PAPER_SIZE];
     /* The entity's BIC and registered name (UTF-8) for BRV_CORRECT, else "". They
      * point into the library's constant tables: never NULL, never to be freed. */
     const char* bic;
     const char* name;
-    /* For a failing Spanish account, the one IBAN one typo away that passes every
-     * check, on paper; "" when there is none or more than one. Never certain: for a
-     * person to read, not to apply. */
+    /* For a failing account, Spanish or of a country with national check digits,
+     * the one IBAN one typo away that passes every check, on paper; "" when there is
+     * none or more than one. Never certain: for a person to read, not to apply. */
     char suggestion[BRV_PAPER_SIZE];
 } brv_result;
 
@@ -94,22 +100,22 @@ typedef enum brv_fault {
     BRV_FAULT_NONE = 0,      /* a right account */
     BRV_FAULT_LENGTH = 1,    /* too few or too many characters, or none */
     BRV_FAULT_FORMAT = 2,    /* a character out of place, or not UTF-8 */
-    BRV_FAULT_CHECKSUM = 3,  /* control digits or IBAN check digits that disagree */
+    BRV_FAULT_CHECKSUM = 3,  /* control digits, IBAN or national, that disagree */
     BRV_FAULT_COMPONENT = 4, /* an unknown country, or the all-zero account */
     BRV_FAULT_COUNT
 } brv_fault;
 
-/* The fault of the len bytes at text; slower than brv_check, for texts that failed. */
+/* The fault of the len bytes at text, found by the same check as brv_check's, without
+ * the search for a suggestion. */
 BRV_API brv_fault brv_check_fault(const char* text, size_t len);
 
 /* The status as brelvoxa writes it, in Catalan (UTF-8); "" for a value that is no
  * status. */
 BRV_API const char* brv_status_text(brv_status status);
 
-/* What is compiled in: the library's version ("1.00"), the entity directory's
- * edition ("registre de 2012": entities merged since are still listed, so a right
- * account's digits agree, not that its bank still issues it) and the IBAN
- * registry's ("release 100"). */
+/* What is compiled in: the library's version, the entity directory's edition (the
+ * register's year: entities merged since are still listed, so a right account's
+ * digits agree, not that its bank still issues it) and the IBAN registry's release. */
 BRV_API const char* brv_version(void);
 BRV_API const char* brv_directory_edition(void);
 BRV_API const char* brv_registry_edition(void);

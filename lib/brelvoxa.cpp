@@ -1,10 +1,12 @@
 // The C interface over the core: brv_check is comprovarCompte on the UTF-8 bytes,
 // its results written as NUL-terminated UTF-8. Nothing here decides anything about
-// an account; the statuses and faults are the core's, renumbered for C.
+// an account; the statuses are brelvoxa's (cli/status.h: the core's, and those of a
+// row it cannot read) and the faults the core's, renumbered for C.
 
 #include "brelvoxa.h"
 
 #include "brelvoxa/version.h"
+#include "cli/status.h"
 #include "core/comprovacio.h"
 #include "core/compte.h"
 #include "core/entitats.h"
@@ -29,30 +31,39 @@ constexpr brv_status estatC(Estat e) {
         return BRV_CORRECT;
     case Estat::entitatDesconeguda:
         return BRV_UNKNOWN_ENTITY;
+    case Estat::estrangerCorrecte:
+        return BRV_FOREIGN_CORRECT;
     case Estat::digitsControlIncorrectes:
         return BRV_WRONG_CONTROL_DIGITS;
     case Estat::digitsIBANIncorrectes:
         return BRV_WRONG_IBAN_DIGITS;
-    case Estat::totZeros:
-        return BRV_ALL_ZEROS;
-    case Estat::estrangerCorrecte:
-        return BRV_FOREIGN_CORRECT;
+    case Estat::digitsNacionalsIncorrectes:
+        return BRV_WRONG_NATIONAL_DIGITS;
     case Estat::estrangerMalFormat:
         return BRV_FOREIGN_MALFORMED;
+    case Estat::totZeros:
+        return BRV_ALL_ZEROS;
     case Estat::noCompte:
         return BRV_NOT_AN_ACCOUNT;
     case Estat::notacioCientifica:
         return BRV_SCIENTIFIC_NOTATION;
     case Estat::senseCompte:
         return BRV_NO_ACCOUNT;
-    case Estat::cometesSenseTancar:
-        return BRV_UNCLOSED_QUOTE;
-    case Estat::faltenColumnes:
-        return BRV_MISSING_COLUMNS;
-    case Estat::massaLlarga:
-        return BRV_TOO_LONG;
     }
     return BRV_STATUS_COUNT;
+}
+
+// And each of brelvoxa's, the rows it cannot read after the core's.
+constexpr brv_status estatC(cli::Status s) {
+    switch (s) {
+    case cli::Status::unclosedQuote:
+        return BRV_UNCLOSED_QUOTE;
+    case cli::Status::missingColumns:
+        return BRV_MISSING_COLUMNS;
+    case cli::Status::tooLong:
+        return BRV_TOO_LONG;
+    }
+    return estatC(static_cast<Estat>(s));
 }
 
 constexpr brv_fault defecteC(Defecte d) {
@@ -71,13 +82,13 @@ constexpr brv_fault defecteC(Defecte d) {
     return BRV_FAULT_COUNT;
 }
 
-// The core's status for each C value: the inverse of estatC, which must therefore
+// brelvoxa's status for each C value: the inverse of estatC, which must therefore
 // give every C value exactly once.
-constexpr std::array<Estat, BRV_STATUS_COUNT> estatsCore = [] {
-    std::array<Estat, BRV_STATUS_COUNT> t{};
+constexpr std::array<cli::Status, BRV_STATUS_COUNT> estatsCore = [] {
+    std::array<cli::Status, BRV_STATUS_COUNT> t{};
     std::array<bool, BRV_STATUS_COUNT> vist{};
-    for (std::size_t i = 0; i < mdlFuncions::nombreEstats; ++i) {
-        const auto e = static_cast<Estat>(i);
+    for (std::size_t i = 0; i < cli::statusCount; ++i) {
+        const auto e = static_cast<cli::Status>(i);
         const brv_status c = estatC(e);
         if (c >= BRV_STATUS_COUNT || vist[c])
             throw "two core statuses share a C value, or one has none";
@@ -86,8 +97,8 @@ constexpr std::array<Estat, BRV_STATUS_COUNT> estatsCore = [] {
     }
     return t;
 }();
-static_assert(mdlFuncions::nombreEstats == BRV_STATUS_COUNT,
-              "every status the core gives has its value in brelvoxa.h, and no other");
+static_assert(cli::statusCount == BRV_STATUS_COUNT,
+              "every status brelvoxa writes has its value in brelvoxa.h, and no other");
 
 // The Catalan texts in UTF-8, made while compiling from the core's, each with its NUL.
 constexpr std::size_t midaText = 96;
@@ -95,7 +106,7 @@ constexpr std::array<std::array<char, midaText>, BRV_STATUS_COUNT> textosEstat =
     std::array<std::array<char, midaText>, BRV_STATUS_COUNT> t{};
     for (std::size_t s = 0; s < t.size(); ++s) {
         std::size_t n = 0;
-        for (const char16_t c : mdlFuncions::textEstat(estatsCore[s])) {
+        for (const char16_t c : cli::statusText16(estatsCore[s])) {
             if (n + 4 > midaText)
                 throw "a status text longer than midaText";
             n += text::toUtf8(c, &t[s][n]);
@@ -163,7 +174,13 @@ std::size_t brv_compact(const char* text, std::size_t len, char out[BRV_IBAN_SIZ
 }
 
 brv_fault brv_check_fault(const char* text, std::size_t len) {
-    return defecteC(mdlFuncions::defecteCompte(utf8(text, len)));
+    mdlFuncions::Comprovacio c;
+    mdlFuncions::comprovarCompte(utf8(text, len), c, false);
+    return defecteC(c.defecte);
+}
+
+int brv_status_is_correct(brv_status status) {
+    return status >= 0 && status < BRV_STATUS_COUNT && cli::correct(estatsCore[status]);
 }
 
 const char* brv_status_text(brv_status status) {

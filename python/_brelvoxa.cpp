@@ -37,6 +37,7 @@ constexpr std::array nomsEstats{
     BRV_NOM(MISSING_COLUMNS),
     BRV_NOM(TOO_LONG),
     BRV_NOM(SCIENTIFIC_NOTATION),
+    BRV_NOM(WRONG_NATIONAL_DIGITS),
 };
 #undef BRV_NOM
 static_assert(nomsEstats.size() == BRV_STATUS_COUNT, "every status has its Python name");
@@ -206,6 +207,13 @@ PYBIND11_MODULE(_brelvoxa, m) {
         py::list l;
         for (const auto& [estat, nom] : nomsEstats)
             l.append(py::make_tuple(nom, brv_status_text(estat)));
+        return l;
+    });
+    m.def("correct_statuses", [] {
+        py::list l;
+        for (const auto& [estat, nom] : nomsEstats)
+            if (brv_status_is_correct(estat))
+                l.append(static_cast<int>(estat));
         return l;
     });
     if (PyModule_AddFunctions(m.ptr(), funcions) != 0)

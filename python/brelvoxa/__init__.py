@@ -1,7 +1,7 @@
 """Spanish bank accounts and IBANs of every registry country, checked as brelvoxa
 checks a cell of a list: the IBAN, the BIC and the entity's registered name, a
-status in Catalan, and for a Spanish account one typo away from a right one, the
-account that was likely meant.
+status in Catalan, and for an account one typo away from a right one (Spanish, or
+of a country with national check digits), the account that was likely meant.
 
 A text may be a Spanish account of 20 digits or its IBAN, or another country's
 IBAN, electronic or on paper, with or without "IBAN" in front, with blanks,
@@ -48,7 +48,7 @@ Status.__doc__ = """A status as brelvoxa writes it: its value is the Catalan tex
 <Status.NOT_AN_ACCOUNT: 'no és un compte'>
 """
 
-_CORRECT = (Status.CORRECT, Status.UNKNOWN_ENTITY, Status.FOREIGN_CORRECT)
+_CORRECT = frozenset(list(Status)[i] for i in _brelvoxa.correct_statuses())
 
 Result = collections.namedtuple(
     "Result", ["iban", "paper", "bic", "name", "status", "suggestion"], module=__name__)
@@ -61,9 +61,9 @@ _brelvoxa._set_up(Result, list(Status))
 
 
 class ValidationError(ValueError):
-    """The text is not a right account. status is its Status; suggestion, for a
-    Spanish account one typo away from exactly one right account, that account's
-    IBAN on paper, else None."""
+    """The text is not a right account. status is its Status; suggestion, for an
+    account one typo away from exactly one right account, that account's IBAN on
+    paper, else None."""
 
     def __init__(self, message, status, suggestion=None):
         super().__init__(message)
@@ -80,7 +80,7 @@ class InvalidFormat(ValidationError):
 
 
 class InvalidChecksum(ValidationError):
-    """The control digits or the IBAN's check digits do not agree."""
+    """The control digits, the IBAN's check digits or the national ones do not agree."""
 
 
 class InvalidComponent(ValidationError):
@@ -187,9 +187,10 @@ def bank_name(number):
 
 def suggest(number):
     """For a Spanish account whose digits do not agree, the one IBAN one typo
-    away whose digits agree and whose entity is listed, on paper; None when there
-    is none or more than one, and for any other text. Never certain: for a person
-    to read, not to apply.
+    away whose digits agree and whose entity is listed, on paper; the same for an
+    IBAN of a country with national check digits, whose candidates must pass them;
+    None when there is none or more than one, and for any other text. Never
+    certain: for a person to read, not to apply.
 
     >>> suggest('ES91 2100 0418 4502 0005 1323')
     'ES91 2100 0418 4502 0005 1332'

@@ -19,6 +19,7 @@ class Status(enum.Enum):
     MISSING_COLUMNS: str
     TOO_LONG: str
     SCIENTIFIC_NOTATION: str
+    WRONG_NATIONAL_DIGITS: str
 
 class Result(NamedTuple):
     iban: Optional[str]

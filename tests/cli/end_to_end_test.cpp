@@ -2,8 +2,11 @@
 // for byte, with the files in dades/esperat/.
 
 #include "brelvoxa/version.h"
+#include "cli/account.h"
+#include "core/control_nacional.h"
 #include "tests/cli/run.h"
 
+#include <regex>
 #include <tuple>
 
 class EndToEnd : public InDirectory {
@@ -42,7 +45,7 @@ TEST_F(EndToEnd, each_sample_run_gives_the_expected_output_status_and_messages) 
         {"amplada-completa", "-c IBAN amplada-completa.csv", 0},
         {"enganxats", "enganxats.csv", 0},
         {"mixta", "mixta.txt", 1},
-        {"estrangers", "estrangers.csv", 0},
+        {"estrangers", "estrangers.csv", 1},
         // Accounts in the forms the samples above leave out, in Windows-1252, whose
         // statuses are written in it too.
         {"formes", "formes.csv", 1},
@@ -113,4 +116,43 @@ TEST_F(EndToEnd, the_version_goes_to_stdout_and_exits_0) {
     EXPECT_EQ(
         std::tuple(r.status, r.out.rfind("brelvoxa (Brelvoxa) " BRELVOXA_VERSION "\n", 0), r.err),
         std::tuple(0, 0u, ""));
+}
+
+// The help, the manual page and the README name every status in the order of the
+// one list, the correct ones first, as each says; the README's table of national
+// checks names every country the core checks.
+TEST_F(EndToEnd, the_help_the_manual_and_the_readme_list_the_statuses_and_countries_as_they_are) {
+    const fs::path arrel = dades.parent_path().parent_path().parent_path();
+    const std::tuple<const char*, std::string, std::string, std::string> documents[] = {
+        {"help", run("--help").out, "Estats:", "Els tres primers compten com a correctes."},
+        {"manual", read(arrel / "packaging/linux/brelvoxa.1"), ".SH ESTATS",
+         "Els tres primers compten com a correctes."},
+        {"README", read(arrel / "README.md"), "| status |", "The first three count as correct."},
+    };
+    std::size_t correctes = 0;
+    for (std::size_t i = 0; i < cli::statusCount; ++i)
+        EXPECT_EQ(cli::correct(static_cast<cli::Status>(i)), i == correctes++ && i < 3) << i;
+    for (auto [nom, text, inici, frase] : documents) {
+        // groff's middle dot, and lines wrapped anywhere.
+        text = std::regex_replace(std::regex_replace(text, std::regex(R"(\\\[u00B7\])"), "·"),
+                                  std::regex(R"(\s+)"), " ");
+        std::size_t des = text.find(inici);
+        for (std::size_t i = 0; i < cli::statusCount && des != std::string::npos; ++i) {
+            const auto estat = static_cast<cli::Status>(i);
+            std::string escrit = cli::statusText(estat);
+            if (nom == std::string("manual") && cli::unreadable(estat))
+                escrit = escrit.substr(escrit.find(": ") + 2); // "fila il·legible: MOTIU"
+            des = text.find(escrit, des);
+            EXPECT_NE(des, std::string::npos) << nom << ": " << escrit;
+        }
+        EXPECT_NE(text.find(frase, des == std::string::npos ? 0 : des), std::string::npos) << nom;
+    }
+    const std::string readme = read(arrel / "README.md");
+    const std::string paisos = readme.substr(readme.find("| country | what is checked |"));
+    for (const auto& control : mdlFuncions::controlsNacionals) {
+        const std::string codi{char(control.pais[0]), char(control.pais[1])};
+        EXPECT_TRUE(std::regex_search(paisos.substr(0, paisos.find("\n\n")),
+                                      std::regex("[|,] " + codi + "[ ,]")))
+            << codi;
+    }
 }

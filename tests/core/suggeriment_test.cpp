@@ -1,7 +1,10 @@
 #include "core/suggeriment.h"
 
 #include "core/ccc.h"
+#include "core/control_nacional.h"
 #include "core/iban.h"
+#include "core/registre_iban.h"
+#include "core/text.h"
 
 #include <gtest/gtest.h>
 
@@ -20,17 +23,17 @@ Suggeriment suggerir(std::u16string_view text) {
                              : suggerirCompte(text, u"");
 }
 
-// Every one-typo neighbour of the typed digits, built as a text.
+// Every one-typo neighbour of the typed digits, built as a text; letters stay.
 std::vector<std::u16string> veins(const std::u16string& d) {
     std::vector<std::u16string> v;
     for (std::size_t i = 0; i < d.size(); ++i)
         for (char16_t c = u'0'; c <= u'9'; ++c)
-            if (c != d[i]) {
+            if (c != d[i] && text::isDigit(d[i])) {
                 v.push_back(d);
                 v.back()[i] = c;
             }
     for (std::size_t i = 0; i + 1 < d.size(); ++i)
-        if (d[i] != d[i + 1]) {
+        if (d[i] != d[i + 1] && text::isDigit(d[i]) && text::isDigit(d[i + 1])) {
             v.push_back(d);
             std::swap(v.back()[i], v.back()[i + 1]);
         }
@@ -102,4 +105,32 @@ TEST(Suggeriments, any_single_typo_of_a_right_iban_suggests_the_original_or_noth
     }
     // Most one-typo IBANs have exactly one correction.
     EXPECT_GT(suggerits * 2, total);
+}
+
+// The same for a right IBAN of each checked country, its BBAN drawn until its
+// national check passes: a typo leads back to it, or to nothing.
+TEST(Suggeriments, any_single_typo_of_a_right_foreign_iban_suggests_the_original_or_nothing) {
+    std::mt19937 atzar(7064);
+    int suggerits = 0;
+    for (const PaisIBAN& pais : registreIBAN) {
+        const ComprovacioNacional nacional = controlNacional(pais);
+        std::u16string bban(pais.bban.size(), u'0');
+        do
+            for (std::size_t i = 0; i < bban.size(); ++i)
+                bban[i] = static_cast<char16_t>(pais.bban[i] == 'a' ? u'A' + atzar() % 26
+                                                                    : u'0' + atzar() % 10);
+        while (nacional && !nacional(bban));
+        const std::u16string iban =
+            std::u16string(pais.pais) + calcularDigitsIBAN(bban, pais.pais) + bban;
+        for (const std::u16string& typo : veins(nacional ? iban.substr(2) : u"")) {
+            Suggeriment s;
+            suggerirIBAN(iban.substr(0, 2) + typo, s);
+            ASSERT_GE(s.candidats, 1) << std::string(typo.begin(), typo.end());
+            if (s.candidats == 1) {
+                ASSERT_EQ(s.iban(), iban) << std::string(typo.begin(), typo.end());
+                ++suggerits;
+            }
+        }
+    }
+    EXPECT_GT(suggerits, 1000);
 }

@@ -25,6 +25,12 @@ static const struct row {
      BRV_FAULT_NONE},
     {"ES91 2100 0418 4502 0005 1323", 0, BRV_WRONG_CONTROL_DIGITS, "", "",
      "ES91 2100 0418 4502 0005 1332", BRV_FAULT_CHECKSUM},
+    /* A Belgian account's own check digits wrong, its IBAN's made to fit: well formed,
+     * so its IBAN is written; and an Italian typo, led back by its CIN. */
+    {"BE41 5390 0754 7035", 0, BRV_WRONG_NATIONAL_DIGITS, "BE41 5390 0754 7035", "", "",
+     BRV_FAULT_CHECKSUM},
+    {"IT60 X154 2811 1010 0000 0123 456", 0, BRV_WRONG_IBAN_DIGITS, "", "",
+     "IT60 X054 2811 1010 0000 0123 456", BRV_FAULT_CHECKSUM},
     /* Windows-1252's no-break space is no UTF-8. */
     {"2100\xA0"
      "0418450200051332",

@@ -30,6 +30,10 @@ CHECKS = [
     ("ES19 2100 0418 4502 0005 1332", Status.WRONG_IBAN_DIGITS, None, None,
      "ES91 2100 0418 4502 0005 1332"),
     ("GB29 NWBK 6016 1331 9268 1", Status.FOREIGN_MALFORMED, None, None, None),
+    # Well formed, so written, but the Belgian account's own check digits are wrong.
+    ("BE41 5390 0754 7035", Status.WRONG_NATIONAL_DIGITS, "BE41539007547035", None, None),
+    ("IT60 X154 2811 1010 0000 0123 456", Status.WRONG_IBAN_DIGITS, None, None,
+     "IT60 X054 2811 1010 0000 0123 456"),
     ("0000 0000 00 0000000000", Status.ALL_ZEROS, None, None, None),
     ("2100 0418 45 020005133", Status.NOT_AN_ACCOUNT, None, None, None),
     ("2.10004E+19", Status.SCIENTIFIC_NOTATION, None, None, None),
@@ -49,8 +53,9 @@ def test_check_gives_what_brelvoxa_writes(text, status, iban, bic, suggestion):
     assert (r.status, r.iban, r.bic, r.suggestion) == (status, iban, bic, suggestion)
     assert r.paper == (None if iban is None else " ".join(re.findall(".{1,4}", iban)))
     assert (r.name is not None) == (bic is not None)
-    assert (brelvoxa.is_valid(text), brelvoxa.suggest(text)) == (iban is not None, suggestion)
-    if iban is None:
+    valid = iban is not None and status is not Status.WRONG_NATIONAL_DIGITS
+    assert (brelvoxa.is_valid(text), brelvoxa.suggest(text)) == (valid, suggestion)
+    if not valid:
         with pytest.raises(brelvoxa.ValidationError) as e:
             brelvoxa.validate(text)
         assert (e.value.status, e.value.suggestion) == (status, suggestion)
@@ -65,6 +70,7 @@ def test_check_gives_what_brelvoxa_writes(text, status, iban, bic, suggestion):
 FAULTS = [
     ("2100 0418 45 0200051333", brelvoxa.InvalidChecksum),
     ("DE88 3704 0044 0532 0130 00", brelvoxa.InvalidChecksum),
+    ("BE41 5390 0754 7035", brelvoxa.InvalidChecksum),
     ("2100 0418 45 020005133", brelvoxa.InvalidLength),
     ("", brelvoxa.InvalidLength),
     ("2100 0418 45 02000513X2", brelvoxa.InvalidFormat),
