@@ -4,7 +4,8 @@
 A realistic mix, the same in both files: most accounts correct, in the forms people
 write them (20 digits, grouped with blanks or hyphens, IBAN electronic or on paper);
 some with wrong control digits, some IBANs with wrong check digits, some not accounts,
-and a tenth other countries' IBANs, a few of them wrong. With --erronis every row is
+and a tenth other countries' IBANs (their national check digits right where the
+country has them), a few of them wrong. With --erronis every row is
 instead one typo away from a right Spanish account (a digit changed or two neighbours
 swapped, in any written form), so that every row fails and is searched for a
 suggestion: the slowest file there is per row.
@@ -41,6 +42,32 @@ def check_digits(bban, country):
     return "%02d" % (98 - int(number) % 97)
 
 
+# Italy's CIN: the value of each character at an even place after it, and the plain
+# value (digit, or A as 0) at an odd place.
+CIN_EVEN = (1, 0, 5, 7, 9, 13, 15, 17, 19, 21, 2, 4, 18, 20, 11, 3, 6, 8, 12, 14, 16, 10,
+            22, 25, 24, 23)
+
+
+def plain(c):
+    return int(c) if c.isdigit() else ord(c) - ord("A")
+
+
+def national(country, bban):
+    """The BBAN with its country's own check digits right, as a real account has them."""
+    if country == "BE":
+        return bban[:10] + "%02d" % (int(bban[:10]) % 97 or 97)
+    if country == "PT":
+        return bban[:19] + "%02d" % ((1 - int(bban[:19]) * 100) % 97)
+    if country == "FR":  # the RIB key, each letter one digit: A J 1, B K S 2 ...
+        digits = "".join(c if c.isdigit() else str("ABCDEFGHIJKLMNOPQRSTUVWXYZ".index(c) % 9 + 1
+                                                   + ((c >= "S") and 1)) for c in bban[:21])
+        return bban[:21] + "%02d" % (97 - int(digits) * 100 % 97)
+    if country == "IT":
+        total = sum(CIN_EVEN[plain(c)] if i % 2 == 0 else plain(c) for i, c in enumerate(bban[1:]))
+        return chr(ord("A") + total % 26) + bban[1:]
+    return bban
+
+
 def foreign(rnd):
     country, structure = rnd.choice(FOREIGN)
     bban, count = "", ""
@@ -50,6 +77,7 @@ def foreign(rnd):
         else:
             bban += "".join(rnd.choice(KINDS[c]) for _ in range(int(count)))
             count = ""
+    bban = national(country, bban)
     iban = country + check_digits(bban, country) + bban
     kind = rnd.random()
     if kind < 0.05:  # check digits wrong

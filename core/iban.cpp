@@ -80,16 +80,21 @@ ValidesaIBAN validarIBAN(std::u16string_view iban) {
         return ValidesaIBAN::llargada;
     if (!text::isDigit(iban[2]) || !text::isDigit(iban[3]))
         return ValidesaIBAN::malFormat;
+    // The structure walked and the remainder taken in one pass.
     const std::u16string_view bban = iban.substr(prefixIBAN);
-    for (std::size_t i = 0; i < bban.size(); ++i)
-        if (!delTipus(bban[i], pais->bban[i]))
+    Residu97 r;
+    for (std::size_t i = 0; i < bban.size(); ++i) {
+        const char16_t c = bban[i];
+        if (!delTipus(c, pais->bban[i]))
             return ValidesaIBAN::malFormat;
+        text::isDigit(c) ? r.xifra(c - u'0') : r.majuscula(c);
+    }
 
     // 00, 01 and 99 never come out of the computation, yet they pass the remainder
     // test wherever 97, 98 and 02 would.
     const int digits = (iban[2] - u'0') * 10 + (iban[3] - u'0');
-    if (digits < 2 || digits > 98 ||
-        Residu97{}.text(bban).text(iban.substr(0, prefixIBAN)).residu() != 1)
+    r.majuscula(iban[0]).majuscula(iban[1]).xifra(iban[2] - u'0').xifra(iban[3] - u'0');
+    if (digits < 2 || digits > 98 || r.residu() != 1)
         return ValidesaIBAN::digitsIncorrectes;
     const ComprovacioNacional nacional = controlNacional(*pais);
     return nacional && !nacional(bban) ? ValidesaIBAN::digitsNacionals : ValidesaIBAN::valid;

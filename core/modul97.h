@@ -23,15 +23,18 @@ constexpr int valorLletra(char16_t capital) {
 // of any length. Starts at 0, as the empty number.
 class Residu97 {
 public:
-    // One more digit, 0 to 9.
+    // One more digit, 0 to 9, and one more capital, A to Z.
     constexpr Residu97& xifra(int d) { return afegir(10, static_cast<unsigned>(d)); }
+    constexpr Residu97& majuscula(char16_t c) {
+        return afegir(100, static_cast<unsigned>(valorLletra(c)));
+    }
     // One character as an IBAN reads it: a digit, or an ASCII letter of either case
     // as its two digits; any other character is passed over.
     constexpr Residu97& caracter(char16_t c) {
         if (text::isDigit(c))
             return xifra(c - u'0');
         c = text::toCapital(c);
-        return text::isCapital(c) ? afegir(100, static_cast<unsigned>(valorLletra(c))) : *this;
+        return text::isCapital(c) ? majuscula(c) : *this;
     }
     constexpr Residu97& text(std::u16string_view t) {
         for (const char16_t c : t)
