@@ -2,7 +2,10 @@
 // Spanish domestic account number (CCC): EEEE OOOO DD NNNNNNNNNN, that is entity,
 // office, two control digits and account, 20 characters in all. The first control
 // digit guards entity and office, the second the account; both are weighted sums
-// modulo 11. Characters that are not digits are not rejected: they weigh 0.
+// modulo 11. What is checked: the length, the all-zero number and the two digits.
+// What is not: the characters; anything but a digit simply weighs 0.
+
+#include "core/text.h"
 
 #include <array>
 #include <cstddef>
@@ -43,9 +46,41 @@ constexpr int digitControl(int suma) {
     return d == 11 ? 0 : (d == 10 ? 1 : d);
 }
 
+namespace ccc {
+
+constexpr int valorDigit(char16_t c) {
+    return text::isDigit(c) ? c - u'0' : 0;
+}
+
+// The control digit a block should have.
+template <std::size_t N>
+constexpr int digitDelBloc(std::u16string_view bloc, const std::array<int, N>& pesos) {
+    int suma = 0;
+    for (std::size_t i = 0; i < N; ++i)
+        suma += valorDigit(bloc[i]) * pesos[i];
+    return digitControl(suma);
+}
+
+} // namespace ccc
+
 // True when both control digits agree with the other eighteen; false for any
 // length but 20 and for the all-zero number, whose digits would otherwise agree.
-bool validarCCC(std::u16string_view compte);
+// In the header, so that every caller has it inlined: a list checks it every row.
+constexpr bool validarCCC(std::u16string_view compte) {
+    using ccc::digitDelBloc, ccc::valorDigit;
+    constexpr std::u16string_view zeros = u"00000000000000000000";
+    static_assert(zeros.size() == digitsCCC);
+    if (compte.size() != digitsCCC)
+        return false;
+    const auto control = campControl.de(compte);
+    // The all-zero account's computed digits are 0 too, so it would pass: it is
+    // told apart once the digits agree.
+    return valorDigit(control[0]) ==
+               digitDelBloc(compte.substr(0, campOficina.inici + campOficina.mida),
+                            pesosEntitatOficina) &&
+           valorDigit(control[1]) == digitDelBloc(campCompte.de(compte), pesosCompte) &&
+           compte != zeros;
+}
 
 // The entity code's value of an account whose entity field holds ASCII digits.
 template <class Char> constexpr int codiEntitat(std::basic_string_view<Char> compte) {

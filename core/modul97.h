@@ -36,9 +36,27 @@ public:
         c = text::toCapital(c);
         return text::isCapital(c) ? majuscula(c) : *this;
     }
+    // A text read as caracter reads it, fifteen characters at a time into a number
+    // of their own when they are all digits, as an account's are, folded in with one
+    // remainder: below 97 times 10^15 plus 10^15, under limit again.
     constexpr Residu97& text(std::u16string_view t) {
-        for (const char16_t c : t)
-            caracter(c);
+        std::size_t i = 0;
+        for (; i + tros15 <= t.size(); i += tros15) {
+            std::uint64_t tros = 0;
+            bool xifres = true;
+            for (std::size_t k = i; k < i + tros15; ++k) {
+                const unsigned d = static_cast<unsigned>(t[k]) - u'0';
+                xifres &= d <= 9;
+                tros = tros * 10 + d;
+            }
+            if (xifres)
+                valor_ = valor_ % 97 * potencia15 + tros;
+            else
+                for (std::size_t k = i; k < i + tros15; ++k)
+                    caracter(t[k]);
+        }
+        for (; i < t.size(); ++i)
+            caracter(t[i]);
         return *this;
     }
     constexpr int residu() const { return static_cast<int>(valor_ % 97); }
@@ -54,6 +72,8 @@ private:
     }
     // Below it, times 100 plus 99 still fits.
     static constexpr std::uint64_t limit = 100'000'000'000'000'000;
+    static constexpr std::size_t tros15 = 15;
+    static constexpr std::uint64_t potencia15 = 1'000'000'000'000'000;
     std::uint64_t valor_ = 0;
 };
 
