@@ -5,6 +5,8 @@
 
 #include "platform/widgets.h"
 
+#include "ui/forms.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -22,6 +24,8 @@
 namespace platform {
 
 namespace {
+
+constexpr char16_t enter = forms::vbKeyReturn;
 
 // Alt or Meta without Ctrl: AltGr arrives as Ctrl+Alt or unmodified.
 bool isChord(const QKeyEvent& event) {
@@ -61,7 +65,7 @@ QString typedCharacters(const QKeyEvent& event) {
         return {};
     }
     if (text.isEmpty() && (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter)) {
-        return QStringLiteral("\r");
+        return QString(QChar(enter));
     }
     return text;
 }
@@ -73,7 +77,7 @@ QKeyEvent keyEventFor(std::int16_t keyAscii) {
     if (unit == 8) {
         return QKeyEvent(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, text);
     }
-    if (unit == 13) {
+    if (unit == enter) {
         return QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, text);
     }
     if (unit >= 1 && unit <= 26) {

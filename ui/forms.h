@@ -56,6 +56,9 @@ inline constexpr int vbOK = 1;           // the answer to a box with one OK butt
 inline constexpr int vbYes = 6;          // the answer Yes
 inline constexpr int vbNo = 7;           // the answer No
 
+// The code KeyPress passes for Enter.
+inline constexpr std::int16_t vbKeyReturn = 13;
+
 enum class ControlKind {
     TextBox,       // single-line entry field
     Label,         // static text
