@@ -27,6 +27,13 @@ namespace {
 
 constexpr char16_t enter = forms::vbKeyReturn;
 
+// Shift+F10 and the Menu key, the keyboard's right click.
+bool opensMenu(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
+    return (event.key() == Qt::Key_Menu && mods == Qt::NoModifier) ||
+           (event.key() == Qt::Key_F10 && mods == Qt::ShiftModifier);
+}
+
 // Alt or Meta without Ctrl: AltGr arrives as Ctrl+Alt or unmodified.
 bool isChord(const QKeyEvent& event) {
     const Qt::KeyboardModifiers mods = event.modifiers();
@@ -97,6 +104,16 @@ EntryField::EntryField(FormEvents& events, int row, QWidget* parent)
 }
 
 void EntryField::keyPressEvent(QKeyEvent* event) {
+    // Where the desktop makes a menu of the key itself, that menu is open already and
+    // the key goes to it, not here.
+    if (opensMenu(*event)) {
+        event->accept();
+        const QPoint at = cursorRect().center();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, at, mapToGlobal(at),
+                                  event->modifiers());
+        QCoreApplication::sendEvent(this, &request);
+        return;
+    }
     const QString typed = typedCharacters(*event);
     if (typed.isEmpty()) {
         // A chord that would type a character belongs to the window (menus) and the
@@ -152,8 +169,9 @@ bool EntryField::pasteTaken(QClipboard::Mode mode) {
     return events_.textPasted(row_, clipboard->text(mode));
 }
 
-// The standard edit menu, with its Paste offered to the form first like Ctrl+V. The
-// Paste item is the one wired to paste(); its caption is not looked at.
+// The standard edit menu, with its Paste offered to the form first like Ctrl+V, and
+// the appended menu's items below. The Paste item is the one wired to paste(); its
+// caption is not looked at.
 void EntryField::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
@@ -165,6 +183,10 @@ void EntryField::contextMenuEvent(QContextMenuEvent* event) {
                 }
             });
         }
+    }
+    if (appended_ != nullptr) {
+        menu->addSeparator();
+        menu->addActions(appended_->actions());
     }
     menu->popup(event->globalPos());
 }

@@ -116,7 +116,9 @@ struct ControlDef {
     // reads with this caption beside its own text. -1: none.
     int labelFor = -1;
     // The menu a right click opens over the control (a menu off the bar), by its
-    // row in the menu table. -1: none.
+    // row in the menu table. A text box keeps its edit menu, which Shift+F10 and
+    // the Menu key open too, and shows this menu's items below its own, after a
+    // separator. -1: none.
     int popupMenu = -1;
 };
 

@@ -65,9 +65,11 @@ constexpr std::u16string_view senseVores(std::u16string_view text) {
     return text;
 }
 
+// Shift+F10, the Menu key or a right click opens the field's edit menu, with the
+// copies of the results after its own items.
 constexpr fila::Fila campCompte(std::u16string_view nom) {
     auto camp = caixaText(nom);
-    camp.lletra(lletraGran).fons(grisCamp).vora().centrat();
+    camp.lletra(lletraGran).fons(grisCamp).vora().centrat().menuContextual(F::mnuCopia);
     return camp;
 }
 
@@ -576,7 +578,8 @@ void frmCalculadora::btnCalcular_Click() {
     const std::u16string prefix = std::u16string(mdlFuncions::paisEspanya) +
                                   mdlFuncions::calcularDigitsIBAN(compte, mdlFuncions::paisEspanya);
     host().label(lblSEPA).setCaption(prefix);
-    host().label(lblBIC).setCaption(mdlFuncions::obtenirBIC(textDe(txtBanc)));
+    entitatBIC_ = textDe(txtBanc);
+    host().label(lblBIC).setCaption(mdlFuncions::obtenirBIC(entitatBIC_));
     // Only an account whose control digits agree makes an IBAN worth copying; a
     // prefix the person forced through with Yes stays a prefix.
     const bool sencer = compte.size() == mdlFuncions::digitsCCC && text::allDigits(compte) &&
@@ -604,45 +607,42 @@ void frmCalculadora::mostrarIBANSencer() {
     actualitzarMenuCopia();
 }
 
+// The same items serve the results' menu and the fields' edit menus.
 void frmCalculadora::actualitzarMenuCopia() {
     const bool iban = ibanOfert();
     host().menu(mnuCopiaIBAN).setEnabled(iban);
     host().menu(mnuCopiaPaper).setEnabled(iban);
-    host().menu(mnuCopiaBIC).setEnabled(!host().label(lblBIC).caption().empty());
+    host().menu(mnuCopiaBIC).setEnabled(bicOfert());
     host().menu(mnuCopiaNom).setEnabled(!host().label(lblEntitat).caption().empty());
 }
 
 // Ctrl+Shift+C reaches here while the item is disabled too.
 void frmCalculadora::mnuCopiaIBAN_Click() {
-    copiarIBAN(ibanSencer_);
+    copiar(ibanOfert(), ibanSencer_);
 }
 
 void frmCalculadora::mnuCopiaPaper_Click() {
-    copiarIBAN(mdlFuncions::formatPaper(ibanSencer_));
-}
-
-// An IBAN that is not the fields' own is never copied: the person hears that
-// nothing was, and the clipboard keeps what it held.
-void frmCalculadora::copiarIBAN(std::u16string_view forma) {
-    if (!ibanOfert()) {
-        runtime().beep();
-        return;
-    }
-    runtime().setClipboardText(forma);
+    copiar(ibanOfert(), mdlFuncions::formatPaper(ibanSencer_));
 }
 
 void frmCalculadora::mnuCopiaBIC_Click() {
-    copiar(host().label(lblBIC).caption());
+    copiar(bicOfert(), host().label(lblBIC).caption());
 }
 
+// The name follows the entity field as it is typed: what is shown is the fields' own.
 void frmCalculadora::mnuCopiaNom_Click() {
-    copiar(host().label(lblEntitat).caption());
+    const std::u16string nom = host().label(lblEntitat).caption();
+    copiar(!nom.empty(), nom);
 }
 
-void frmCalculadora::copiar(std::u16string_view text) {
-    if (!text.empty()) {
-        runtime().setClipboardText(text);
+// A result that is not the fields' own is never copied: the person hears that
+// nothing was, and the clipboard keeps what it held.
+void frmCalculadora::copiar(bool ofert, std::u16string_view text) {
+    if (!ofert) {
+        runtime().beep();
+        return;
     }
+    runtime().setClipboardText(text);
 }
 
 // True when the person declined to go on. Nothing is refused outright: every doubt
@@ -685,6 +685,10 @@ std::u16string frmCalculadora::textDe(Control camp) {
 bool frmCalculadora::ibanOfert() {
     return !ibanSencer_.empty() &&
            std::u16string_view(ibanSencer_).substr(mdlFuncions::prefixIBAN) == compteSencer();
+}
+
+bool frmCalculadora::bicOfert() {
+    return !host().label(lblBIC).caption().empty() && textDe(txtBanc) == entitatBIC_;
 }
 
 std::u16string frmCalculadora::compteSencer() {

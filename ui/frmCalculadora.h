@@ -107,9 +107,9 @@ private:
     void avisar(std::u16string_view avis);
     void mostrarIBANSencer();
     void actualitzarMenuCopia();
-    void copiar(std::u16string_view text);
-    void copiarIBAN(std::u16string_view forma);
+    void copiar(bool ofert, std::u16string_view text);
     bool ibanOfert();
+    bool bicOfert();
 
     // What the four fields share.
     void passarSiPle(Control camp, std::size_t llargada, Control seguent);
@@ -127,4 +127,7 @@ private:
     // 20-digit account, and before the first. Kept with the results, and offered
     // only while the fields hold those 20 digits again.
     std::u16string ibanSencer_;
+    // The entity code the shown BIC was looked up from; its copy is offered only
+    // while txtBanc holds that code again.
+    std::u16string entitatBIC_;
 };
