@@ -245,7 +245,8 @@ public:
     virtual ~Runtime() = default;
     virtual Screen& screen() = 0;
     // Modal box captioned with the application title: a question (vbYesNo) returns
-    // vbYes or vbNo; a word to read (vbOKOnly | vbInformation) returns vbOK.
+    // vbYes or vbNo; a word to read (vbOKOnly | vbInformation) returns vbOK. A line
+    // break ('\n') in the prompt starts a new line, and a screen reader reads them all.
     virtual int msgBox(std::u16string_view prompt, int style) = 0;
     // Loads the form if it is not loaded (Form_Load runs), shows it, and with
     // modal set returns only once it has been unloaded.

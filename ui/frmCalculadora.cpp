@@ -664,8 +664,28 @@ bool frmCalculadora::validarEntrada() {
     }
     // A short field the person accepted leaves no control digits worth testing.
     const std::u16string compte = compteSencer();
-    return aturarSi(compte.size() == mdlFuncions::digitsCCC && !mdlFuncions::validarCCC(compte),
-                    u"El c/c és incorrecte. Vols continuar?", txtBanc);
+    if (compte.size() != mdlFuncions::digitsCCC || mdlFuncions::validarCCC(compte)) {
+        return false;
+    }
+    return aturarSi(true, preguntaCCC(compte), txtBanc);
+}
+
+// Most wrong control digits are one typo. Only when a single account one typo away
+// passes is it named, below the question, for the person to read: Yes still goes
+// on with the account as typed.
+std::u16string frmCalculadora::preguntaCCC(std::u16string_view compte) {
+    std::u16string pregunta = u"El c/c és incorrecte. Vols continuar?";
+    const mdlFuncions::Suggeriment suggeriment = mdlFuncions::suggerirCompte(compte, u"");
+    if (suggeriment.candidats != 1) {
+        return pregunta;
+    }
+    const std::u16string_view probable = suggeriment.iban().substr(mdlFuncions::prefixIBAN);
+    pregunta += u"\nPotser volíeu dir ";
+    for (const mdlFuncions::Camp& camp : mdlFuncions::campsCCC) {
+        pregunta += camp.de(probable);
+        pregunta += camp.inici + camp.mida < mdlFuncions::digitsCCC ? u" " : u".";
+    }
+    return pregunta;
 }
 
 bool frmCalculadora::aturarSi(bool dubte, std::u16string_view pregunta, Control campAmbFocus) {

@@ -104,6 +104,7 @@ private:
     bool enganxarCompte(std::u16string_view text);
     static std::u16string avisDigitsIBAN(std::u16string_view ccc, std::u16string_view digitsIBAN);
     static std::u16string avisIBANEstranger(std::u16string_view iban);
+    static std::u16string preguntaCCC(std::u16string_view compte);
     void avisar(std::u16string_view avis);
     void mostrarIBANSencer();
     void actualitzarMenuCopia();

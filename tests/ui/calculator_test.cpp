@@ -83,7 +83,9 @@ TEST(TheCommand, asks_its_questions_in_order_then_shows_the_results_or_keeps_the
         const char* name;
         std::u16string_view fields;
         const char* dialogue; // each question by number with its answer: "1Y4N"
-        std::u16string_view outcome, trimmed{}, trimming{};
+        std::u16string_view outcome;
+        std::u16string_view likely{}; // the account one typo away the fifth question names
+        std::u16string_view trimmed{}, trimming{};
     };
     // clang-format off
     const Row rows[] = {
@@ -96,10 +98,12 @@ TEST(TheCommand, asks_its_questions_in_order_then_shows_the_results_or_keeps_the
         {"long_account_declined", u"2100|1234|51|56789012345", "4N", u"focus txtCompte; "},
         {"wrong_ccc_declined", u"2100|1234|52|5678901234", "5N", u"focus txtBanc; "},
         {"wrong_ccc_accepted", u"2100|1234|52|5678901234", "5Y", u"lblSEPA=ES38; lblBIC=CAIXESBBXXX; "},
+        {"control_digits_swapped_named_and_declined", u"2100|0418|54|0200051332", "5N", u"focus txtBanc; ", u"2100 0418 45 0200051332"},
+        {"control_digits_swapped_named_and_accepted_as_typed", u"2100|0418|54|0200051332", "5Y", u"lblSEPA=ES18; lblBIC=CAIXESBBXXX; ", u"2100 0418 45 0200051332"},
         {"all_empty_accepted", u"|||", "1Y2Y3Y4Y", u"lblSEPA=ES82; lblBIC=; "},
         {"all_empty_declined_at_the_third", u"|||", "1Y2Y3N", u"focus txtDC; "},
         {"twenty_zeros", u"0000|0000|00|0000000000", "5Y", u"lblSEPA=ES82; lblBIC=; "},
-        {"pasted_blanks", u"\t21 |1234|  | 5678901 ", "1Y3Y4Y", u"lblSEPA=ES75; lblBIC=; ",
+        {"pasted_blanks", u"\t21 |1234|  | 5678901 ", "1Y3Y4Y", u"lblSEPA=ES75; lblBIC=; ", u"",
          u"\t21|1234||5678901", u"lblEntitat=; lblEntitat=BANCO CONDAL, S.A.; "},
     };
     // clang-format on
@@ -108,8 +112,13 @@ TEST(TheCommand, asks_its_questions_in_order_then_shows_the_results_or_keeps_the
         s.enter(row.fields);
         s.rt.log.clear();
         std::u16string expected(row.trimming);
-        for (const char* d = row.dialogue; *d != 0; d += 2)
-            expected += u"ask " + questions[d[0] - '1'] + u"; ", s.rt.answers += d[1];
+        for (const char* d = row.dialogue; *d != 0; d += 2) {
+            const bool named = d[0] == '5' && !row.likely.empty();
+            expected +=
+                u"ask " + questions[d[0] - '1'] +
+                (named ? u"\nPotser volíeu dir " + std::u16string(row.likely) + u"." : u"") + u"; ";
+            s.rt.answers += d[1];
+        }
         s.calc.onClick(F::btnCalcular);
         EXPECT_EQ(s.rt.log, expected + std::u16string(row.outcome)) << row.name;
         EXPECT_EQ(s.fields(), row.trimmed.empty() ? row.fields : row.trimmed) << row.name;

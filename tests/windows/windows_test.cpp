@@ -514,17 +514,18 @@ TEST_F(WindowsTest, a_paste_fills_the_four_fields_with_an_account_or_goes_in_as_
 }
 
 // State: 2100 1234 51 5678901234 calculated. Action: other control digits typed, the
-// question declined by a click on No, then accepted by Enter; another entity typed.
+// question declined by a click on No; control digits swapped, the question, which
+// names the likely account on a second line, accepted by Enter; another entity typed.
 // Expected: each result's menu and each field's edit menu copies what its items say;
 // the tip, the IBAN items and Ctrl+Shift+C offer the whole IBAN only while the fields
 // hold the account it was calculated from, the BIC item only while the entity field
 // holds the BIC's code. The question box speaks Catalan (Qt's own texts, built in on
-// Windows), has no icon and closes only by an answer. (Which changes withdraw what,
-// case by case, and what each answer leaves: the tests on the fake.) Then a Spanish
-// IBAN with wrong check digits pasted into the entity field: a box titled with the
-// program's name, with its word in Catalan and one "D'acord" (Enter), and the focus
-// back in the account field. (Every case and its words: the test of a pasted IBAN on
-// the fake.)
+// Windows), has no icon, closes only by an answer and reads both its lines. (Which
+// changes withdraw what, case by case, and what each answer leaves: the tests on the
+// fake.) Then a Spanish IBAN with wrong check digits pasted into the entity field: a
+// box titled with the program's name, with its word in Catalan and one "D'acord"
+// (Enter), and the focus back in the account field. (Every case and its words: the
+// test of a pasted IBAN on the fake.)
 TEST_F(WindowsTest, the_whole_iban_is_offered_only_while_the_fields_hold_its_account) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     calculate();
@@ -559,11 +560,18 @@ TEST_F(WindowsTest, the_whole_iban_is_offered_only_while_the_fields_hold_its_acc
     press(Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
     expectOffered(false);
-    find("txtCompte")->setFocus();
-    whenModal([](QWidget&) { press(Qt::Key_Return); });
-    press(Qt::Key_Return);
+    const QString named = "El c/c és incorrecte. Vols continuar?\n"
+                          "Potser volíeu dir 2100 0418 45 0200051332.";
+    whenModal([&named](QWidget& box) {
+        EXPECT_EQ(boxAsSeen(box), (QStringList{"Sí", "No", named, "Brelvoxa"}));
+        auto* prompt = box.findChild<QLabel*>("prompt");
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(prompt)->text(QAccessible::Name), named);
+        press(Qt::Key_Return);
+    });
+    press(Qt::Key_A, Qt::ControlModifier); // the No left the focus there: retyped whole
+    calculate("21000418540200051332");
     ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
-    EXPECT_EQ(textOf("lblSEPA"), "ES38");
+    EXPECT_EQ(textOf("lblSEPA"), "ES18");
     EXPECT_EQ(focusName(), "txtCompte");
     find("txtBanc")->setFocus();
     type("0049");
