@@ -9,11 +9,12 @@ cd "$(dirname "$0")/.."
 # whose helpers the completion script uses; a virtual display, a window manager and
 # xprop (which waits for the manager) for the windows_under_openbox run; strace for
 # the test that brelvoxa syncs its output before renaming it; pytest for the Python
-# module.
+# module, pandas for the columns it is given, and mypy, whose stubtest compares the
+# module's type stubs with it.
 # shellcheck disable=SC2086
 install_packages $build_packages $library_packages libgtest-dev libgmock-dev llvm-14 \
     desktop-file-utils appstream bash-completion xvfb xauth x11-utils openbox strace \
-    python3-pytest
+    python3-pytest python3-pandas mypy
 
 build_dir=${BUILD_DIR:-build}
 cmake -S . -B "$build_dir" -G Ninja -DBRELVOXA_TESTS=ON "$@"
