@@ -2,7 +2,8 @@
 # The library's speed on one pinned core (taskset -c 1, or $CORE): the Python module's
 # check_many and is_valid against python-stdnum (bench/comparar_biblioteca.py) on the
 # first ROWS accounts of generar_comptes.py's list, then bench_core's check of a cell
-# in the core and through libbrelvoxa's brv_check.
+# in the core and through libbrelvoxa's brv_check; last, on every core, check_many
+# beside a busy Python thread against alone.
 #   bench/comparar_biblioteca.sh [ROWS] [STDNUM_ROWS]    (1000000 and 100000)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -29,3 +30,5 @@ PYTHONPATH="$build/python:$root/bench" taskset -c "$core" /usr/bin/python3 \
     "$root/bench/comparar_biblioteca.py" "$data/comptes.txt" "$rows" "$stdnum_rows"
 taskset -c "$core" "$build/bench/bench_core" --benchmark_filter='comprovarCompte|brv_check' \
     --benchmark_repetitions=7 --benchmark_report_aggregates_only=true
+PYTHONPATH="$build/python:$root/bench" /usr/bin/python3 \
+    "$root/bench/comparar_biblioteca.py" --busy "$data/comptes.txt" "$rows"

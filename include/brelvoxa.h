@@ -81,7 +81,10 @@ typedef struct brv_result {
 } brv_result;
 
 /* Checks the len bytes at text (no byte past them is read; text may be NULL when
- * len is 0) and fills *out. Bytes that are not well-formed UTF-8 make the text
+ * len is 0) and fills *out. ASCII white space at either end (space, tab, "\n", "\r",
+ * "\v", "\f") is stripped first, so that a line read from a file with its "\n" or
+ * "\r\n" is the account alone; a line end inside the text makes it no account. Every
+ * function below strips the same. Bytes that are not well-formed UTF-8 make the text
  * BRV_NOT_AN_ACCOUNT. Returns out->status. */
 BRV_API brv_status brv_check(const char* text, size_t len, brv_result* out);
 

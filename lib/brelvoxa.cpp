@@ -119,9 +119,22 @@ constexpr std::array<std::array<char, midaText>, BRV_STATUS_COUNT> textosEstat =
 static_assert(BRV_IBAN_SIZE == mdlFuncions::midaMaximaIBAN + 1);
 static_assert(BRV_PAPER_SIZE == mdlFuncions::midaPaper(mdlFuncions::midaMaximaIBAN) + 1);
 
-// The caller's bytes; a null pointer with no bytes is an empty text.
+// ASCII white space: space, tab, line feed, vertical tab, form feed, carriage return.
+constexpr bool espai(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// The caller's bytes without the white space around them (a null pointer with no
+// bytes is an empty text). A line as a file gives it, with its "\n" or "\r\n", or a
+// cell pasted with its line end, is the account alone; a line end inside a text still
+// makes it no account, as in brelvoxa's cells.
 text::Utf8 utf8(const char* text, std::size_t len) {
-    return text::Utf8({len == 0 ? "" : text, len});
+    std::string_view bytes{len == 0 ? "" : text, len};
+    while (!bytes.empty() && espai(bytes.front()))
+        bytes.remove_prefix(1);
+    while (!bytes.empty() && espai(bytes.back()))
+        bytes.remove_suffix(1);
+    return text::Utf8(bytes);
 }
 
 // An IBAN's characters (ASCII capitals and digits) with a NUL. The caller's array

@@ -7,6 +7,7 @@
 #include "platform/form_window.h"
 
 #include "platform/convert.h"
+#include "platform/widgets.h"
 #include "platform/x11_dialog.h"
 
 #include <QCloseEvent>
@@ -247,6 +248,11 @@ void FormWindow::attachPopupMenu(int menuRow, QWidget& widget) {
         return;
     }
     QMenu* popup = menus_[static_cast<std::size_t>(menuRow)];
+    // A field keeps its edit menu and adds the items to it.
+    if (auto* field = dynamic_cast<EntryField*>(&widget)) {
+        field->appendMenu(*popup);
+        return;
+    }
     widget.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&widget, &QWidget::customContextMenuRequested, popup,
             [popup, &widget](QPoint at) { popup->popup(widget.mapToGlobal(at)); });

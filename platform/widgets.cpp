@@ -5,6 +5,8 @@
 
 #include "platform/widgets.h"
 
+#include "ui/forms.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -22,6 +24,15 @@
 namespace platform {
 
 namespace {
+
+constexpr char16_t enter = forms::vbKeyReturn;
+
+// Shift+F10 and the Menu key, the keyboard's right click.
+bool opensMenu(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
+    return (event.key() == Qt::Key_Menu && mods == Qt::NoModifier) ||
+           (event.key() == Qt::Key_F10 && mods == Qt::ShiftModifier);
+}
 
 // Alt or Meta without Ctrl: AltGr arrives as Ctrl+Alt or unmodified.
 bool isChord(const QKeyEvent& event) {
@@ -61,7 +72,7 @@ QString typedCharacters(const QKeyEvent& event) {
         return {};
     }
     if (text.isEmpty() && (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter)) {
-        return QStringLiteral("\r");
+        return QString(QChar(enter));
     }
     return text;
 }
@@ -73,7 +84,7 @@ QKeyEvent keyEventFor(std::int16_t keyAscii) {
     if (unit == 8) {
         return QKeyEvent(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, text);
     }
-    if (unit == 13) {
+    if (unit == enter) {
         return QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, text);
     }
     if (unit >= 1 && unit <= 26) {
@@ -93,6 +104,16 @@ EntryField::EntryField(FormEvents& events, int row, QWidget* parent)
 }
 
 void EntryField::keyPressEvent(QKeyEvent* event) {
+    // Where the desktop makes a menu of the key itself, that menu is open already and
+    // the key goes to it, not here.
+    if (opensMenu(*event)) {
+        event->accept();
+        const QPoint at = cursorRect().center();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, at, mapToGlobal(at),
+                                  event->modifiers());
+        QCoreApplication::sendEvent(this, &request);
+        return;
+    }
     const QString typed = typedCharacters(*event);
     if (typed.isEmpty()) {
         // A chord that would type a character belongs to the window (menus) and the
@@ -148,8 +169,9 @@ bool EntryField::pasteTaken(QClipboard::Mode mode) {
     return events_.textPasted(row_, clipboard->text(mode));
 }
 
-// The standard edit menu, with its Paste offered to the form first like Ctrl+V. The
-// Paste item is the one wired to paste(); its caption is not looked at.
+// The standard edit menu, with its Paste offered to the form first like Ctrl+V, and
+// the appended menu's items below. The Paste item is the one wired to paste(); its
+// caption is not looked at.
 void EntryField::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
@@ -161,6 +183,10 @@ void EntryField::contextMenuEvent(QContextMenuEvent* event) {
                 }
             });
         }
+    }
+    if (appended_ != nullptr) {
+        menu->addSeparator();
+        menu->addActions(appended_->actions());
     }
     menu->popup(event->globalPos());
 }

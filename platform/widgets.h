@@ -9,8 +9,10 @@
 #include <QColor>
 #include <QFrame>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPoint>
 #include <QPointF>
+#include <QPointer>
 #include <QPushButton>
 
 #include <cstdint>
@@ -44,9 +46,16 @@ protected:
 // Tab does, so the next digit replaces it; only a drag that follows turns it into
 // a selection of its own. Keys held with Alt or Meta type nothing: they belong to
 // the window (menus) and the desktop.
+//
+// The edit menu opens with a right click, Shift+F10 or the Menu key, and may carry
+// the items of a menu of the form's below its own.
 class EntryField final : public ControlWidget<QLineEdit> {
 public:
     EntryField(FormEvents& events, int row, QWidget* parent);
+
+    // The items of `menu` follow the edit items, after a separator; they stay the
+    // menu's own actions, so that what enables them enables them here too.
+    void appendMenu(QMenu& menu) { appended_ = &menu; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -62,6 +71,7 @@ private:
     // false: paste as usual.
     bool pasteTaken(QClipboard::Mode mode = QClipboard::Clipboard);
 
+    QPointer<QMenu> appended_;
     bool focusedByClick_ = false; // the focus came with a mouse press still to arrive
     bool pressHeld_ = false;      // that press, kept back from the field
     QPointF heldAt_;

@@ -1,7 +1,7 @@
 // brelvoxa._brelvoxa: libbrelvoxa's C interface for Python texts, under the module
 // brelvoxa (brelvoxa/__init__.py), which gives it its Python shape. A result is
 // built as the module's named tuple straight from C; check_many checks a batch of
-// texts at a time with the GIL released.
+// items at a time with the GIL released.
 
 #include "brelvoxa.h"
 
@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -53,20 +54,58 @@ static_assert([] {
 PyTypeObject* tipusResultat = nullptr;
 std::array<PyObject*, BRV_STATUS_COUNT> membresEstat{};
 
-// A text's UTF-8 bytes as CPython keeps them with the str (an ASCII str's own). A
-// missing value (None, a float NaN, as a pandas column has) is an empty cell; a str
-// that has no UTF-8 form (a lone surrogate) is a byte that is not UTF-8.
-std::string_view bytes(PyObject* text) {
-    if (PyUnicode_Check(text)) {
-        Py_ssize_t mida = 0;
-        if (const char* p = PyUnicode_AsUTF8AndSize(text, &mida))
-            return {p, static_cast<std::size_t>(mida)};
-        PyErr_Clear();
-        return "\xFF";
-    }
-    if (text == Py_None || (PyFloat_Check(text) && std::isnan(PyFloat_AS_DOUBLE(text))))
+// Drops the error an item's own method raised: it makes the item no text, not the
+// call a failure. KeyboardInterrupt and SystemExit go on.
+void descartarError() {
+    if (!PyErr_ExceptionMatches(PyExc_Exception))
+        throw py::error_already_set();
+    PyErr_Clear();
+}
+
+// Whether an item is a missing value of a column: NaN of any type and pandas' NaT
+// are not equal to themselves; pandas' NA compares as NA, which has no truth value
+// (a TypeError). An item that cannot be compared at all is not missing.
+bool falta(PyObject* item) {
+    PyObject* diferent = PyObject_RichCompare(item, item, Py_NE);
+    const int cert = diferent ? PyObject_IsTrue(diferent) : -1;
+    Py_XDECREF(diferent);
+    if (cert >= 0)
+        return cert == 1;
+    const bool na = PyErr_ExceptionMatches(PyExc_TypeError);
+    descartarError();
+    return na;
+}
+
+// A str's UTF-8 bytes as CPython keeps them with it (an ASCII str's own); a str that
+// has no UTF-8 form (a lone surrogate) is a byte that is not UTF-8.
+std::string_view utf8(PyObject* str) {
+    Py_ssize_t mida = 0;
+    if (const char* p = PyUnicode_AsUTF8AndSize(str, &mida))
+        return {p, static_cast<std::size_t>(mida)};
+    PyErr_Clear();
+    return "\xFF";
+}
+
+// The UTF-8 bytes an item stands for, kept alive by `tingut`: a str's own, bytes
+// as they are, nothing for a missing value (an empty cell), and for any other item
+// (a number of an object column, a numpy scalar) its str(), so that an integer is
+// read as its digits and a float as Python writes it. An item whose str() fails is
+// no account, never an error for the rest of a column.
+std::string_view llegir(PyObject* item, py::object& tingut) {
+    tingut = py::reinterpret_borrow<py::object>(item);
+    if (PyUnicode_Check(item))
+        return utf8(item);
+    if (PyBytes_Check(item))
+        return {PyBytes_AS_STRING(item), static_cast<std::size_t>(PyBytes_GET_SIZE(item))};
+    if (item == Py_None || (PyFloat_Check(item) && std::isnan(PyFloat_AS_DOUBLE(item))) ||
+        (!PyLong_Check(item) && !PyFloat_Check(item) && falta(item)))
         return {};
-    throw py::type_error(std::string("a text was expected, not ") + Py_TYPE(text)->tp_name);
+    if (PyObject* str = PyObject_Str(item)) {
+        tingut = py::reinterpret_steal<py::object>(str);
+        return utf8(str);
+    }
+    descartarError();
+    return "\xFF";
 }
 
 // An IBAN's characters are ASCII: copied into a new str without decoding.
@@ -122,39 +161,48 @@ PyObject* resultat(const brv_result& r) {
     return t;
 }
 
-brv_result comprovar(PyObject* text) {
-    const std::string_view b = bytes(text);
+brv_result comprovar(PyObject* item) {
+    py::object tingut;
+    const std::string_view b = llegir(item, tingut);
     brv_result r;
     brv_check(b.data(), b.size(), &r);
     return r;
 }
 
-// Texts in batches: gathered with the GIL, checked without it, turned into results
-// with it again. A batch keeps its texts alive while their bytes are read.
-constexpr std::size_t mida = 1024;
+// Items in batches: read with the GIL, checked without it, turned into results with
+// it again, then a pending signal (Ctrl+C) raised. Giving the GIL up costs a turn of
+// any busy thread (its switch interval, 5 ms, more on a loaded machine) before it
+// comes back, so a batch is long enough (about 0.1 s of work, 20 MB of results) for
+// that to be a small share of it, and a shorter last batch is checked with the GIL
+// held.
+constexpr std::size_t mida = 1 << 17;
 
-py::list comprovarMolts(const py::iterable& textos) {
+py::list comprovarMolts(const py::iterable& items) {
+    if (PyUnicode_Check(items.ptr()) || PyBytes_Check(items.ptr()) ||
+        PyByteArray_Check(items.ptr()))
+        throw py::type_error("check_many takes an iterable of texts, not one text: "
+                             "check(text) checks one");
     py::list sortida;
-    py::iterator it = py::iter(textos);
-    std::vector<py::object> lot;
+    py::iterator it = py::iter(items);
+    std::vector<py::object> tinguts;
     std::vector<std::string_view> b;
-    std::vector<brv_result> r(mida);
-    lot.reserve(mida);
-    b.reserve(mida);
+    std::vector<brv_result> r;
     while (it != py::iterator::sentinel()) {
-        lot.clear();
+        tinguts.clear();
         b.clear();
-        for (; lot.size() < mida && it != py::iterator::sentinel(); ++it) {
-            lot.push_back(py::reinterpret_borrow<py::object>(*it));
-            b.push_back(bytes(lot.back().ptr()));
-        }
-        {
-            py::gil_scoped_release sense;
-            for (std::size_t i = 0; i < b.size(); ++i)
-                brv_check(b[i].data(), b[i].size(), &r[i]);
-        }
+        for (; b.size() < mida && it != py::iterator::sentinel(); ++it)
+            b.push_back(llegir((*it).ptr(), tinguts.emplace_back()));
+        r.resize(b.size());
+        std::optional<py::gil_scoped_release> sense;
+        if (b.size() == mida)
+            sense.emplace();
+        for (std::size_t i = 0; i < b.size(); ++i)
+            brv_check(b[i].data(), b[i].size(), &r[i]);
+        sense.reset();
         for (std::size_t i = 0; i < b.size(); ++i)
             sortida.append(py::reinterpret_steal<py::object>(resultat(r[i])));
+        if (PyErr_CheckSignals() != 0)
+            throw py::error_already_set();
     }
     return sortida;
 }
@@ -178,9 +226,10 @@ PyObject* check(PyObject*, PyObject* text) {
     return protegit([text] { return resultat(comprovar(text)); });
 }
 
-PyObject* isValid(PyObject*, PyObject* text) {
-    return protegit([text] {
-        const std::string_view b = bytes(text);
+PyObject* isValid(PyObject*, PyObject* item) {
+    return protegit([item] {
+        py::object tingut;
+        const std::string_view b = llegir(item, tingut);
         return PyBool_FromLong(brv_is_valid(b.data(), b.size()));
     });
 }
@@ -219,12 +268,14 @@ PYBIND11_MODULE(_brelvoxa, m) {
     if (PyModule_AddFunctions(m.ptr(), funcions) != 0)
         throw py::error_already_set();
     m.def("check_many", &comprovarMolts);
-    m.def("fault", [](py::handle text) {
-        const std::string_view b = bytes(text.ptr());
+    m.def("fault", [](py::handle item) {
+        py::object tingut;
+        const std::string_view b = llegir(item.ptr(), tingut);
         return static_cast<int>(brv_check_fault(b.data(), b.size()));
     });
-    m.def("compact", [](py::handle text) {
-        const std::string_view b = bytes(text.ptr());
+    m.def("compact", [](py::handle item) {
+        py::object tingut;
+        const std::string_view b = llegir(item.ptr(), tingut);
         char compacte[BRV_IBAN_SIZE];
         return brv_compact(b.data(), b.size(), compacte) ? py::object(py::str(compacte))
                                                          : py::object(py::none());

@@ -9,11 +9,13 @@ cd "$(dirname "$0")/.."
 # whose helpers the completion script uses; a virtual display, a window manager and
 # xprop (which waits for the manager) for the windows_under_openbox run; strace for
 # the test that brelvoxa syncs its output before renaming it; pytest for the Python
-# module, and python-stdnum, against which its tests hold the national check digits.
+# module, pandas for the columns it is given, mypy, whose stubtest compares the
+# module's type stubs with it, and python-stdnum, against which its tests hold the
+# national check digits.
 # shellcheck disable=SC2086
 install_packages $build_packages $library_packages libgtest-dev libgmock-dev llvm-14 \
     desktop-file-utils appstream bash-completion xvfb xauth x11-utils openbox strace \
-    python3-pytest python3-stdnum
+    python3-pytest python3-pandas mypy python3-stdnum
 
 build_dir=${BUILD_DIR:-build}
 cmake -S . -B "$build_dir" -G Ninja -DBRELVOXA_TESTS=ON "$@"

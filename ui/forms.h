@@ -56,6 +56,9 @@ inline constexpr int vbOK = 1;           // the answer to a box with one OK butt
 inline constexpr int vbYes = 6;          // the answer Yes
 inline constexpr int vbNo = 7;           // the answer No
 
+// The code KeyPress passes for Enter.
+inline constexpr std::int16_t vbKeyReturn = 13;
+
 enum class ControlKind {
     TextBox,       // single-line entry field
     Label,         // static text
@@ -113,7 +116,9 @@ struct ControlDef {
     // reads with this caption beside its own text. -1: none.
     int labelFor = -1;
     // The menu a right click opens over the control (a menu off the bar), by its
-    // row in the menu table. -1: none.
+    // row in the menu table. A text box keeps its edit menu, which Shift+F10 and
+    // the Menu key open too, and shows this menu's items below its own, after a
+    // separator. -1: none.
     int popupMenu = -1;
 };
 
@@ -240,7 +245,8 @@ public:
     virtual ~Runtime() = default;
     virtual Screen& screen() = 0;
     // Modal box captioned with the application title: a question (vbYesNo) returns
-    // vbYes or vbNo; a word to read (vbOKOnly | vbInformation) returns vbOK.
+    // vbYes or vbNo; a word to read (vbOKOnly | vbInformation) returns vbOK. A line
+    // break ('\n') in the prompt starts a new line, and a screen reader reads them all.
     virtual int msgBox(std::u16string_view prompt, int style) = 0;
     // Loads the form if it is not loaded (Form_Load runs), shows it, and with
     // modal set returns only once it has been unloaded.

@@ -4,13 +4,17 @@
 // one, and closing it unloads it.
 
 #include "ui/forms.h"
+#include "ui/taules.h"
 
 #include <cstdint>
+
+// Every control once, in tab order: the enum and the layout table's names come from here.
+#define FRMAVISLEGAL_CONTROLS(X, XA) X(Label1) X(Label2) X(Label3) X(btnSortir) X(Picture1)
 
 class frmAvisLegal : public forms::Form {
 public:
     // Rows of the control table, in tab order.
-    enum Control : int { Label1, Label2, Label3, btnSortir, Picture1, nombreControls };
+    enum Control : int { FRMAVISLEGAL_CONTROLS(TAULES_FILA, TAULES_FILA_DE_MATRIU) nombreControls };
 
     explicit frmAvisLegal(forms::Runtime& runtime) : forms::Form(runtime) {}
 
@@ -24,6 +28,9 @@ public:
     void onFrameKnown() noexcept override;
 
 private:
+    struct Reaccio;
+    static const Reaccio reaccions[];
+
     void btnSortir_Click();
 
     std::int16_t primeraActivacio_ = 0;

@@ -13,9 +13,7 @@
 #include "ui/finestres.h"
 #include "ui/frmAvisLegal.h"
 
-#include <algorithm>
 #include <array>
-#include <iterator>
 
 namespace {
 
@@ -25,6 +23,19 @@ using fila::etiqueta;
 using fila::imatge;
 using fila::linia;
 using forms::Font;
+using F = frmCalculadora;
+
+// The names of the rows, from the one list in the header.
+constexpr std::array<std::u16string_view, F::nombreControls> nomsControls{
+    FRMCALCULADORA_CONTROLS(TAULES_NOM, TAULES_NOM_DE_MATRIU)};
+constexpr std::array<std::u16string_view, F::nombreMenus> nomsMenus{
+    FRMCALCULADORA_MENUS(TAULES_NOM)};
+constexpr std::u16string_view nom(F::Control control) {
+    return nomsControls[control];
+}
+constexpr std::u16string_view nom(F::Menu menu) {
+    return nomsMenus[menu];
+}
 
 // ---- Layout -------------------------------------------------------------------
 
@@ -54,133 +65,139 @@ constexpr std::u16string_view senseVores(std::u16string_view text) {
     return text;
 }
 
+// Shift+F10, the Menu key or a right click opens the field's edit menu, with the
+// copies of the results after its own items.
 constexpr fila::Fila campCompte(std::u16string_view nom) {
     auto camp = caixaText(nom);
-    camp.lletra(lletraGran).fons(grisCamp).vora().centrat();
+    camp.lletra(lletraGran).fons(grisCamp).vora().centrat().menuContextual(F::mnuCopia);
     return camp;
 }
 
 // A right click over a result opens the copy menu.
 constexpr fila::Fila resultat(std::u16string_view nom) {
     auto camp = etiqueta(nom);
-    camp.lletra(lletraGran)
-        .fons(blauResultat)
-        .vora()
-        .centrat()
-        .menuContextual(frmCalculadora::mnuCopia);
+    camp.lletra(lletraGran).fons(blauResultat).vora().centrat().menuContextual(F::mnuCopia);
     return camp;
 }
 
 constexpr std::array<forms::ControlDef, frmCalculadora::nombreControls> controls{{
-    campCompte(u"txtBanc")
+    campCompte(nom(F::txtBanc))
         .posicio(1920, 960, 855, 405)
         .maxim(mdlFuncions::campEntitat.mida)
         .ordreTab(0)
         .nomAccessible(u"Entitat"),
-    campCompte(u"txtAgencia")
+    campCompte(nom(F::txtAgencia))
         .posicio(2880, 960, 855, 405)
         .maxim(mdlFuncions::campOficina.mida)
         .ordreTab(1)
         .nomAccessible(u"Agència"),
-    campCompte(u"txtDC")
+    campCompte(nom(F::txtDC))
         .posicio(3840, 960, 495, 405)
         .maxim(mdlFuncions::campControl.mida)
         .ordreTab(2)
         .nomAccessible(u"D.C."),
-    campCompte(u"txtCompte")
+    campCompte(nom(F::txtCompte))
         .posicio(4440, 960, 1935, 405)
         .maxim(mdlFuncions::campCompte.mida)
         .ordreTab(3)
         .nomAccessible(u"Compte"),
     // Both buttons stay out of the Tab cycle: Escape reaches this one, Enter in
     // txtCompte the other, and the mouse clicks either.
-    boto(u"btnSortir")
+    boto(nom(F::btnSortir))
         .text(u"Sortir")
         .posicio(6600, 4680, 1455, 375)
         .cancelar()
         .ordreTab(4, false)
         .nomAccessible(u"Sortir"),
-    etiqueta(u"Label2(0)").text(u"Compte corrent:").posicio(720, 960, 1125, 195).autoAjust(),
-    etiqueta(u"Label3")
+    etiqueta(nom(F::Label2_0)).text(u"Compte corrent:").posicio(720, 960, 1125, 195).autoAjust(),
+    etiqueta(nom(F::Label3))
         .text(u"Introduïu el número de compte corrent (20 dígits) i premeu CALCULAR, i el sistema "
               u"us retornarà el prefixe de l'IBAN i el codi BIC de l'entitat bancària.")
         .posicio(120, 120, 7695, 735)
         .lletra(lletraInstruccions)
         .ajustParaules(),
-    boto(u"btnCalcular")
+    boto(nom(F::btnCalcular))
         .text(u"-> Calcular ")
         .posicio(6360, 1800, 1575, 375)
         .ordreTab(7, false)
         .nomAccessible(u"Calcular"),
     // The sample texts of the two results are cleared before the window is first used.
-    resultat(u"lblBIC").text(u"CAIXESBBXXX").posicio(5520, 2880, 2535, 375),
+    resultat(nom(F::lblBIC)).text(u"CAIXESBBXXX").posicio(5520, 2880, 2535, 375),
     // The captions name the results for a screen reader, which reads each result by
     // the value it shows.
-    etiqueta(u"Label1(0)")
+    etiqueta(nom(F::Label1_0))
         .text(u"Prefixe IBAN")
         .posicio(4440, 2400, 900, 195)
         .autoAjust()
-        .etiquetaDe(frmCalculadora::lblSEPA),
-    resultat(u"lblSEPA").text(u"ES99").posicio(5520, 2400, 855, 375),
-    etiqueta(u"Label1(1)")
+        .etiquetaDe(F::lblSEPA),
+    resultat(nom(F::lblSEPA)).text(u"ES99").posicio(5520, 2400, 855, 375),
+    etiqueta(nom(F::Label1_1))
         .text(u"Codi BIC")
         .posicio(4440, 2880, 615, 195)
         .autoAjust()
-        .etiquetaDe(frmCalculadora::lblBIC),
-    etiqueta(u"Label4(0)")
+        .etiquetaDe(F::lblBIC),
+    etiqueta(nom(F::Label4_0))
         .text(u"Entitat")
         .posicio(1920, 1440, 450, 195)
         .tinta(vermell)
         .autoAjust(),
-    etiqueta(u"Label4(1)")
+    etiqueta(nom(F::Label4_1))
         .text(u"Agència")
         .posicio(2880, 1440, 585, 195)
         .tinta(vermell)
         .autoAjust(),
-    etiqueta(u"Label4(2)").text(u"D.C.").posicio(3840, 1440, 315, 195).tinta(vermell).autoAjust(),
-    etiqueta(u"Label4(3)").text(u"Compte").posicio(4440, 1440, 540, 195).tinta(vermell).autoAjust(),
-    etiqueta(u"Label1(2)")
+    etiqueta(nom(F::Label4_2))
+        .text(u"D.C.")
+        .posicio(3840, 1440, 315, 195)
+        .tinta(vermell)
+        .autoAjust(),
+    etiqueta(nom(F::Label4_3))
+        .text(u"Compte")
+        .posicio(4440, 1440, 540, 195)
+        .tinta(vermell)
+        .autoAjust(),
+    etiqueta(nom(F::Label1_2))
         .text(u"Entitat:")
         .posicio(1200, 1800, 495, 195)
         .autoAjust()
-        .etiquetaDe(frmCalculadora::lblEntitat),
+        .etiquetaDe(F::lblEntitat),
     // Keeps its box and one line: a long name is cut at the right edge.
-    etiqueta(u"lblEntitat")
+    etiqueta(nom(F::lblEntitat))
         .posicio(1920, 1800, 4095, 255)
         .fons(plata)
-        .menuContextual(frmCalculadora::mnuCopia),
+        .menuContextual(F::mnuCopia),
     // The distributor's block sizes itself to its texts; no width is listed.
-    etiqueta(u"Label1(3)")
+    etiqueta(nom(F::Label1_3))
         .text(u"Merrowfield,S.L.")
         .posicio(120, 3720, 0, 345)
         .lletra(lletraEmpresa)
         .tinta(forms::colors::buttonText)
         .autoAjust(),
-    etiqueta(u"lblQuorvanta")
+    etiqueta(nom(F::lblQuorvanta))
         .text(u"www.merrowfield.example")
         .posicio(600, 4800, 0, 240)
         .lletra(lletraWeb)
         .tinta(blau)
         .autoAjust()
         .punter(forms::ControlPointer::Hand),
-    etiqueta(u"Label2(2)")
+    etiqueta(nom(F::Label2_2))
         .text(u"Tel. 000 000 000 - Fax 000 000 001")
         .posicio(240, 4560, 0, 225)
         .lletra(lletraAdreca)
         .autoAjust(),
-    etiqueta(u"Label2(1)")
+    etiqueta(nom(F::Label2_1))
         .text(u"00000 Vilainventada")
         .posicio(240, 4320, 0, 225)
         .lletra(lletraAdreca)
         .autoAjust(),
-    etiqueta(u"Label2(3)")
+    etiqueta(nom(F::Label2_3))
         .text(u"C/ Imaginària, 0, baixos")
         .posicio(240, 4080, 0, 225)
         .lletra(lletraAdreca)
         .autoAjust(),
-    imatge(u"Image1").posicio(6600, 720, 1125, 750).imatge("logo_petit"),
-    imatge(u"Image2").posicio(120, 2400, 4650, 1350).imatge("logo_gran"),
-    linia(u"Line1").posicio(1800, 1200, 360, 1200).tinta(blau),
+    imatge(nom(F::Image1)).posicio(6600, 720, 1125, 750).imatge("logo_petit"),
+    imatge(nom(F::Image2)).posicio(120, 2400, 4650, 1350).imatge("logo_gran"),
+    linia(nom(F::Line1)).posicio(1800, 1200, 360, 1200).tinta(blau),
 }};
 
 } // namespace
@@ -188,7 +205,7 @@ constexpr std::array<forms::ControlDef, frmCalculadora::nombreControls> controls
 // ---- Reactions ------------------------------------------------------------------
 
 struct frmCalculadora::Reaccions {
-    Control control;
+    Control fila;
     void (frmCalculadora::*Change)() = nullptr;
     void (frmCalculadora::*KeyPress)(std::int16_t& KeyAscii) = nullptr;
     void (frmCalculadora::*GotFocus)() = nullptr;
@@ -198,38 +215,34 @@ struct frmCalculadora::Reaccions {
     bool (frmCalculadora::*Paste)(std::u16string_view text) = nullptr;
 };
 
-namespace {
-using F = frmCalculadora;
-}
-
 // txtCompte changes without a reaction: its tenth digit neither moves on nor
 // calculates. Any field takes a whole pasted account into all four.
 const frmCalculadora::Reaccions frmCalculadora::reaccions[] = {
-    {.control = txtBanc,
+    {.fila = txtBanc,
      .Change = &F::txtBanc_Change,
      .KeyPress = &F::txtBanc_KeyPress,
      .GotFocus = &F::txtBanc_GotFocus,
      .LostFocus = &F::txtBanc_LostFocus,
      .Paste = &F::enganxarCompte},
-    {.control = txtAgencia,
+    {.fila = txtAgencia,
      .Change = &F::txtAgencia_Change,
      .KeyPress = &F::txtAgencia_KeyPress,
      .GotFocus = &F::txtAgencia_GotFocus,
      .LostFocus = &F::txtAgencia_LostFocus,
      .Paste = &F::enganxarCompte},
-    {.control = txtDC,
+    {.fila = txtDC,
      .Change = &F::txtDC_Change,
      .KeyPress = &F::txtDC_KeyPress,
      .GotFocus = &F::txtDC_GotFocus,
      .LostFocus = &F::txtDC_LostFocus,
      .Paste = &F::enganxarCompte},
-    {.control = txtCompte,
+    {.fila = txtCompte,
      .KeyPress = &F::txtCompte_KeyPress,
      .GotFocus = &F::txtCompte_GotFocus,
      .LostFocus = &F::txtCompte_LostFocus,
      .Paste = &F::enganxarCompte},
-    {.control = btnSortir, .Click = &F::btnSortir_Click},
-    {.control = btnCalcular, .Click = &F::btnCalcular_Click},
+    {.fila = btnSortir, .Click = &F::btnSortir_Click},
+    {.fila = btnCalcular, .Click = &F::btnCalcular_Click},
 };
 
 namespace {
@@ -258,65 +271,36 @@ constexpr forms::MenuDef copia(std::u16string_view nom, std::u16string_view text
 }
 
 constexpr std::array<forms::MenuDef, frmCalculadora::nombreMenus> menus{{
-    menu(u"mnuAvis", u"&?"),
-    menu(u"mnuAvisLegal", u"Avís legal", frmCalculadora::mnuAvis),
-    ocult(menu(u"mnuCopia", u"Copia")),
-    copia(u"mnuCopiaIBAN", u"Copia l'IBAN", u"Ctrl+Shift+C"),
-    copia(u"mnuCopiaPaper", u"Copia l'IBAN en format paper"),
-    copia(u"mnuCopiaBIC", u"Copia el BIC"),
-    copia(u"mnuCopiaNom", u"Copia el nom de l'entitat"),
+    menu(nom(F::mnuAvis), u"&?"),
+    menu(nom(F::mnuAvisLegal), u"Avís legal", frmCalculadora::mnuAvis),
+    ocult(menu(nom(F::mnuCopia), u"Copia")),
+    copia(nom(F::mnuCopiaIBAN), u"Copia l'IBAN", u"Ctrl+Shift+C"),
+    copia(nom(F::mnuCopiaPaper), u"Copia l'IBAN en format paper"),
+    copia(nom(F::mnuCopiaBIC), u"Copia el BIC"),
+    copia(nom(F::mnuCopiaNom), u"Copia el nom de l'entitat"),
 }};
 
 } // namespace
 
 // The menus open without a reaction; their items answer a click (or their chord).
 struct frmCalculadora::ReaccioMenu {
-    Menu menu;
+    Menu fila;
     void (frmCalculadora::*Click)();
 };
 
 const frmCalculadora::ReaccioMenu frmCalculadora::reaccionsMenu[] = {
-    {.menu = mnuAvisLegal, .Click = &F::mnuAvisLegal_Click},
-    {.menu = mnuCopiaIBAN, .Click = &F::mnuCopiaIBAN_Click},
-    {.menu = mnuCopiaPaper, .Click = &F::mnuCopiaPaper_Click},
-    {.menu = mnuCopiaBIC, .Click = &F::mnuCopiaBIC_Click},
-    {.menu = mnuCopiaNom, .Click = &F::mnuCopiaNom_Click},
+    {.fila = mnuAvisLegal, .Click = &F::mnuAvisLegal_Click},
+    {.fila = mnuCopiaIBAN, .Click = &F::mnuCopiaIBAN_Click},
+    {.fila = mnuCopiaPaper, .Click = &F::mnuCopiaPaper_Click},
+    {.fila = mnuCopiaBIC, .Click = &F::mnuCopiaBIC_Click},
+    {.fila = mnuCopiaNom, .Click = &F::mnuCopiaNom_Click},
 };
 
 namespace {
 
-// The code addresses controls by enum; a row moved in the table must move there too.
-constexpr bool filaEs(frmCalculadora::Control fila, std::u16string_view nom) {
-    return controls[fila].name == nom;
-}
-static_assert(filaEs(frmCalculadora::txtBanc, u"txtBanc"));
-static_assert(filaEs(frmCalculadora::txtAgencia, u"txtAgencia"));
-static_assert(filaEs(frmCalculadora::txtDC, u"txtDC"));
-static_assert(filaEs(frmCalculadora::txtCompte, u"txtCompte"));
-static_assert(filaEs(frmCalculadora::btnSortir, u"btnSortir"));
-static_assert(filaEs(frmCalculadora::Label2_0, u"Label2(0)"));
-static_assert(filaEs(frmCalculadora::Label3, u"Label3"));
-static_assert(filaEs(frmCalculadora::btnCalcular, u"btnCalcular"));
-static_assert(filaEs(frmCalculadora::lblBIC, u"lblBIC"));
-static_assert(filaEs(frmCalculadora::Label1_0, u"Label1(0)"));
-static_assert(filaEs(frmCalculadora::lblSEPA, u"lblSEPA"));
-static_assert(filaEs(frmCalculadora::Label1_1, u"Label1(1)"));
-static_assert(filaEs(frmCalculadora::Label4_0, u"Label4(0)"));
-static_assert(filaEs(frmCalculadora::Label4_1, u"Label4(1)"));
-static_assert(filaEs(frmCalculadora::Label4_2, u"Label4(2)"));
-static_assert(filaEs(frmCalculadora::Label4_3, u"Label4(3)"));
-static_assert(filaEs(frmCalculadora::Label1_2, u"Label1(2)"));
-static_assert(filaEs(frmCalculadora::lblEntitat, u"lblEntitat"));
-static_assert(filaEs(frmCalculadora::Label1_3, u"Label1(3)"));
-static_assert(filaEs(frmCalculadora::lblQuorvanta, u"lblQuorvanta"));
-static_assert(filaEs(frmCalculadora::Label2_2, u"Label2(2)"));
-static_assert(filaEs(frmCalculadora::Label2_1, u"Label2(1)"));
-static_assert(filaEs(frmCalculadora::Label2_3, u"Label2(3)"));
-static_assert(filaEs(frmCalculadora::Image1, u"Image1"));
-static_assert(filaEs(frmCalculadora::Image2, u"Image2"));
-static_assert(filaEs(frmCalculadora::Line1, u"Line1"));
-static_assert(menus[frmCalculadora::mnuAvisLegal].name == u"mnuAvisLegal");
-static_assert(menus[frmCalculadora::mnuCopiaNom].name == u"mnuCopiaNom");
+// The code addresses rows by enum; a row moved in a table must move in the list.
+static_assert(taules::enOrdre(controls, nomsControls));
+static_assert(taules::enOrdre(menus, nomsMenus));
 
 constexpr forms::FormDef formulari{
     .name = u"frmCalculadora",
@@ -338,22 +322,12 @@ const forms::FormDef& frmCalculadora::definition() const {
 
 // ---- Event routing: each event to the reaction the table gives it ------------------
 
-const frmCalculadora::Reaccions* frmCalculadora::reaccionsDe(int control) {
-    const auto* fila = std::find_if(std::begin(reaccions), std::end(reaccions),
-                                    [control](const Reaccions& r) { return r.control == control; });
-    return fila != std::end(reaccions) ? fila : nullptr;
-}
-
 void frmCalculadora::onClick(int control) noexcept {
-    if (const auto* r = reaccionsDe(control); r != nullptr && r->Click != nullptr) {
-        (this->*r->Click)();
-    }
+    taules::reaccionar(*this, reaccions, control, &Reaccions::Click);
 }
 
 void frmCalculadora::onChange(int control) noexcept {
-    if (const auto* r = reaccionsDe(control); r != nullptr && r->Change != nullptr) {
-        (this->*r->Change)();
-    }
+    taules::reaccionar(*this, reaccions, control, &Reaccions::Change);
     // Whichever field changes, the whole IBAN is offered again or no more.
     if (control >= txtBanc && control <= txtCompte) {
         mostrarIBANSencer();
@@ -361,34 +335,23 @@ void frmCalculadora::onChange(int control) noexcept {
 }
 
 void frmCalculadora::onKeyPress(int control, std::int16_t& keyAscii) noexcept {
-    if (const auto* r = reaccionsDe(control); r != nullptr && r->KeyPress != nullptr) {
-        (this->*r->KeyPress)(keyAscii);
-    }
+    taules::reaccionar(*this, reaccions, control, &Reaccions::KeyPress, keyAscii);
 }
 
 void frmCalculadora::onGotFocus(int control) noexcept {
-    if (const auto* r = reaccionsDe(control); r != nullptr && r->GotFocus != nullptr) {
-        (this->*r->GotFocus)();
-    }
+    taules::reaccionar(*this, reaccions, control, &Reaccions::GotFocus);
 }
 
 void frmCalculadora::onLostFocus(int control) noexcept {
-    if (const auto* r = reaccionsDe(control); r != nullptr && r->LostFocus != nullptr) {
-        (this->*r->LostFocus)();
-    }
+    taules::reaccionar(*this, reaccions, control, &Reaccions::LostFocus);
 }
 
 bool frmCalculadora::onPaste(int control, std::u16string_view text) noexcept {
-    const auto* r = reaccionsDe(control);
-    return r != nullptr && r->Paste != nullptr && (this->*r->Paste)(text);
+    return taules::reaccionar(*this, reaccions, control, &Reaccions::Paste, text);
 }
 
 void frmCalculadora::onMenuClick(int menu) noexcept {
-    for (const ReaccioMenu& r : reaccionsMenu) {
-        if (r.menu == menu) {
-            (this->*r.Click)();
-        }
-    }
+    taules::reaccionar(*this, reaccionsMenu, menu, &ReaccioMenu::Click);
 }
 
 // Form_Load centred the window by an estimate of its frame; a desktop that tells the
@@ -482,7 +445,7 @@ void frmCalculadora::txtDC_LostFocus() {
 
 // The last field does not move on when full: Enter is the signal to calculate.
 void frmCalculadora::txtCompte_KeyPress(std::int16_t& KeyAscii) {
-    if (KeyAscii == 13) {
+    if (KeyAscii == forms::vbKeyReturn) {
         KeyAscii = 0;
         if (host().button(btnCalcular).enabled()) {
             btnCalcular_Click();
@@ -508,7 +471,7 @@ void frmCalculadora::passarSiPle(Control camp, std::size_t llargada, Control seg
 }
 
 void frmCalculadora::passarAmbIntro(std::int16_t& KeyAscii, Control seguent) {
-    if (KeyAscii == 13) {
+    if (KeyAscii == forms::vbKeyReturn) {
         KeyAscii = 0;
         host().textBox(seguent).setFocus();
         return;
@@ -615,7 +578,8 @@ void frmCalculadora::btnCalcular_Click() {
     const std::u16string prefix = std::u16string(mdlFuncions::paisEspanya) +
                                   mdlFuncions::calcularDigitsIBAN(compte, mdlFuncions::paisEspanya);
     host().label(lblSEPA).setCaption(prefix);
-    host().label(lblBIC).setCaption(mdlFuncions::obtenirBIC(textDe(txtBanc)));
+    entitatBIC_ = textDe(txtBanc);
+    host().label(lblBIC).setCaption(mdlFuncions::obtenirBIC(entitatBIC_));
     // Only an account whose control digits agree makes an IBAN worth copying; a
     // prefix the person forced through with Yes stays a prefix.
     const bool sencer = compte.size() == mdlFuncions::digitsCCC && text::allDigits(compte) &&
@@ -643,45 +607,42 @@ void frmCalculadora::mostrarIBANSencer() {
     actualitzarMenuCopia();
 }
 
+// The same items serve the results' menu and the fields' edit menus.
 void frmCalculadora::actualitzarMenuCopia() {
     const bool iban = ibanOfert();
     host().menu(mnuCopiaIBAN).setEnabled(iban);
     host().menu(mnuCopiaPaper).setEnabled(iban);
-    host().menu(mnuCopiaBIC).setEnabled(!host().label(lblBIC).caption().empty());
+    host().menu(mnuCopiaBIC).setEnabled(bicOfert());
     host().menu(mnuCopiaNom).setEnabled(!host().label(lblEntitat).caption().empty());
 }
 
 // Ctrl+Shift+C reaches here while the item is disabled too.
 void frmCalculadora::mnuCopiaIBAN_Click() {
-    copiarIBAN(ibanSencer_);
+    copiar(ibanOfert(), ibanSencer_);
 }
 
 void frmCalculadora::mnuCopiaPaper_Click() {
-    copiarIBAN(mdlFuncions::formatPaper(ibanSencer_));
-}
-
-// An IBAN that is not the fields' own is never copied: the person hears that
-// nothing was, and the clipboard keeps what it held.
-void frmCalculadora::copiarIBAN(std::u16string_view forma) {
-    if (!ibanOfert()) {
-        runtime().beep();
-        return;
-    }
-    runtime().setClipboardText(forma);
+    copiar(ibanOfert(), mdlFuncions::formatPaper(ibanSencer_));
 }
 
 void frmCalculadora::mnuCopiaBIC_Click() {
-    copiar(host().label(lblBIC).caption());
+    copiar(bicOfert(), host().label(lblBIC).caption());
 }
 
+// The name follows the entity field as it is typed: what is shown is the fields' own.
 void frmCalculadora::mnuCopiaNom_Click() {
-    copiar(host().label(lblEntitat).caption());
+    const std::u16string nom = host().label(lblEntitat).caption();
+    copiar(!nom.empty(), nom);
 }
 
-void frmCalculadora::copiar(std::u16string_view text) {
-    if (!text.empty()) {
-        runtime().setClipboardText(text);
+// A result that is not the fields' own is never copied: the person hears that
+// nothing was, and the clipboard keeps what it held.
+void frmCalculadora::copiar(bool ofert, std::u16string_view text) {
+    if (!ofert) {
+        runtime().beep();
+        return;
     }
+    runtime().setClipboardText(text);
 }
 
 // True when the person declined to go on. Nothing is refused outright: every doubt
@@ -703,8 +664,28 @@ bool frmCalculadora::validarEntrada() {
     }
     // A short field the person accepted leaves no control digits worth testing.
     const std::u16string compte = compteSencer();
-    return aturarSi(compte.size() == mdlFuncions::digitsCCC && !mdlFuncions::validarCCC(compte),
-                    u"El c/c és incorrecte. Vols continuar?", txtBanc);
+    if (compte.size() != mdlFuncions::digitsCCC || mdlFuncions::validarCCC(compte)) {
+        return false;
+    }
+    return aturarSi(true, preguntaCCC(compte), txtBanc);
+}
+
+// Most wrong control digits are one typo. Only when a single account one typo away
+// passes is it named, below the question, for the person to read: Yes still goes
+// on with the account as typed.
+std::u16string frmCalculadora::preguntaCCC(std::u16string_view compte) {
+    std::u16string pregunta = u"El c/c és incorrecte. Vols continuar?";
+    const mdlFuncions::Suggeriment suggeriment = mdlFuncions::suggerirCompte(compte, u"");
+    if (suggeriment.candidats != 1) {
+        return pregunta;
+    }
+    const std::u16string_view probable = suggeriment.iban().substr(mdlFuncions::prefixIBAN);
+    pregunta += u"\nPotser volíeu dir ";
+    for (const mdlFuncions::Camp& camp : mdlFuncions::campsCCC) {
+        pregunta += camp.de(probable);
+        pregunta += camp.inici + camp.mida < mdlFuncions::digitsCCC ? u" " : u".";
+    }
+    return pregunta;
 }
 
 bool frmCalculadora::aturarSi(bool dubte, std::u16string_view pregunta, Control campAmbFocus) {
@@ -724,6 +705,10 @@ std::u16string frmCalculadora::textDe(Control camp) {
 bool frmCalculadora::ibanOfert() {
     return !ibanSencer_.empty() &&
            std::u16string_view(ibanSencer_).substr(mdlFuncions::prefixIBAN) == compteSencer();
+}
+
+bool frmCalculadora::bicOfert() {
+    return !host().label(lblBIC).caption().empty() && textDe(txtBanc) == entitatBIC_;
 }
 
 std::u16string frmCalculadora::compteSencer() {

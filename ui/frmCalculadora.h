@@ -3,13 +3,14 @@
 //
 // How the pieces fit together: the window describes itself as data, a FormDef
 // whose control table lists every control in keyboard order, and the Control enum
-// below names the rows of that table, so code and layout address the same row.
+// below names the rows of that table, so code and layout address the same row;
+// both take their names from one list, FRMCALCULADORA_CONTROLS.
 // A forms::Runtime (the Qt binding, or the tests' fake) builds the window from
 // that table and raises its events through the on...() entry points. Beside the
 // layout stands a second table, the reactions: for each control, which method
 // answers its Change, KeyPress, GotFocus, LostFocus, Click and paste, named as a
 // form designer would name them (txtBanc_Change, btnCalcular_Click...); the
-// on...() entry points only look a reaction up there and run it. Form_Load
+// on...() entry points only hand the event to taules::reaccionar, which runs it. Form_Load
 // centres the window, the first Form_Activate clears it and fills the entity
 // directory, the four entry fields filter keys, pass the focus on and follow the
 // entity name, and btnCalcular_Click runs the calculate command. The arithmetic
@@ -17,56 +18,36 @@
 // asks questions, says why a pasted IBAN cannot be used, and writes captions.
 
 #include "ui/forms.h"
+#include "ui/taules.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+// Every control once, in tab order, then every menu item: the enums below and the
+// names in the layout table both come from here.
+// clang-format off
+#define FRMCALCULADORA_CONTROLS(X, XA) \
+    X(txtBanc) X(txtAgencia) X(txtDC) X(txtCompte) X(btnSortir) XA(Label2, 0) X(Label3) \
+    X(btnCalcular) X(lblBIC) XA(Label1, 0) X(lblSEPA) XA(Label1, 1) \
+    XA(Label4, 0) XA(Label4, 1) XA(Label4, 2) XA(Label4, 3) XA(Label1, 2) X(lblEntitat) \
+    XA(Label1, 3) X(lblQuorvanta) XA(Label2, 2) XA(Label2, 1) XA(Label2, 3) \
+    X(Image1) X(Image2) X(Line1)
+// mnuCopia is the results' context menu, off the bar; the entry fields add its
+// items to their edit menu.
+#define FRMCALCULADORA_MENUS(X) \
+    X(mnuAvis) X(mnuAvisLegal) \
+    X(mnuCopia) X(mnuCopiaIBAN) X(mnuCopiaPaper) X(mnuCopiaBIC) X(mnuCopiaNom)
+// clang-format on
+
 class frmCalculadora : public forms::Form {
 public:
-    // Rows of the control table, in tab order.
+    // Rows of the control table, in tab order; rows of the menu table.
     enum Control : int {
-        txtBanc,
-        txtAgencia,
-        txtDC,
-        txtCompte,
-        btnSortir,
-        Label2_0,
-        Label3,
-        btnCalcular,
-        lblBIC,
-        Label1_0,
-        lblSEPA,
-        Label1_1,
-        Label4_0,
-        Label4_1,
-        Label4_2,
-        Label4_3,
-        Label1_2,
-        lblEntitat,
-        Label1_3,
-        lblQuorvanta,
-        Label2_2,
-        Label2_1,
-        Label2_3,
-        Image1,
-        Image2,
-        Line1,
-        nombreControls
+        FRMCALCULADORA_CONTROLS(TAULES_FILA, TAULES_FILA_DE_MATRIU) nombreControls
     };
-
-    // Rows of the menu table.
-    enum Menu : int {
-        mnuAvis,
-        mnuAvisLegal,
-        mnuCopia, // the results' context menu
-        mnuCopiaIBAN,
-        mnuCopiaPaper,
-        mnuCopiaBIC,
-        mnuCopiaNom,
-        nombreMenus
-    };
+    enum Menu : int { FRMCALCULADORA_MENUS(TAULES_FILA) nombreMenus };
 
     explicit frmCalculadora(forms::Runtime& runtime) : forms::Form(runtime) {}
 
@@ -90,7 +71,6 @@ private:
     // with the table, beside the layout.
     struct Reaccions;
     static const Reaccions reaccions[];
-    static const Reaccions* reaccionsDe(int control);
     struct ReaccioMenu;
     static const ReaccioMenu reaccionsMenu[];
 
@@ -124,12 +104,13 @@ private:
     bool enganxarCompte(std::u16string_view text);
     static std::u16string avisDigitsIBAN(std::u16string_view ccc, std::u16string_view digitsIBAN);
     static std::u16string avisIBANEstranger(std::u16string_view iban);
+    static std::u16string preguntaCCC(std::u16string_view compte);
     void avisar(std::u16string_view avis);
     void mostrarIBANSencer();
     void actualitzarMenuCopia();
-    void copiar(std::u16string_view text);
-    void copiarIBAN(std::u16string_view forma);
+    void copiar(bool ofert, std::u16string_view text);
     bool ibanOfert();
+    bool bicOfert();
 
     // What the four fields share.
     void passarSiPle(Control camp, std::size_t llargada, Control seguent);
@@ -147,4 +128,7 @@ private:
     // 20-digit account, and before the first. Kept with the results, and offered
     // only while the fields hold those 20 digits again.
     std::u16string ibanSencer_;
+    // The entity code the shown BIC was looked up from; its copy is offered only
+    // while txtBanc holds that code again.
+    std::u16string entitatBIC_;
 };

@@ -6,7 +6,9 @@ of a country with national check digits), the account that was likely meant.
 A text may be a Spanish account of 20 digits or its IBAN, or another country's
 IBAN, electronic or on paper, with or without "IBAN" in front, with blanks,
 hyphens or dots and their look-alikes from PDFs (no-break spaces, en dashes,
-full-width digits).
+full-width digits); white space and a line end around it are dropped. Bytes are
+read as UTF-8. A missing value (None, NaN, pandas' NA and NaT) is an empty cell,
+and any other item is read as its str(): an integer as its digits.
 
 >>> import brelvoxa
 >>> brelvoxa.validate('2100 0418 45 0200051332')
@@ -39,11 +41,12 @@ __version__ = _brelvoxa.version
 DIRECTORY_EDITION = _brelvoxa.directory_edition
 REGISTRY_EDITION = _brelvoxa.registry_edition
 
-Status = enum.Enum("Status", _brelvoxa.statuses(), module=__name__)
-Status.__doc__ = """A status as brelvoxa writes it: its value is the Catalan text.
+# A str, so that in a DataFrame, a CSV or JSON a status is its text.
+Status = enum.StrEnum("Status", _brelvoxa.statuses(), module=__name__)
+Status.__doc__ = """A status as brelvoxa writes it: a str, its Catalan text.
 
->>> Status.CORRECT.value
-'correcte'
+>>> Status.CORRECT == 'correcte', str(Status.CORRECT)
+(True, 'correcte')
 >>> Status('no és un compte')
 <Status.NOT_AN_ACCOUNT: 'no és un compte'>
 """
@@ -63,28 +66,48 @@ _brelvoxa._set_up(Result, list(Status))
 class ValidationError(ValueError):
     """The text is not a right account. status is its Status; suggestion, for an
     account one typo away from exactly one right account, that account's IBAN on
-    paper, else None."""
+    paper, else None; message, as str() of the error, the status's text, or the
+    class's own message when made without one. It pickles and copies with its
+    class and attributes, so that it comes back from a process pool.
 
-    def __init__(self, message, status, suggestion=None):
-        super().__init__(message)
-        self.status = status
+    >>> error = InvalidChecksum()
+    >>> error.message, error.status
+    ('els dígits de control no concorden', None)
+    """
+
+    message = "el compte no és correcte"
+
+    def __init__(self, message=None, status=None, suggestion=None):
+        self.status = None if status is None else Status(status)
+        self.message = message or (type(self).message if status is None else self.status.value)
+        # The message alone in args, as for any exception; pickling brings the
+        # rest back from the instance's attributes.
+        super().__init__(self.message)
         self.suggestion = suggestion
 
 
 class InvalidLength(ValidationError):
     """Too few or too many characters for an account or an IBAN, or none."""
 
+    message = "la llargada no és la d'un compte"
+
 
 class InvalidFormat(ValidationError):
     """A character out of place: a letter inside an account, a stray sign."""
+
+    message = "el format no és el d'un compte"
 
 
 class InvalidChecksum(ValidationError):
     """The control digits, the IBAN's check digits or the national ones do not agree."""
 
+    message = "els dígits de control no concorden"
+
 
 class InvalidComponent(ValidationError):
     """A part that names nothing: an unknown country, the all-zero account."""
+
+    message = "una part del compte no és vàlida"
 
 
 _FAULTS = {
@@ -97,7 +120,7 @@ _FAULTS = {
 
 def _error(number, result):
     kind = _FAULTS[_brelvoxa.fault(number)]
-    return kind(result.status.value, result.status, result.suggestion)
+    return kind(status=result.status, suggestion=result.suggestion)
 
 
 def _right(number):
@@ -143,7 +166,8 @@ def validate(number):
 
 
 def is_valid(number):
-    """Whether the text is a right account.
+    """Whether the text is a right account; False for an item that is no text of
+    one, never an error.
 
     >>> is_valid('DE89 3704 0044 0532 0130 00')
     True
@@ -209,11 +233,14 @@ def check(number):
 
 
 def check_many(numbers):
-    """A list of the Results of every text of an iterable (a list, a generator, a
-    pandas column), checked in one call that releases the GIL while it works.
-    None and NaN are empty cells.
+    """A list of the Results of every item of an iterable (a list, a generator, a
+    pandas column), checked in one call, in batches of tens of thousands during
+    which other threads run; Ctrl+C stops it between two. Missing values are empty cells, and
+    no item, whatever its type, makes the call fail: each gets its Result. A bare
+    str or bytes is a TypeError, not a row of characters. For a pandas Series s,
+    pd.DataFrame(check_many(s), index=s.index) lines the Results up with its rows.
 
-    >>> [r.status.name for r in check_many(['2100 0418 45 0200051332', '', None])]
-    ['CORRECT', 'NO_ACCOUNT', 'NO_ACCOUNT']
+    >>> [r.status.name for r in check_many(['2100 0418 45 0200051332', '', None, 12.5])]
+    ['CORRECT', 'NO_ACCOUNT', 'NO_ACCOUNT', 'NOT_AN_ACCOUNT']
     """
     return _brelvoxa.check_many(numbers)

@@ -40,6 +40,14 @@ static const struct row {
     {"2,10004E+19", 0, BRV_SCIENTIFIC_NOTATION, "", "", "", BRV_FAULT_FORMAT},
     {"'21000418450200051332", 0, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX", "",
      BRV_FAULT_NONE},
+    /* A line as a file gives it: white space and its line end stripped, but a line
+     * end inside is no account, and one alone is an empty cell. */
+    {"21000418450200051332\n", 0, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX", "",
+     BRV_FAULT_NONE},
+    {" \tES91 2100 0418 4502 0005 1332 \r\n", 0, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332",
+     "CAIXESBBXXX", "", BRV_FAULT_NONE},
+    {"\r\n", 0, BRV_NO_ACCOUNT, "", "", "", BRV_FAULT_LENGTH},
+    {"2100 0418 45\r0200051332", 0, BRV_NOT_AN_ACCOUNT, "", "", "", BRV_FAULT_FORMAT},
     /* len, not a NUL, ends the text: the digit after it is never read. */
     {"21000418450200051332"
      "9",

@@ -83,7 +83,9 @@ TEST(TheCommand, asks_its_questions_in_order_then_shows_the_results_or_keeps_the
         const char* name;
         std::u16string_view fields;
         const char* dialogue; // each question by number with its answer: "1Y4N"
-        std::u16string_view outcome, trimmed{}, trimming{};
+        std::u16string_view outcome;
+        std::u16string_view likely{}; // the account one typo away the fifth question names
+        std::u16string_view trimmed{}, trimming{};
     };
     // clang-format off
     const Row rows[] = {
@@ -96,10 +98,12 @@ TEST(TheCommand, asks_its_questions_in_order_then_shows_the_results_or_keeps_the
         {"long_account_declined", u"2100|1234|51|56789012345", "4N", u"focus txtCompte; "},
         {"wrong_ccc_declined", u"2100|1234|52|5678901234", "5N", u"focus txtBanc; "},
         {"wrong_ccc_accepted", u"2100|1234|52|5678901234", "5Y", u"lblSEPA=ES38; lblBIC=CAIXESBBXXX; "},
+        {"control_digits_swapped_named_and_declined", u"2100|0418|54|0200051332", "5N", u"focus txtBanc; ", u"2100 0418 45 0200051332"},
+        {"control_digits_swapped_named_and_accepted_as_typed", u"2100|0418|54|0200051332", "5Y", u"lblSEPA=ES18; lblBIC=CAIXESBBXXX; ", u"2100 0418 45 0200051332"},
         {"all_empty_accepted", u"|||", "1Y2Y3Y4Y", u"lblSEPA=ES82; lblBIC=; "},
         {"all_empty_declined_at_the_third", u"|||", "1Y2Y3N", u"focus txtDC; "},
         {"twenty_zeros", u"0000|0000|00|0000000000", "5Y", u"lblSEPA=ES82; lblBIC=; "},
-        {"pasted_blanks", u"\t21 |1234|  | 5678901 ", "1Y3Y4Y", u"lblSEPA=ES75; lblBIC=; ",
+        {"pasted_blanks", u"\t21 |1234|  | 5678901 ", "1Y3Y4Y", u"lblSEPA=ES75; lblBIC=; ", u"",
          u"\t21|1234||5678901", u"lblEntitat=; lblEntitat=BANCO CONDAL, S.A.; "},
     };
     // clang-format on
@@ -108,8 +112,13 @@ TEST(TheCommand, asks_its_questions_in_order_then_shows_the_results_or_keeps_the
         s.enter(row.fields);
         s.rt.log.clear();
         std::u16string expected(row.trimming);
-        for (const char* d = row.dialogue; *d != 0; d += 2)
-            expected += u"ask " + questions[d[0] - '1'] + u"; ", s.rt.answers += d[1];
+        for (const char* d = row.dialogue; *d != 0; d += 2) {
+            const bool named = d[0] == '5' && !row.likely.empty();
+            expected +=
+                u"ask " + questions[d[0] - '1'] +
+                (named ? u"\nPotser volíeu dir " + std::u16string(row.likely) + u"." : u"") + u"; ";
+            s.rt.answers += d[1];
+        }
         s.calc.onClick(F::btnCalcular);
         EXPECT_EQ(s.rt.log, expected + std::u16string(row.outcome)) << row.name;
         EXPECT_EQ(s.fields(), row.trimmed.empty() ? row.fields : row.trimmed) << row.name;
@@ -134,9 +143,11 @@ Step calculate(const char* answers = "") {
 
 // State: 2100 1234 51 5678901234 calculated: ES03 and CAIXESBBXXX shown, the whole IBAN
 // offered. Action: the row's steps. Expected: the whole IBAN (the tips, the IBAN items
-// of the results' menu, Ctrl+Shift+C) is offered only for a right 20-digit account, and
-// only while the fields hold it; otherwise no tip, the items disabled, and the chord
-// beeps and leaves the clipboard as it was. The results themselves stay as shown.
+// of the copy menu, Ctrl+Shift+C) is offered only for a right 20-digit account, and
+// only while the fields hold it; the BIC only while the entity field holds the code it
+// came from; the name is the one shown. Otherwise no tip, the items disabled, and
+// their reactions (the chord) beep and leave the clipboard as it was. The results
+// themselves stay as shown.
 TEST(TheWholeIban, is_offered_only_while_the_fields_hold_the_account_it_was_calculated_from) {
     const std::u16string es03 = u"ES03 2100 1234 5156 7890 1234\nCAIXESBBXXX\nCAIXABANK, S.A.";
     const std::u16string es60 =
@@ -146,6 +157,7 @@ TEST(TheWholeIban, is_offered_only_while_the_fields_hold_the_account_it_was_calc
         std::vector<Step> steps;
         std::u16string_view tip;         // empty: no whole IBAN offered
         std::u16string_view prefix, bic; // as shown; a prefix of "?": not looked at
+        bool bicOfTheEntityField = true;
     };
     // clang-format off
     const Row rows[] = {
@@ -158,7 +170,10 @@ TEST(TheWholeIban, is_offered_only_while_the_fields_hold_the_account_it_was_calc
         {"forced_then_changed_back", {fill(u"2100|1234|52|5678901234"), calculate("Y"), fill(u"2100|1234|51|5678901234")}, u"", u"ES38", u"CAIXESBBXXX"},
         {"short_entity_forced", {fill(u"210|1234|51|5678901234"), calculate("Y")}, u"", u"ES14", u""},
         {"a_blank_the_control_digits_let_through", {fill(u"0000|0000|00|00000 0000"), calculate()}, u"", u"?", u""},
-        {"another_account_pasted", {pasteInto(F::txtBanc, u"0049 1500 05 1234567892")}, u"", u"ES03", u"CAIXESBBXXX"},
+        {"another_account_pasted", {pasteInto(F::txtBanc, u"0049 1500 05 1234567892")}, u"", u"ES03", u"CAIXESBBXXX", false},
+        {"another_entity_typed", {fill(u"0049|1234|51|5678901234")}, u"", u"ES03", u"CAIXESBBXXX", false},
+        {"the_entity_typed_back", {fill(u"0049|1234|51|5678901234"), fill(u"2100|1234|51|5678901235")}, u"", u"ES03", u"CAIXESBBXXX"},
+        {"another_entity_declined", {fill(u"0049|1234|52|5678901234"), calculate("N")}, u"", u"ES03", u"CAIXESBBXXX", false},
         {"another_account_pasted_and_calculated", {pasteInto(F::txtDC, u"0049 1500 05 1234567892"), calculate()}, es60, u"ES60", u"BSCHESMMXXX"},
         {"the_same_account_pasted_as_an_iban", {pasteInto(F::txtCompte, u"ES03 2100 1234 5156 7890 1234")}, es03, u"ES03", u"CAIXESBBXXX"},
         {"the_same_account_pasted_with_a_line_end", {fill(u"|||"), pasteInto(F::txtBanc, u"\tES03 2100 1234 5156 7890 1234\r\n")}, es03, u"ES03", u"CAIXESBBXXX"},
@@ -174,23 +189,22 @@ TEST(TheWholeIban, is_offered_only_while_the_fields_hold_the_account_it_was_calc
             EXPECT_EQ(s.at(F::lblSEPA).value, row.prefix) << row.name;
         }
         EXPECT_EQ(s.at(F::lblBIC).value, row.bic) << row.name;
-        const auto& menus = s.rt.window->menus;
-        EXPECT_EQ(menus[F::mnuCopiaIBAN].on, !row.tip.empty()) << row.name;
-        EXPECT_EQ(menus[F::mnuCopiaPaper].on, !row.tip.empty()) << row.name;
-        EXPECT_EQ(menus[F::mnuCopiaBIC].on, !row.bic.empty()) << row.name;
-        // The chord and the menu raise the same reaction; what they copy is the
-        // tip's first line, without blanks for the electronic form.
+        // The chord and the menu raise the same reaction; the IBAN they copy is the
+        // tip's first line, without blanks for the electronic form. Empty: nothing.
         const std::u16string paper(row.tip.substr(0, row.tip.find(u'\n')));
         std::u16string electronic = paper;
         std::erase(electronic, u' ');
         for (const auto& [item, copied] :
-             {std::pair(F::mnuCopiaIBAN, electronic), std::pair(F::mnuCopiaPaper, paper)}) {
+             {std::pair(F::mnuCopiaIBAN, electronic), std::pair(F::mnuCopiaPaper, paper),
+              std::pair(F::mnuCopiaBIC, std::u16string(row.bicOfTheEntityField ? row.bic : u"")),
+              std::pair(F::mnuCopiaNom, s.at(F::lblEntitat).value)}) {
+            EXPECT_EQ(s.rt.window->menus[item].on, !copied.empty()) << row.name << " " << item;
             s.rt.clipboard = u"what the person copied before";
             s.rt.log.clear();
             s.calc.onMenuClick(item);
-            EXPECT_EQ(s.rt.clipboard, row.tip.empty() ? u"what the person copied before" : copied)
-                << row.name;
-            EXPECT_EQ(s.rt.log, row.tip.empty() ? u"beep; " : u"") << row.name;
+            EXPECT_EQ(s.rt.clipboard, copied.empty() ? u"what the person copied before" : copied)
+                << row.name << " " << item;
+            EXPECT_EQ(s.rt.log, copied.empty() ? u"beep; " : u"") << row.name << " " << item;
         }
     }
 }

@@ -176,20 +176,54 @@ protected:
                           find(name)->mapTo(window(), QPoint(5, 5)));
         return qobject_cast<QMenu*>(QApplication::activePopupWidget());
     }
-    // A right click over the result, then a click on the item of its menu. Returns
-    // what the clipboard holds then, "disabled" for an item that cannot be chosen.
-    std::string choose(const char* result, const char* item) {
+    // The menu of a result by a right click, or a field's by Shift+F10 (the Menu key in
+    // txtCompte), whose edit items the four copy items follow after a separator, as a
+    // screen reader reads them; then the item reached with the arrow keys and chosen
+    // with Enter. Returns what the clipboard holds then, "disabled" for an item that
+    // cannot be reached.
+    std::string choose(const char* control, const char* item) {
         QClipboard* clipboard = QGuiApplication::clipboard();
         clipboard->setText("-");
-        QMenu* menu = rightClick(result);
+        QMenu* menu = nullptr;
+        if (const bool field = find<QLineEdit>(control) != nullptr; !field) {
+            menu = rightClick(control);
+        } else {
+            find(control)->setFocus();
+            press(control == std::string("txtCompte") ? Qt::Key_Menu : Qt::Key_F10,
+                  control == std::string("txtCompte") ? Qt::NoModifier : Qt::ShiftModifier);
+            menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        }
         if (menu == nullptr)
             return "no menu";
-        auto* action = menu->findChild<QAction*>(item);
-        const bool enabled = action->isEnabled();
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-        if (QApplication::activePopupWidget() != nullptr)
-            QApplication::activePopupWidget()->close();
-        return enabled ? clipboard->text().toStdString() : "disabled";
+        const QList<QAction*> actions = menu->actions();
+        const auto first = actions.size() - 4;
+        EXPECT_TRUE(first == 0 || (first > 5 && actions[first - 1]->isSeparator())) << control;
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(menu);
+        QStringList copies;
+        for (auto i = first; i < actions.size(); ++i) {
+            copies << actions[i]->objectName();
+            EXPECT_EQ(read->child(int(i))->text(QAccessible::Name), actions[i]->text().remove('&'));
+            EXPECT_EQ(read->child(int(i))->state().disabled, !actions[i]->isEnabled()) << control;
+        }
+        EXPECT_EQ(copies,
+                  (QStringList{"mnuCopiaIBAN", "mnuCopiaPaper", "mnuCopiaBIC", "mnuCopiaNom"}));
+        const auto action = std::find_if(actions.begin() + first, actions.end(),
+                                         [item](QAction* a) { return a->objectName() == item; });
+        if (action == actions.end())
+            return "no item";
+        for (int step = 0; step < actions.size() && menu->activeAction() != *action; ++step)
+            QTest::keyClick(menu, Qt::Key_Down);
+        const bool reached = menu->activeAction() == *action;
+        // A field's menu is made for each opening: the next step waits until it is gone
+        // and the calculator active again, which offscreen no window manager sees to.
+        const QPointer<QMenu> edit = menu->testAttribute(Qt::WA_DeleteOnClose) ? menu : nullptr;
+        QTest::keyClick(menu, reached ? Qt::Key_Return : Qt::Key_Escape);
+        if (!edit.isNull()) {
+            EXPECT_TRUE(QTest::qWaitFor([&edit] { return edit.isNull(); }));
+            window()->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window()));
+        }
+        return reached ? clipboard->text().toStdString() : "disabled";
     }
     // The digits typed from the entity field on, then Enter.
     void calculate(const QString& digits = "21001234515678901234") {
@@ -480,15 +514,18 @@ TEST_F(WindowsTest, a_paste_fills_the_four_fields_with_an_account_or_goes_in_as_
 }
 
 // State: 2100 1234 51 5678901234 calculated. Action: other control digits typed, the
-// question declined by a click on No, then accepted by Enter. Expected: each result's
-// menu copies what its items say; the tip, the IBAN items and Ctrl+Shift+C offer the
-// whole IBAN only while the fields hold the account it was calculated from. The
-// question box speaks Catalan (Qt's own texts, built in on Windows), has no icon and
-// closes only by an answer. (Which changes withdraw the IBAN, case by case, and what
-// each answer leaves: the tests on the fake.) Then a Spanish IBAN with wrong check
-// digits pasted into the entity field: a box titled with the program's name, with
-// its word in Catalan and one "D'acord" (Enter), and the focus back in the account
-// field. (Every case and its words: the test of a pasted IBAN on the fake.)
+// question declined by a click on No; control digits swapped, the question, which
+// names the likely account on a second line, accepted by Enter; another entity typed.
+// Expected: each result's menu and each field's edit menu copies what its items say;
+// the tip, the IBAN items and Ctrl+Shift+C offer the whole IBAN only while the fields
+// hold the account it was calculated from, the BIC item only while the entity field
+// holds the BIC's code. The question box speaks Catalan (Qt's own texts, built in on
+// Windows), has no icon, closes only by an answer and reads both its lines. (Which
+// changes withdraw what, case by case, and what each answer leaves: the tests on the
+// fake.) Then a Spanish IBAN with wrong check digits pasted into the entity field: a
+// box titled with the program's name, with its word in Catalan and one "D'acord"
+// (Enter), and the focus back in the account field. (Every case and its words: the
+// test of a pasted IBAN on the fake.)
 TEST_F(WindowsTest, the_whole_iban_is_offered_only_while_the_fields_hold_its_account) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     calculate();
@@ -497,9 +534,9 @@ TEST_F(WindowsTest, the_whole_iban_is_offered_only_while_the_fields_hold_its_acc
                                                          {"mnuCopiaPaper", paper03},
                                                          {"mnuCopiaBIC", "CAIXESBBXXX"},
                                                          {"mnuCopiaNom", "CAIXABANK, S.A."}};
-    for (const char* result : {"lblSEPA", "lblBIC", "lblEntitat"})
+    for (const char* control : {"txtBanc", "lblSEPA", "txtCompte", "lblBIC", "lblEntitat"})
         for (const auto& [item, copied] : items)
-            EXPECT_EQ(choose(result, item), copied) << result << " " << item;
+            EXPECT_EQ(choose(control, item), copied) << control << " " << item;
     const auto expectOffered = [&](bool offered) {
         EXPECT_EQ(choose("lblSEPA", "mnuCopiaIBAN"), offered ? es03 : "disabled");
         EXPECT_EQ(choose("lblBIC", "mnuCopiaPaper"), offered ? paper03 : "disabled");
@@ -523,12 +560,23 @@ TEST_F(WindowsTest, the_whole_iban_is_offered_only_while_the_fields_hold_its_acc
     press(Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
     expectOffered(false);
-    find("txtCompte")->setFocus();
-    whenModal([](QWidget&) { press(Qt::Key_Return); });
-    press(Qt::Key_Return);
+    const QString named = "El c/c és incorrecte. Vols continuar?\n"
+                          "Potser volíeu dir 2100 0418 45 0200051332.";
+    whenModal([&named](QWidget& box) {
+        EXPECT_EQ(boxAsSeen(box), (QStringList{"Sí", "No", named, "Brelvoxa"}));
+        auto* prompt = box.findChild<QLabel*>("prompt");
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(prompt)->text(QAccessible::Name), named);
+        press(Qt::Key_Return);
+    });
+    press(Qt::Key_A, Qt::ControlModifier); // the No left the focus there: retyped whole
+    calculate("21000418540200051332");
     ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
-    EXPECT_EQ(textOf("lblSEPA"), "ES38");
+    EXPECT_EQ(textOf("lblSEPA"), "ES18");
     EXPECT_EQ(focusName(), "txtCompte");
+    find("txtBanc")->setFocus();
+    type("0049");
+    EXPECT_EQ(choose("txtAgencia", "mnuCopiaBIC"), "disabled");
+    EXPECT_EQ(choose("txtAgencia", "mnuCopiaNom"), "BANCO SANTANDER, S.A.");
     find("txtBanc")->setFocus();
     clipboard->setText("ES71 0182 0100 2402 0123 4567");
     QStringList texts;
