@@ -8,6 +8,7 @@
 
 #include "core/text.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -36,32 +37,35 @@ public:
         c = text::toCapital(c);
         return text::isCapital(c) ? majuscula(c) : *this;
     }
-    // A text read as caracter reads it, fifteen characters at a time into a number
-    // of their own when they are all digits, as an account's are, folded in with one
-    // remainder: below 97 times 10^15 plus 10^15, under limit again.
+    // A text read as caracter reads it. One of digits alone, as an account is, is
+    // read sixteen digits at a time with one remainder each (below 97 times 10^16
+    // plus 10^16: well inside 64 bits); any other is read a character at a time.
     constexpr Residu97& text(std::u16string_view t) {
-        std::size_t i = 0;
-        for (; i + tros15 <= t.size(); i += tros15) {
-            std::uint64_t tros = 0;
-            bool xifres = true;
-            for (std::size_t k = i; k < i + tros15; ++k) {
-                const unsigned d = static_cast<unsigned>(t[k]) - u'0';
-                xifres &= d <= 9;
-                tros = tros * 10 + d;
-            }
-            if (xifres)
-                valor_ = valor_ % 97 * potencia15 + tros;
-            else
-                for (std::size_t k = i; k < i + tros15; ++k)
-                    caracter(t[k]);
-        }
-        for (; i < t.size(); ++i)
-            caracter(t[i]);
+        if (!xifres(t))
+            for (const char16_t c : t)
+                caracter(c);
         return *this;
     }
     constexpr int residu() const { return static_cast<int>(valor_ % 97); }
 
 private:
+    // Reads a text of digits alone; false, and nothing read, for any other.
+    constexpr bool xifres(std::u16string_view t) {
+        std::uint64_t valor = valor_ % 97;
+        for (std::size_t i = 0; i < t.size(); i += tros) {
+            const std::size_t k = t.size() - i < tros ? t.size() - i : tros;
+            std::uint64_t part = 0;
+            for (std::size_t j = i; j < i + k; ++j) {
+                const unsigned d = static_cast<unsigned>(t[j]) - u'0';
+                if (d > 9)
+                    return false;
+                part = part * 10 + d;
+            }
+            valor = (valor * potencies10[k] + part) % 97;
+        }
+        valor_ = valor;
+        return true;
+    }
     // Reduced only when the next step could overflow 64 bits: a remainder per
     // fifteen digits or so, not one per digit.
     constexpr Residu97& afegir(unsigned escala, unsigned valor) {
@@ -72,8 +76,13 @@ private:
     }
     // Below it, times 100 plus 99 still fits.
     static constexpr std::uint64_t limit = 100'000'000'000'000'000;
-    static constexpr std::size_t tros15 = 15;
-    static constexpr std::uint64_t potencia15 = 1'000'000'000'000'000;
+    static constexpr std::size_t tros = 16;
+    static constexpr auto potencies10 = [] {
+        std::array<std::uint64_t, tros + 1> p{1};
+        for (std::size_t k = 1; k < p.size(); ++k)
+            p[k] = p[k - 1] * 10;
+        return p;
+    }();
     std::uint64_t valor_ = 0;
 };
 
