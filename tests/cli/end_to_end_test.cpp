@@ -141,9 +141,8 @@ TEST_F(EndToEnd, the_help_the_manual_and_the_readme_list_the_statuses_and_countr
          "Els tres primers compten com a correctes."},
         {"README", read(arrel / "README.md"), "| status |", "The first three count as correct."},
     };
-    std::size_t correctes = 0;
     for (std::size_t i = 0; i < cli::statusCount; ++i)
-        EXPECT_EQ(cli::correct(static_cast<cli::Status>(i)), i == correctes++ && i < 3) << i;
+        EXPECT_EQ(cli::correct(static_cast<cli::Status>(i)), i < 3) << i;
     for (auto [nom, text, inici, frase] : documents) {
         // groff's middle dot, and lines wrapped anywhere.
         text = std::regex_replace(std::regex_replace(text, std::regex(R"(\\\[u00B7\])"), "·"),
@@ -159,7 +158,7 @@ TEST_F(EndToEnd, the_help_the_manual_and_the_readme_list_the_statuses_and_countr
         }
         EXPECT_NE(text.find(frase, des == std::string::npos ? 0 : des), std::string::npos) << nom;
     }
-    const std::string readme = read(arrel / "README.md");
+    const std::string& readme = std::get<1>(documents[2]);
     const std::string paisos = readme.substr(readme.find("| country | what is checked |"));
     for (const auto& control : mdlFuncions::controlsNacionals) {
         const std::string codi{char(control.pais[0]), char(control.pais[1])};
