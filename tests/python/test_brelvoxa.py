@@ -45,6 +45,10 @@ CHECKS = [
     ("ES19 2100 0418 4502 0005 1332", Status.WRONG_IBAN_DIGITS, None, None,
      "ES91 2100 0418 4502 0005 1332"),
     ("GB29 NWBK 6016 1331 9268 1", Status.FOREIGN_MALFORMED, None, None, None),
+    # The RIB key reads S to Z as 2 to 9; Belgium's remainder 0 is written 97.
+    ("FR81 3000 2005 5000 0015 7SZ4 166", Status.FOREIGN_CORRECT, "FR8130002005500000157SZ4166",
+     None, None),
+    ("BE54 5390 0755 3397", Status.FOREIGN_CORRECT, "BE54539007553397", None, None),
     # Well formed, so written, but the Belgian account's own check digits are wrong.
     ("BE41 5390 0754 7035", Status.WRONG_NATIONAL_DIGITS, "BE41539007547035", None, None),
     ("IT60 X154 2811 1010 0000 0123 456", Status.WRONG_IBAN_DIGITS, None, None,
