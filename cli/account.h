@@ -9,6 +9,7 @@
 #include "cli/csv.h"
 #include "cli/encoding.h"
 #include "cli/layout.h"
+#include "cli/names.h"
 #include "core/comprovacio.h"
 
 #include <array>
@@ -32,21 +33,6 @@ constexpr bool unreadable(Status s) {
 
 // The status as written in the summary, in UTF-8.
 std::string statusText(Status s);
-
-// Names of the added columns, for a header row, in UTF-8.
-inline constexpr std::array<std::string_view, 6> addedHeader = {
-    "IBAN", "IBAN en format paper", "BIC", "Entitat", "Estat", "Suggeriment"};
-
-// A header's name as names are compared: blanks around it ignored, full-width
-// forms read as ASCII and ASCII letters in either case, so that " iban " and
-// "ＩＢＡＮ" are both "IBAN". --columna finds a column by it, and the added columns
-// are named apart by it.
-std::u16string headerKey(std::u16string_view name);
-
-// The added columns' names for an input whose header row holds these cells: each
-// name of addedHeader, or, where the header or an added name before it has it
-// already (headerKey), that name followed by " 2", " 3"... the first that is free.
-std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header);
 
 // A cell of capitals, digits and blanks (an IBAN, electronic or on paper), kept in
 // place with its separator and, when every cell is quoted, its quotes: no
