@@ -115,6 +115,10 @@ const AddedCells& Converter::cells(Status status, std::u16string_view iban,
         return mdlFuncions::formatPaper(std::string_view(bytes, copyIban(suggestion, bytes)), at);
     });
     added_.status = status;
+    added_.iban = iban_.text();
+    added_.paper = paper_.text();
+    added_.suggestion = suggestion_.text();
+    added_.entity = entity;
     added_.pieces = {iban_.view(), paper_.view(), entity ? entityCells(*entity) : noEntity_,
                      statusCell(status), suggestion_.view()};
     return added_;

@@ -42,6 +42,10 @@ public:
     static constexpr std::size_t room = mdlFuncions::midaPaper(mdlFuncions::midaMaximaIBAN);
 
     std::string_view view() const { return {data_.data(), size_}; }
+    // Only the characters, without separator or quotes.
+    std::string_view text() const {
+        return {data_.data() + 1 + quote_, static_cast<std::size_t>(size_ - 1 - 2 * quote_)};
+    }
     // The separator, the quotes when quote, and between them the characters text
     // writes at the place it is given, with room for as many; text returns how many.
     template <class Text> void write(char separator, bool quote, Text&& text) {
@@ -50,11 +54,13 @@ public:
         const std::size_t end = 1 + quote + text(data_.data() + 1 + quote);
         data_[end] = '"';
         size_ = static_cast<std::uint8_t>(end + quote);
+        quote_ = quote;
     }
 
 private:
     std::array<char, room + 3> data_;
     std::uint8_t size_ = 0;
+    bool quote_ = false;
 };
 
 // The cells added to a row, to be written in this order, each after its separator.
@@ -63,6 +69,10 @@ struct AddedCells {
     // IBAN, IBAN on paper, BIC and name, status, suggestion; empty cells where
     // there is nothing right to put. A suggestion is only suggested, never applied.
     std::array<std::string_view, 5> pieces;
+    // The same, for a writer of its own (a sheet's): the IBAN, its paper form and
+    // the suggestion's in ASCII, and the entity, if any.
+    std::string_view iban, paper, suggestion;
+    const mdlFuncions::Entitat* entity = nullptr;
 };
 
 // Reads the accounts of one input's rows and makes their added cells. The cells

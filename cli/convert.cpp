@@ -5,6 +5,7 @@
 #include "cli/convert.h"
 
 #include "cli/account.h"
+#include "cli/workbook.h"
 #include "core/text.h"
 
 #include <algorithm>
@@ -208,12 +209,31 @@ std::string RowLoop::passRestOfLine() {
     }
 }
 
+// What no list is: a workbook through a pipe, an old binary workbook, a PDF,
+// anything with NUL bytes. Refused before any row is written.
+void refuseBinary(std::string_view window) {
+    switch (containerOf(window)) {
+    case Container::zip:
+        throw Failure("és un fitxer zip (potser un llibre .xlsx o .ods), que només es llegeix "
+                      "d'un fitxer: doneu-ne el nom, o rediriqueu-lo des d'un fitxer");
+    case Container::ole:
+        refuseOle(window);
+    case Container::text:
+        break;
+    }
+    if (window.starts_with("%PDF-"))
+        throw Failure("és un document PDF, no una llista de comptes");
+    if (window.find('\0') != std::string_view::npos)
+        throw Failure("és un fitxer binari (té bytes nuls), no una llista de comptes");
+}
+
 } // namespace
 
 Summary convert(Source& source, Sink& sink, const Options& options, const Reporter& reporter,
                 const Limits& limits) {
     DecodedInput input(source, sink, options.encoding, limits.window);
     Buffer& buffer = input.buffer();
+    refuseBinary(buffer.rest());
     const Layout layout =
         settleLayout(buffer.rest(), buffer.atEnd(), options, input.decoding(), limits.maxRow);
     reporter.note(0, layout.description);

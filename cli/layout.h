@@ -32,6 +32,7 @@ struct Options {
     std::string column;               // a header name or a number from 1; empty: chosen
     std::vector<std::string> four;    // entity, office, control digits, account columns
     HeaderMode header = HeaderMode::automatic;
+    std::string sheet; // a workbook's sheet, by its name; empty: the first
 };
 
 struct Layout {

@@ -6,11 +6,13 @@
 #include "cli/convert.h"
 #include "cli/files.h"
 #include "cli/summary.h"
+#include "cli/workbook.h"
 #include "core/entitats.h"
 #include "core/registre_iban.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <iostream>
@@ -179,7 +181,7 @@ std::vector<std::string> splitList(const std::string& text) {
 // The command line as given, before its values are checked.
 struct Arguments {
     bool help = false, version = false, header = false, noHeader = false;
-    std::string output, column, four, separator, format, encoding;
+    std::string output, column, four, separator, format, encoding, sheet;
     std::vector<std::string> files;
 };
 
@@ -195,6 +197,7 @@ Arguments readArguments(int argc, char** argv) {
         app.add_option("-o,--sortida", a.output),    app.add_option("-c,--columna", a.column),
         app.add_option("--quatre-columnes", a.four), app.add_option("-s,--separador", a.separator),
         app.add_option("-f,--format", a.format),     app.add_option("-e,--codificacio", a.encoding),
+        app.add_option("--full", a.sheet),
     };
     app.add_flag("--capcalera", a.header);
     app.add_flag("--sense-capcalera", a.noHeader);
@@ -251,6 +254,7 @@ cli::Options checkOptions(const Arguments& a) {
     if (!a.column.empty() && !a.four.empty())
         usage("--columna i --quatre-columnes no van juntes");
     options.column = a.column;
+    options.sheet = a.sheet;
     if (!a.four.empty()) {
         options.four = splitList(a.four);
         if (options.four.size() != 4)
@@ -276,9 +280,11 @@ void printSummary(const cli::Summary& s) {
 }
 
 // One input into the output. A failure that names no file is about this input.
-cli::Summary convertInput(cli::Input& in, const cli::Options& options, cli::Sink& sink,
-                          cli::ProgressBar& bar) {
+cli::Summary convertInput(cli::Input& in, cli::Container container, const cli::Options& options,
+                          cli::Output& output, cli::ProgressBar& bar) {
     try {
+        if (container == cli::Container::ole)
+            cli::refuseOle(in.head(cli::oleHead));
         if (in.file == stdin && cli::isTerminal(stdin))
             message(typingHint);
         cli::Reporter reporter;
@@ -291,11 +297,17 @@ cli::Summary convertInput(cli::Input& in, const cli::Options& options, cli::Sink
             bar.update(rows, bytes);
         };
         bar.start(in.size);
-        cli::FileSource source(in.file, in.name, in.size.has_value());
-        cli::Options own = options;
-        if (own.format == cli::Format::automatic)
-            own.format = cli::formatOfName(in.path);
-        const cli::Summary summary = cli::convert(source, sink, own, reporter);
+        cli::Summary summary;
+        if (container == cli::Container::zip) {
+            summary = cli::convertWorkbook(in.file, in.name, output.seekable(), output.name(),
+                                           options, reporter);
+        } else {
+            cli::FileSource source(in.file, in.name, in.size.has_value());
+            cli::Options own = options;
+            if (own.format == cli::Format::automatic)
+                own.format = cli::formatOfName(in.path);
+            summary = cli::convert(source, output.sink(), own, reporter);
+        }
         bar.finish();
         in.close();
         return summary;
@@ -304,6 +316,26 @@ cli::Summary convertInput(cli::Input& in, const cli::Options& options, cli::Sink
             f.file = in.name;
         throw;
     }
+}
+
+// What each input is, by its first bytes (a regular file's; any other is read as
+// text, which refuses a workbook there); a workbook is converted alone, into a
+// file.
+std::vector<cli::Container> checkContainers(std::vector<cli::Input>& inputs,
+                                            const Arguments& arguments) {
+    std::vector<cli::Container> containers;
+    for (auto& in : inputs)
+        containers.push_back(cli::containerOf(in.head(cli::containerHead)));
+    const bool workbook =
+        std::find(containers.begin(), containers.end(), cli::Container::zip) != containers.end();
+    if (workbook && inputs.size() > 1)
+        usage("un llibre (.xlsx, .ods) es converteix sol: no es pot ajuntar amb altres entrades "
+              "en una sola sortida");
+    if (!workbook && !arguments.sheet.empty())
+        usage("--full només serveix per a un llibre (.xlsx, .ods)");
+    if (workbook && arguments.output.empty() && cli::isTerminal(stdout))
+        usage("un llibre no s'escriu en un terminal: indiqueu el fitxer de sortida amb -o");
+    return containers;
 }
 
 int run(int argc, char** argv) {
@@ -326,10 +358,11 @@ int run(int argc, char** argv) {
     cli::ProgressBar bar(cli::isTerminal(stderr));
     try {
         std::vector<cli::Input> inputs = cli::openInputs(files);
+        const std::vector<cli::Container> containers = checkContainers(inputs, arguments);
         cli::Output output(arguments.output, inputs);
         cli::Summary total;
-        for (auto& in : inputs)
-            total.add(convertInput(in, options, output.sink(), bar));
+        for (std::size_t i = 0; i < inputs.size(); ++i)
+            total.add(convertInput(inputs[i], containers[i], options, output, bar));
         output.commit();
         printSummary(total);
         return total.rows == total.correct() ? 0 : 1;
@@ -337,6 +370,8 @@ int run(int argc, char** argv) {
         bar.finish();
         const std::string where = f.file + (f.line > 0 ? ":" + std::to_string(f.line) : "");
         message(where.empty() ? f.what() : where + ": " + f.what());
+        if (f.usage)
+            std::cerr << "Proveu «" << program << " --help» per a més informació.\n";
         return 2;
     }
 }
