@@ -6,6 +6,7 @@
 #include "cli/workbook.h"
 
 #include "cli/failure.h"
+#include "cli/ods.h"
 #include "cli/xlsx.h"
 #include "cli/xml.h"
 #include "cli/zip.h"
@@ -196,10 +197,42 @@ void refuseOle(std::string_view bytes) {
                   "o .ods");
 }
 
+namespace {
+
+constexpr std::string_view odsType = "application/vnd.oasis.opendocument.spreadsheet";
+
+// An OpenDocument package names its type in its first entry, stored as it is.
+bool isOds(ZipReader& zip) {
+    const ZipEntry* mimetype = zip.find("mimetype");
+    return mimetype != nullptr && mimetype->size == odsType.size() &&
+           zip.whole(*mimetype, odsType.size()) == odsType;
+}
+
+Summary convertOds(ZipReader& zip, ZipWriter& writer, const std::string& name,
+                   const Options& options, const Reporter& reporter) {
+    const ZipEntry& content = entryOf(zip, "content.xml", name);
+    Summary summary;
+    for (const ZipEntry& entry : zip.entries()) {
+        if (&entry == &content)
+            summary = convertContent(zip, entry, writer, options, reporter, name);
+        else
+            writer.copy(zip, entry);
+    }
+    return summary;
+}
+
+} // namespace
+
 Summary convertWorkbook(std::FILE* in, const std::string& name, std::FILE* out,
                         const std::string& outName, const Options& options,
                         const Reporter& reporter) {
     ZipReader zip(in, name);
+    if (isOds(zip)) {
+        ZipWriter writer(out, outName);
+        const Summary summary = convertOds(zip, writer, name, options, reporter);
+        writer.close();
+        return summary;
+    }
     const Parts parts = xlsxParts(zip, name);
     const Sheet& sheet = chosenSheet(parts, options, name);
     const ZipEntry& sheetEntry = entryOf(zip, sheet.part, name);

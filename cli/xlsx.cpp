@@ -27,8 +27,6 @@ constexpr long maxColumns = 16384;
 constexpr std::array<int, 6> addedWidths = {26, 31, 13, 40, 30, 31};
 // The sheet is read in pieces of this size.
 constexpr std::size_t piece = 1 << 16;
-// Written out to the package once this much is put together.
-constexpr std::size_t flushAt = 1 << 20;
 // The shared strings are kept whole; more than this is no list of accounts.
 constexpr std::size_t maxStrings = std::size_t(1) << 30;
 
@@ -301,7 +299,7 @@ std::string numberText(std::string_view value, std::size_t zeros) {
     digits.erase(digits.find_last_not_of('0') + 1);
     if (static_cast<long>(digits.size()) > whole || whole > 40)
         return std::string(value);
-    if (digits.size() > 15) {
+    if (whole > 15) {
         std::string shown = digits.substr(0, 15);
         shown.erase(shown.find_last_not_of('0') + 1);
         return shown.substr(0, 1) + (shown.size() > 1 ? "." + shown.substr(1) : "") + "E+" +
@@ -375,9 +373,6 @@ private:
     void addedColumns();
     void addCells(const Gain& gain);
     void addCell(std::size_t k, std::string_view text, long style);
-    void copyTo(std::uint64_t at);
-    void skipTo(std::uint64_t at);
-    void flush(bool always);
 
     const Pass pass_;
     const SharedStrings& strings_;
@@ -395,14 +390,12 @@ private:
     std::size_t rowTagSize_ = 0;
     // The write pass.
     RowRules* rules_ = nullptr;
-    ZipWriter* zip_ = nullptr;
     long first_ = 0;         // the first added column
     std::size_t needed_ = 0; // cells a row must reach to hold the account
     std::array<std::string, 6> letters_;
     std::array<std::string, statusCount> statuses_;
-    std::string pending_, out_, prefix_;
-    std::size_t used_ = 0;   // of pending_, already written or skipped
-    std::uint64_t base_ = 0; // where pending_ starts in the part
+    std::optional<XmlCopy> copy_;
+    std::string prefix_;
     bool columns_ = false, columnsAdded_ = false;
     // An element rewritten: where its start tag is, and a column's attributes.
     std::uint64_t elementAt_ = 0;
@@ -412,7 +405,7 @@ private:
 void SheetHandler::writeWith(RowRules& rules, ZipWriter& out, long last, std::size_t needed) {
     rules_ = &rules;
     needed_ = needed;
-    zip_ = &out;
+    copy_.emplace(out);
     first_ = last + 1;
     for (std::size_t k = 0; k < letters_.size(); ++k)
         letters_[k] = columnLetters(static_cast<std::size_t>(first_) + k);
@@ -421,43 +414,13 @@ void SheetHandler::writeWith(RowRules& rules, ZipWriter& out, long last, std::si
 }
 
 void SheetHandler::arrived(std::string_view bytes) {
-    if (pass_ != Pass::write)
-        return;
-    if (used_ > 0) {
-        pending_.erase(0, used_);
-        base_ += used_;
-        used_ = 0;
-    }
-    pending_ += bytes;
-}
-
-void SheetHandler::copyTo(std::uint64_t at) {
-    if (at <= base_ + used_)
-        return;
-    const auto n = static_cast<std::size_t>(at - base_) - used_;
-    out_.append(pending_, used_, n);
-    used_ += n;
-    flush(false);
-}
-
-void SheetHandler::skipTo(std::uint64_t at) {
-    used_ = static_cast<std::size_t>(at - base_);
-}
-
-void SheetHandler::flush(bool always) {
-    if (out_.size() >= flushAt || always) {
-        zip_->write(out_);
-        out_.clear();
-    }
+    if (copy_)
+        copy_->arrived(bytes);
 }
 
 void SheetHandler::finish() {
-    if (pass_ != Pass::write)
-        return;
-    out_.append(pending_, used_);
-    pending_.clear();
-    used_ = 0;
-    flush(true);
+    if (copy_)
+        copy_->finish();
 }
 
 void SheetHandler::start(std::string_view name, const char** attributes) {
@@ -478,10 +441,10 @@ void SheetHandler::start(std::string_view name, const char** attributes) {
         inData_ = true;
         if (pass_ == Pass::write && !columns_) {
             prefix_ = xml->prefix();
-            copyTo(xml->at());
-            out_ += "<" + qualified(prefix_, "cols") + ">";
+            copy_->copyTo(xml->at());
+            copy_->add() += "<" + qualified(prefix_, "cols") + ">";
             addedColumns();
-            out_ += "</" + qualified(prefix_, "cols") + ">";
+            copy_->add() += "</" + qualified(prefix_, "cols") + ">";
         }
     } else if (local == "dimension") {
         if (pass_ == Pass::write)
@@ -520,14 +483,14 @@ void SheetHandler::end(std::string_view name) {
     } else if (pass_ == Pass::write) {
         if (local == "cols") {
             prefix_ = xml->prefix();
-            copyTo(xml->at());
+            copy_->copyTo(xml->at());
             addedColumns();
         } else if (local == "col") {
             writeColumn();
         } else if (local == "dimension") {
             writeDimension();
         } else if (!inRow_) {
-            copyTo(xml->at() + xml->size());
+            copy_->copyTo(xml->at() + xml->size());
         }
     }
 }
@@ -548,7 +511,7 @@ void SheetHandler::startRow(const char** attributes) {
     spans_.clear();
     if (pass_ == Pass::write) {
         prefix_ = xml->prefix();
-        copyTo(xml->at());
+        copy_->copyTo(xml->at());
         rowTag_ = xml->at();
         rowTagSize_ = xml->size();
     }
@@ -612,7 +575,7 @@ void SheetHandler::endRow() {
     const Gain gain = rules_->take(record_, rowNumber_);
     ++rows_;
     if (gain.kind == Gain::Kind::nothing)
-        copyTo(xml->at());
+        copy_->copyTo(xml->at());
     else
         addCells(gain);
 }
@@ -620,7 +583,7 @@ void SheetHandler::endRow() {
 // An element about to be rewritten: where it starts, and its attributes.
 void SheetHandler::keep(const char** attributes) {
     prefix_ = xml->prefix();
-    copyTo(xml->at());
+    copy_->copyTo(xml->at());
     elementAt_ = xml->at();
     attributes_.clear();
     for (; *attributes != nullptr; attributes += 2)
@@ -629,8 +592,8 @@ void SheetHandler::keep(const char** attributes) {
 
 // The used range, which some readers trust, reaches the added columns.
 void SheetHandler::writeDimension() {
-    skipTo(xml->at() + xml->size());
-    out_ += "<" + qualified(prefix_, "dimension");
+    copy_->skipTo(xml->at() + xml->size());
+    copy_->add() += "<" + qualified(prefix_, "dimension");
     for (auto& [name, value] : attributes_) {
         if (name == "ref") {
             const auto colon = value.find(':');
@@ -641,11 +604,11 @@ void SheetHandler::writeDimension() {
                 ++digits;
             value = from + ":" + letters_.back() + to.substr(digits);
         }
-        out_ += " " + name + "=\"";
-        appendEscaped(out_, value);
-        out_ += "\"";
+        copy_->add() += " " + name + "=\"";
+        appendEscaped(copy_->add(), value);
+        copy_->add() += "\"";
     }
-    out_ += "/>";
+    copy_->add() += "/>";
 }
 
 // A column's format that reaches the added columns is cut around them; the
@@ -661,17 +624,17 @@ void SheetHandler::writeColumn() {
     const long min = value("min"), max = value("max"), first = first_ + 1, last = first_ + 6;
     if (max < first && !columnsAdded_)
         return;
-    skipTo(xml->at() + xml->size());
+    copy_->skipTo(xml->at() + xml->size());
     const auto piece = [&](long from, long to) {
-        out_ += "<" + qualified(prefix_, "col");
+        copy_->add() += "<" + qualified(prefix_, "col");
         for (const auto& [name, v] : attributes_) {
-            out_ += " " + name + "=\"";
-            appendEscaped(out_, name == "min"   ? std::to_string(from)
-                                : name == "max" ? std::to_string(to)
-                                                : v);
-            out_ += "\"";
+            copy_->add() += " " + name + "=\"";
+            appendEscaped(copy_->add(), name == "min"   ? std::to_string(from)
+                                        : name == "max" ? std::to_string(to)
+                                                        : v);
+            copy_->add() += "\"";
         }
-        out_ += "/>";
+        copy_->add() += "/>";
     };
     if (min < first)
         piece(min, std::min(max, first - 1));
@@ -686,25 +649,24 @@ void SheetHandler::addedColumns() {
     columnsAdded_ = true;
     for (std::size_t k = 0; k < addedWidths.size(); ++k) {
         const std::string n = std::to_string(first_ + 1 + static_cast<long>(k));
-        out_ += "<" + qualified(prefix_, "col") + " min=\"" + n + "\" max=\"" + n + "\" width=\"" +
-                std::to_string(addedWidths[k]) + "\" customWidth=\"1\"/>";
+        copy_->add() += "<" + qualified(prefix_, "col") + " min=\"" + n + "\" max=\"" + n +
+                        "\" width=\"" + std::to_string(addedWidths[k]) + "\" customWidth=\"1\"/>";
     }
 }
 
 void SheetHandler::addCells(const Gain& gain) {
     // The row's own span of columns, when it says it, reaches the added ones.
-    const std::string_view tag =
-        std::string_view(pending_).substr(static_cast<std::size_t>(rowTag_ - base_), rowTagSize_);
+    const std::string_view tag = copy_->held(rowTag_).substr(0, rowTagSize_);
     const auto spans = tag.find(" spans=\"");
-    if (spans != std::string_view::npos && rowTag_ >= base_ + used_) {
+    if (spans != std::string_view::npos) {
         const auto colon = tag.find(':', spans), close = tag.find('"', spans + 8);
         if (colon != std::string_view::npos && close != std::string_view::npos && colon < close) {
-            copyTo(rowTag_ + colon + 1);
-            out_ += std::to_string(first_ + 6);
-            skipTo(rowTag_ + close);
+            copy_->copyTo(rowTag_ + colon + 1);
+            copy_->add() += std::to_string(first_ + 6);
+            copy_->skipTo(rowTag_ + close);
         }
     }
-    copyTo(xml->at());
+    copy_->copyTo(xml->at());
     if (gain.kind == Gain::Kind::header) {
         std::vector<std::u16string> names(record_.cells.size());
         for (std::size_t i = 0; i < names.size(); ++i)
@@ -735,12 +697,14 @@ void SheetHandler::addCell(std::size_t k, std::string_view text, long style) {
     if (text.empty())
         return;
     const std::string c = qualified(prefix_, "c");
-    out_ += "<" + c + " r=\"" + letters_[k] + std::to_string(rowNumber_) + "\"";
+    copy_->add() += "<" + c + " r=\"" + letters_[k] + std::to_string(rowNumber_) + "\"";
     if (style > 0)
-        out_ += " s=\"" + std::to_string(style) + "\"";
-    out_ += " t=\"inlineStr\"><" + qualified(prefix_, "is") + "><" + qualified(prefix_, "t") + ">";
-    appendEscaped(out_, text);
-    out_ += "</" + qualified(prefix_, "t") + "></" + qualified(prefix_, "is") + "></" + c + ">";
+        copy_->add() += " s=\"" + std::to_string(style) + "\"";
+    copy_->add() +=
+        " t=\"inlineStr\"><" + qualified(prefix_, "is") + "><" + qualified(prefix_, "t") + ">";
+    appendEscaped(copy_->add(), text);
+    copy_->add() +=
+        "</" + qualified(prefix_, "t") + "></" + qualified(prefix_, "is") + "></" + c + ">";
 }
 
 // Reads the sheet through, each piece handed to the handler before the reader.

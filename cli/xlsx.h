@@ -43,9 +43,9 @@ struct Styles {
 Styles readStyles(std::string part, const std::string& file, const std::string& name);
 
 // A number cell's text as the person sees it: a whole number as its digits,
-// padded to zeros digits; one of more than 15 significant digits, which a
-// spreadsheet cannot hold, in scientific notation with 15 at most, as it shows
-// it; anything else as written.
+// padded to zeros digits; one of more than 15 digits, which a spreadsheet holds
+// to 15 significant digits at most (the rest lost, or zeros), in scientific
+// notation with those digits, as it shows it; anything else as written.
 std::string numberText(std::string_view value, std::size_t zeros);
 
 // A column's letters ("A", "AB") from its index from 0, and back from a cell's

@@ -70,6 +70,12 @@ struct XmlCalls {
         XmlReader& r = of(data);
         guarded(r, [&] { r.handler_.text(std::string_view(s, static_cast<std::size_t>(len))); });
     }
+    static void XMLCALL space(void* data, const char* prefix, const char* uri) {
+        XmlReader& r = of(data);
+        guarded(r, [&] {
+            r.handler_.space(prefix == nullptr ? "" : prefix, uri == nullptr ? "" : uri);
+        });
+    }
     static void XMLCALL doctype(void* data, const char*, const char*, const char*, int) {
         XmlReader& r = of(data);
         r.refusal_ = "declara un tipus de document (DTD), que no es llegeix mai";
@@ -93,6 +99,7 @@ XmlReader::XmlReader(Handler& handler, std::string file, std::string part)
     XML_SetUserData(p, this);
     XML_SetElementHandler(p, XmlCalls::start, XmlCalls::end);
     XML_SetCharacterDataHandler(p, XmlCalls::text);
+    XML_SetStartNamespaceDeclHandler(p, XmlCalls::space);
     XML_SetStartDoctypeDeclHandler(p, XmlCalls::doctype);
     XML_SetEntityDeclHandler(p, XmlCalls::entity);
     // No external entity is ever read, not even the DTD's.
@@ -132,6 +139,39 @@ std::uint64_t XmlReader::at() const {
 
 std::size_t XmlReader::size() const {
     return static_cast<std::size_t>(XML_GetCurrentByteCount(parser(parser_)));
+}
+
+void XmlCopy::arrived(std::string_view bytes) {
+    if (used_ > 0) {
+        pending_.erase(0, used_);
+        base_ += used_;
+        used_ = 0;
+    }
+    pending_ += bytes;
+}
+
+void XmlCopy::copyTo(std::uint64_t at) {
+    if (at <= base_ + used_)
+        return;
+    const auto n = static_cast<std::size_t>(at - base_) - used_;
+    added_.append(pending_, used_, n);
+    used_ += n;
+    flush(false);
+}
+
+void XmlCopy::flush(bool always) {
+    // Written out in big blocks.
+    if (added_.size() >= (std::size_t(1) << 20) || always) {
+        out_.write(added_);
+        added_.clear();
+    }
+}
+
+void XmlCopy::finish() {
+    added_.append(pending_, used_);
+    pending_.clear();
+    used_ = 0;
+    flush(true);
 }
 
 const char* attribute(const char** attributes, std::string_view name) {

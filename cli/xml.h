@@ -5,6 +5,8 @@
 // entity is ever declared, expanded or fetched. Names come as "namespace local",
 // the namespace's URI, one blank, the local name; their prefix is kept apart.
 
+#include "cli/input.h"
+
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -21,6 +23,8 @@ public:
         virtual void start(std::string_view name, const char** attributes) = 0;
         virtual void end(std::string_view name) = 0;
         virtual void text(std::string_view utf8) = 0;
+        // A namespace declared, with its prefix ("" for the default one).
+        virtual void space(std::string_view, std::string_view) {}
     };
 
     // part names the part in messages, file the file.
@@ -47,6 +51,35 @@ private:
     Handler& handler_;
     std::string file_, part_, refusal_, prefix_, name_;
     std::exception_ptr error_; // a handler's, carried past expat
+};
+
+// A part written as it is read: its bytes copied through to where an event
+// stands, with bytes added there or bytes of the part skipped, so that what is
+// not changed comes out byte for byte. Holds only the bytes not yet copied.
+class XmlCopy {
+public:
+    explicit XmlCopy(Sink& out) : out_(out) {}
+    // Each piece of the part as it arrives, before the reader sees it.
+    void arrived(std::string_view bytes);
+    // Copies the part up to that place (nothing when it is copied already).
+    void copyTo(std::uint64_t at);
+    // Leaves out the part's bytes up to that place.
+    void skipTo(std::uint64_t at) { used_ = static_cast<std::size_t>(at - base_); }
+    // The part's bytes from at, not yet copied, as many as are held.
+    std::string_view held(std::uint64_t at) const {
+        return std::string_view(pending_).substr(static_cast<std::size_t>(at - base_));
+    }
+    // Added to the output.
+    std::string& add() { return added_; }
+    // The rest of the part, and everything written.
+    void finish();
+
+private:
+    void flush(bool always);
+    Sink& out_;
+    std::string pending_, added_;
+    std::size_t used_ = 0;   // of pending_, already copied or skipped
+    std::uint64_t base_ = 0; // where pending_ starts in the part
 };
 
 // The local part of a name as XmlReader gives it.

@@ -5,6 +5,8 @@
 // file), and a new package written beside it: entries copied as their stored
 // bytes, without inflating them, or written anew, deflated as they are written.
 
+#include "cli/input.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -64,7 +66,7 @@ private:
     std::vector<ZipEntry> entries_;
 };
 
-class ZipWriter {
+class ZipWriter : public Sink {
 public:
     // Writes a package to file, which must be seekable, from its current place.
     ZipWriter(std::FILE* file, std::string name);
@@ -77,7 +79,7 @@ public:
     // A new entry like entry (name, date, attributes), deflated as it is written:
     // begin, then write as often as needed, then end. large: it may outgrow 4 GiB.
     void begin(const ZipEntry& entry, bool large);
-    void write(std::string_view bytes);
+    void write(std::string_view bytes) override;
     void end();
     // Writes the package's directory; the package is complete.
     void close();
