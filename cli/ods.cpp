@@ -110,6 +110,7 @@ private:
     void addCells(const Gain& gain, std::uint64_t rowEnd);
     void addCell(std::string_view text, std::string_view style);
     std::string name(const std::string& space, std::string_view local) const;
+    std::string undeclared() const;
     std::string withRepeat(const Span& span, std::string_view attribute, std::uint64_t n) const;
 
     const Pass pass_;
@@ -134,11 +135,33 @@ private:
     std::array<std::string, statusCount> statuses_;
 };
 
+// The usual prefixes, for a namespace the part does not declare (a writer declares
+// only those it uses): the elements added declare it themselves.
+const std::array<std::pair<std::string_view, const std::string*>, 5> usualPrefixes = {
+    {{"office", &officeNs},
+     {"table", &tableNs},
+     {"text", &textNs},
+     {"style", &styleNs},
+     {"fo", &foNs}}};
+
 std::string ContentHandler::name(const std::string& space, std::string_view local) const {
     for (const auto& [prefix, uri] : prefixes_)
         if (uri == space)
             return prefix.empty() ? std::string(local) : prefix + ":" + std::string(local);
+    for (const auto& [prefix, uri] : usualPrefixes)
+        if (*uri == space)
+            return std::string(prefix) + ":" + std::string(local);
     throw Failure("el contingut del llibre no declara l'espai de noms " + space);
+}
+
+// The declarations an added element needs of namespaces the part has not declared.
+std::string ContentHandler::undeclared() const {
+    std::string declarations;
+    for (const auto& [prefix, uri] : usualPrefixes)
+        if (std::none_of(prefixes_.begin(), prefixes_.end(),
+                         [&](const auto& p) { return p.second == *uri; }))
+            declarations += " xmlns:" + std::string(prefix) + "=\"" + *uri + "\"";
+    return declarations;
 }
 
 void ContentHandler::writeWith(RowRules& rules, Sink& out, long last, std::size_t needed) {
@@ -365,16 +388,16 @@ void ContentHandler::addedColumns() {
 void ContentHandler::addStyles() {
     stylesAdded_ = true;
     std::string& out = copy_->add();
-    const std::string style = name(styleNs, "style"), styleName = name(styleNs, "name"),
-                      family = name(styleNs, "family");
+    const std::string style = name(styleNs, "style") + undeclared(),
+                      styleName = name(styleNs, "name"), family = name(styleNs, "family");
     for (std::size_t k = 0; k < addedWidths.size(); ++k)
         out += "<" + style + " " + styleName + "=\"" + std::string(columnStyle) +
                std::to_string(k + 1) + "\" " + family + "=\"table-column\"><" +
                name(styleNs, "table-column-properties") + " " + name(styleNs, "column-width") +
-               "=\"" + std::string(addedWidths[k]) + "\"/></" + style + ">";
+               "=\"" + std::string(addedWidths[k]) + "\"/></" + name(styleNs, "style") + ">";
     out += "<" + style + " " + styleName + "=\"" + std::string(failStyle) + "\" " + family +
            "=\"table-cell\"><" + name(styleNs, "table-cell-properties") + " " +
-           name(foNs, "background-color") + "=\"#ffc7ce\"/></" + style + ">";
+           name(foNs, "background-color") + "=\"#ffc7ce\"/></" + name(styleNs, "style") + ">";
 }
 
 // The added cells at the row's first free column: after a short row's padding, or

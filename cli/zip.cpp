@@ -68,8 +68,8 @@ zlib_filefunc64_def functionsFor(std::FILE* file) {
 }
 
 // No document inflates to more than this many times its compressed size (a sheet
-// of repeated rows reaches a few hundred); a zip bomb does.
-constexpr std::uint64_t maxRatio = 1000;
+// of repeated rows stays well under a hundred); a zip bomb does.
+constexpr std::uint64_t maxRatio = 500;
 // Below this an entry is too small to be a bomb, whatever its ratio.
 constexpr std::uint64_t ratioFrom = std::uint64_t(16) << 20;
 

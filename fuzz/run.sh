@@ -25,7 +25,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRELVOXA_FUZZ_BUILD:-$root/build-fuzz}
 
 . "$root/tools/packages.sh"
-install_packages cmake ninja-build libcli11-dev clang libclang-rt-14-dev llvm-14
+# shellcheck disable=SC2086
+install_packages cmake ninja-build $cli_packages clang libclang-rt-14-dev llvm-14
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DBRELVOXA_FUZZ=ON -DBRELVOXA_GUI=OFF -DBRELVOXA_LIB=OFF -DBRELVOXA_TESTS=OFF

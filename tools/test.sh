@@ -9,11 +9,12 @@ cd "$(dirname "$0")/.."
 # whose helpers the completion script uses; a virtual display, a window manager and
 # xprop (which waits for the manager) for the windows_under_openbox run; strace for
 # the test that brelvoxa syncs its output before renaming it; pytest for the Python
-# module.
+# module; for the workbook tests, the writers and readers brelvoxa's workbooks are
+# made and checked with: XlsxWriter, openpyxl, odfpy and LibreOffice's Calc.
 # shellcheck disable=SC2086
 install_packages $build_packages $library_packages libgtest-dev libgmock-dev llvm-14 \
     desktop-file-utils appstream bash-completion xvfb xauth x11-utils openbox strace \
-    python3-pytest
+    python3-pytest python3-xlsxwriter python3-openpyxl python3-odf libreoffice-calc-nogui
 
 build_dir=${BUILD_DIR:-build}
 cmake -S . -B "$build_dir" -G Ninja -DBRELVOXA_TESTS=ON "$@"
