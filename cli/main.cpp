@@ -1,4 +1,4 @@
-// brelvoxa: adds to every account of a plain list or a CSV file its IBAN, BIC,
+// brelvoxa: adds to every account of a plain list, a CSV file or a workbook its IBAN, BIC,
 // registered name, a status and a suggestion, row for row, losing nothing. Options are read
 // with CLI11; messages are GNU-style, in Catalan, on stderr; progress shows only
 // when stderr is a terminal.
@@ -33,9 +33,11 @@ using cli::Failure;
 constexpr const char* program = "brelvoxa";
 
 constexpr const char* helpText = R"(Ús: brelvoxa [OPCIÓ]... [FITXER]...
-Afegeix a cada compte bancari d'una llista o d'un fitxer CSV el seu IBAN
-(electrònic i en format paper), el BIC, el nom de l'entitat, un estat i, si el
-compte és erroni, un suggeriment, fila per fila, sense perdre ni reordenar res.
+Afegeix a cada compte bancari d'una llista, d'un fitxer CSV o d'un llibre de
+full de càlcul (.xlsx, .ods) el seu IBAN
+(electrònic i en format paper), el BIC, el nom de l'entitat, un estat i, si
+el compte és erroni, un suggeriment, fila per fila, sense perdre ni reordenar
+res.
 
 Sense FITXER, o quan FITXER és -, llegeix l'entrada estàndard; en un terminal,
 s'acaba amb un Ctrl+D a l'inici d'una línia (Ctrl+Z i Retorn a Windows).
@@ -55,6 +57,17 @@ del compte (a les quatre) és un nom: alguna lletra, cap tira de quatre xifres,
 cap compte. Si no, és de dades. Les línies de títol (una sola cel·la) de sobre
 es tornen tal com són; la capçalera és llavors la fila que anomena el compte o
 la d'abans del primer compte. Un fitxer .csv d'una columna s'escriu com a CSV.
+
+Un llibre .xlsx (o .xlsm) o .ods, conegut pel seu contingut, es torna a
+escriure sencer i del mateix tipus: del primer full (o del que diu --full),
+amb les regles d'un CSV, cada fila amb un compte guanya sis cel·les després
+de l'última columna usada, i l'estat d'una fila incorrecta té un fons vermell
+clar; la resta (altres fulls, formats, fórmules, macros) no es toca. Un
+nombre amb format de zeros (0000) es llegeix amb els zeros que mostra; un de
+més de 15 xifres ha perdut xifres. Un llibre es converteix sol, es llegeix
+d'un fitxer (no d'un conducte) i s'escriu a un fitxer, mai en un terminal.
+Un .xls antic o un llibre amb contrasenya cal desar-lo abans com a .xlsx o
+.ods.
 
 Es llegeixen ="2100...", '2100... i «IBAN: ES91...». Un nombre en notació
 científica (una xifra de l'1 al 9; coma o punt i més xifres, o res; E o e; un +
@@ -79,6 +92,7 @@ com són i no compten.
                                capçalera
       --sense-capcalera      no hi ha capçalera; les columnes s'indiquen
                                llavors pel número
+      --full=NOM             d'un llibre, el full NOM en lloc del primer
   -h, --help                 mostra aquesta ajuda i surt
       --version              mostra la versió i surt
 
@@ -127,6 +141,7 @@ Estat de sortida:
 Exemples:
   brelvoxa comptes.txt
   brelvoxa clients.csv -o clients-iban.csv
+  brelvoxa clients.xlsx -o clients-iban.xlsx
   brelvoxa -c IBAN proveidors.csv > proveidors-iban.csv
   brelvoxa --quatre-columnes=Entitat,Oficina,DC,Compte banc.csv
 )";

@@ -396,6 +396,9 @@ private:
     std::array<std::string, statusCount> statuses_;
     std::optional<XmlCopy> copy_;
     std::string prefix_;
+    struct {
+        std::string prefix = "-", open, text, close;
+    } tags_; // an added cell's tags, for the part's prefix
     bool columns_ = false, columnsAdded_ = false;
     // An element rewritten: where its start tag is, and a column's attributes.
     std::uint64_t elementAt_ = 0;
@@ -527,7 +530,7 @@ void SheetHandler::startCell(const char** attributes) {
         throw Failure("el full té una cel·la fora de lloc a la fila " + std::to_string(rowNumber_));
     column_ = c;
     const char* t = attribute(attributes, "t");
-    type_ = t == nullptr ? "n" : t;
+    type_.assign(t == nullptr ? "n" : t);
     const char* s = attribute(attributes, "s");
     cellStyle_ = s == nullptr ? 0 : static_cast<long>(toNumber(s, 0));
     lastStyle_ = cellStyle_;
@@ -536,7 +539,8 @@ void SheetHandler::startCell(const char** attributes) {
 // The cell's text as a person sees it in the sheet.
 void SheetHandler::endCell() {
     inCell_ = inValue_ = inInline_ = false;
-    std::string shown;
+    std::string number;
+    std::string_view shown = value_; // inline and formula texts; booleans, errors, dates
     if (type_ == "s") {
         const auto text = strings_.at(value_);
         if (!text)
@@ -544,9 +548,8 @@ void SheetHandler::endCell() {
         shown = *text;
     } else if (type_ == "n") {
         const std::size_t s = static_cast<std::size_t>(cellStyle_);
-        shown = numberText(value_, s < styles_.zeros.size() ? styles_.zeros[s] : 0);
-    } else {
-        shown = value_; // inline and formula texts; booleans, errors and dates as written
+        number = numberText(value_, s < styles_.zeros.size() ? styles_.zeros[s] : 0);
+        shown = number;
     }
     if (pass_ == Pass::write && column_ >= first_)
         throw Failure("el full té cel·les més enllà de la mida que en diu (fila " +
@@ -696,15 +699,23 @@ void SheetHandler::addCells(const Gain& gain) {
 void SheetHandler::addCell(std::size_t k, std::string_view text, long style) {
     if (text.empty())
         return;
-    const std::string c = qualified(prefix_, "c");
-    copy_->add() += "<" + c + " r=\"" + letters_[k] + std::to_string(rowNumber_) + "\"";
+    if (tags_.prefix != prefix_) {
+        // Made once: every row of a part has the same prefix.
+        tags_.prefix = prefix_;
+        tags_.open = "<" + qualified(prefix_, "c") + " r=\"";
+        tags_.text = "><" + qualified(prefix_, "is") + "><" + qualified(prefix_, "t") + ">";
+        tags_.close = "</" + qualified(prefix_, "t") + "></" + qualified(prefix_, "is") + "></" +
+                      qualified(prefix_, "c") + ">";
+    }
+    std::string& out = copy_->add();
+    char number[24];
+    const auto row = std::to_chars(number, number + sizeof number, rowNumber_).ptr;
+    out.append(tags_.open).append(letters_[k]).append(number, row).append("\"");
     if (style > 0)
-        copy_->add() += " s=\"" + std::to_string(style) + "\"";
-    copy_->add() +=
-        " t=\"inlineStr\"><" + qualified(prefix_, "is") + "><" + qualified(prefix_, "t") + ">";
-    appendEscaped(copy_->add(), text);
-    copy_->add() +=
-        "</" + qualified(prefix_, "t") + "></" + qualified(prefix_, "is") + "></" + c + ">";
+        out.append(" s=\"").append(std::to_string(style)).append("\"");
+    out.append(" t=\"inlineStr\"").append(tags_.text);
+    appendEscaped(out, text);
+    out.append(tags_.close);
 }
 
 // Reads the sheet through, each piece handed to the handler before the reader.
@@ -730,7 +741,7 @@ Summary convertSheet(ZipReader& zip, const ZipEntry& sheet, const SharedStrings&
                      const Reporter& reporter, const std::string& file, const std::string& what) {
     SheetHandler first(SheetHandler::Pass::sample, strings, styles);
     {
-        XmlReader xml(first, file, sheet.name);
+        XmlReader xml(first, file, sheet.name, false);
         first.xml = &xml;
         readSheet(zip, sheet, xml, first, [&](std::uint64_t) { return !first.enough(); });
     }
@@ -744,7 +755,7 @@ Summary convertSheet(ZipReader& zip, const ZipEntry& sheet, const SharedStrings&
     SheetHandler handler(SheetHandler::Pass::write, strings, styles);
     handler.writeWith(rules, out, first.lastColumn,
                       *std::max_element(layout.columns.begin(), layout.columns.end()) + 1);
-    XmlReader xml(handler, file, sheet.name);
+    XmlReader xml(handler, file, sheet.name, false);
     handler.xml = &xml;
     out.begin(sheet, sheet.size > (std::uint64_t(1) << 30));
     readSheet(zip, sheet, xml, handler, [&](std::uint64_t read) {

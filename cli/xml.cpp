@@ -8,6 +8,7 @@
 
 #include <expat.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace cli {
@@ -46,6 +47,12 @@ struct XmlCalls {
     }
     static void splitName(XmlReader& r, const char* name) {
         const std::string_view full(name);
+        if (!r.namespaces_) {
+            const auto colon = full.find(':');
+            r.prefix_ = colon == std::string_view::npos ? "" : full.substr(0, colon);
+            r.name_ = full;
+            return;
+        }
         const auto first = full.find(separator);
         const auto second =
             first == std::string_view::npos ? first : full.find(separator, first + 1);
@@ -89,13 +96,14 @@ struct XmlCalls {
     }
 };
 
-XmlReader::XmlReader(Handler& handler, std::string file, std::string part)
-    : parser_(XML_ParserCreateNS("UTF-8", separator)), handler_(handler), file_(std::move(file)),
-      part_(std::move(part)) {
+XmlReader::XmlReader(Handler& handler, std::string file, std::string part, bool namespaces)
+    : parser_(namespaces ? XML_ParserCreateNS("UTF-8", separator) : XML_ParserCreate("UTF-8")),
+      handler_(handler), file_(std::move(file)), part_(std::move(part)), namespaces_(namespaces) {
     if (parser_ == nullptr)
         throw Failure("no hi ha prou memòria per llegir " + part_, file_);
     XML_Parser p = parser(parser_);
-    XML_SetReturnNSTriplet(p, XML_TRUE);
+    if (namespaces)
+        XML_SetReturnNSTriplet(p, XML_TRUE);
     XML_SetUserData(p, this);
     XML_SetElementHandler(p, XmlCalls::start, XmlCalls::end);
     XML_SetCharacterDataHandler(p, XmlCalls::text);
@@ -182,6 +190,12 @@ const char* attribute(const char** attributes, std::string_view name) {
 }
 
 void appendEscaped(std::string& out, std::string_view utf8) {
+    // Nearly every text has nothing to escape.
+    if (std::none_of(utf8.begin(), utf8.end(),
+                     [](char c) { return c == '&' || c == '<' || c == '>' || c == '"'; })) {
+        out += utf8;
+        return;
+    }
     for (const char c : utf8) {
         switch (c) {
         case '&':

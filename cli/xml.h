@@ -27,8 +27,10 @@ public:
         virtual void space(std::string_view, std::string_view) {}
     };
 
-    // part names the part in messages, file the file.
-    XmlReader(Handler& handler, std::string file, std::string part);
+    // part names the part in messages, file the file. Without namespaces, names
+    // come as written ("x:row"), which spares expat a lookup on every element: for
+    // a worksheet, whose elements are all of one namespace.
+    XmlReader(Handler& handler, std::string file, std::string part, bool namespaces = true);
     ~XmlReader();
     XmlReader(const XmlReader&) = delete;
     XmlReader& operator=(const XmlReader&) = delete;
@@ -49,8 +51,10 @@ private:
     friend struct XmlCalls;
     void* parser_;
     Handler& handler_;
-    std::string file_, part_, refusal_, prefix_, name_;
+    std::string file_, part_, refusal_;
+    std::string_view prefix_, name_; // of the element being handled, in expat's buffer
     std::exception_ptr error_; // a handler's, carried past expat
+    bool namespaces_;
 };
 
 // A part written as it is read: its bytes copied through to where an event
@@ -82,10 +86,13 @@ private:
     std::uint64_t base_ = 0; // where pending_ starts in the part
 };
 
-// The local part of a name as XmlReader gives it.
+// The local part of a name as XmlReader gives it, with or without namespaces.
 inline std::string_view localName(std::string_view name) {
-    const auto blank = name.rfind(' ');
-    return blank == std::string_view::npos ? name : name.substr(blank + 1);
+    // By hand: find_last_of calls memchr once a character.
+    std::size_t i = name.size();
+    while (i > 0 && name[i - 1] != ' ' && name[i - 1] != ':')
+        --i;
+    return name.substr(i);
 }
 
 // The value of the attribute of that name (namespace and local name, or local
