@@ -16,7 +16,9 @@
 #include <clocale>
 #include <cstdio>
 #include <iostream>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #ifdef _WIN32
@@ -96,16 +98,22 @@ com són i no compten.
   -h, --help                 mostra aquesta ajuda i surt
       --version              mostra la versió i surt
 
-Cada opció es dona un sol cop, i mai amb un valor buit.
+Cada opció es dona un sol cop, i mai amb un valor buit. Després de --, totes
+les paraules són fitxers, encara que comencin amb un guió.
 
 Sense --columna ni --quatre-columnes, es tria la columna els valors de la qual
 es llegeixen com a comptes (espanyols o IBAN d'altres països), i es diu quina a
 la sortida d'errors.
 
-Columnes afegides: IBAN, IBAN en format paper, BIC, entitat, estat i
-suggeriment; un nom que la capçalera ja té porta el primer número lliure al
-darrere («IBAN 2»). Les quatre primeres queden buides quan no hi ha res correcte
-per posar-hi. Estats:
+)";
+
+// The added columns' names are the converter's own; the help lists them from there.
+constexpr const char* helpColumns = R"(
+En un CSV van separades pel seu separador, i la capçalera en porta els noms; en
+una llista, per tabuladors, i sense fila de capçalera si la llista no en té. Un
+nom que la capçalera ja té porta el primer número lliure al darrere («IBAN 2»).
+Les quatre primeres queden buides quan no hi ha res correcte per posar-hi.
+Estats:
   correcte                       compte espanyol correcte
   correcte, entitat desconeguda  correcte, però l'entitat no és al directori
   IBAN estranger correcte        IBAN d'un altre país correcte: IBAN i format
@@ -145,6 +153,16 @@ Exemples:
   brelvoxa -c IBAN proveidors.csv > proveidors-iban.csv
   brelvoxa --quatre-columnes=Entitat,Oficina,DC,Compte banc.csv
 )";
+
+void printHelp() {
+    std::cout << helpText << "Columnes afegides, en aquest ordre:\n ";
+    const char* separator = " ";
+    for (const std::string_view name : cli::addedHeader) {
+        std::cout << separator << name;
+        separator = ", ";
+    }
+    std::cout << helpColumns;
+}
 
 constexpr const char* versionText = R"(brelvoxa (Brelvoxa) )" BRELVOXA_VERSION R"(
 Aquest programa es distribueix gratuïtament i sense cap garantia.
@@ -193,6 +211,29 @@ std::vector<std::string> splitList(const std::string& text) {
     }
 }
 
+// CLI11 reads "--opció=" as the option given no value, and takes the next word for
+// it: "--sortida= clients.txt" would write the converted input over the list. A
+// value given with "=" is the text after it, so an empty one is refused here, before
+// any file is opened, as is a value given to an option that takes none.
+void refuseEmptyValues(int argc, char** argv, std::span<const CLI::Option* const> valued,
+                       std::span<const CLI::Option* const> flags) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view word = argv[i];
+        if (word == "--")
+            return;
+        const auto equals = word.find('=');
+        if (!word.starts_with("--") || equals == word.npos)
+            continue;
+        const std::string name(word.substr(2, equals - 2));
+        for (const CLI::Option* option : valued)
+            if (option->check_lname(name) && equals + 1 == word.size())
+                usage("el valor de " + option->get_name() + " és buit");
+        for (const CLI::Option* flag : flags)
+            if (flag->check_lname(name))
+                usage("l'opció --" + name + " no admet cap valor");
+    }
+}
+
 // The command line as given, before its values are checked.
 struct Arguments {
     bool help = false, version = false, header = false, noHeader = false;
@@ -205,8 +246,6 @@ Arguments readArguments(int argc, char** argv) {
     CLI::App app{"", program};
     app.set_help_flag();
     app.allow_extras();
-    app.add_flag("-h,--help", a.help);
-    app.add_flag("--version", a.version);
     // Each at most once (CLI11's default policy): a second value would silently win.
     const CLI::Option* valued[] = {
         app.add_option("-o,--sortida", a.output),    app.add_option("-c,--columna", a.column),
@@ -214,9 +253,14 @@ Arguments readArguments(int argc, char** argv) {
         app.add_option("-f,--format", a.format),     app.add_option("-e,--codificacio", a.encoding),
         app.add_option("--full", a.sheet),
     };
-    app.add_flag("--capcalera", a.header);
-    app.add_flag("--sense-capcalera", a.noHeader);
+    const CLI::Option* flags[] = {
+        app.add_flag("-h,--help", a.help),
+        app.add_flag("--version", a.version),
+        app.add_flag("--capcalera", a.header),
+        app.add_flag("--sense-capcalera", a.noHeader),
+    };
     app.add_option("fitxers", a.files);
+    refuseEmptyValues(argc, argv, valued, flags);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ArgumentMismatch&) {
@@ -231,8 +275,11 @@ Arguments readArguments(int argc, char** argv) {
     for (const CLI::Option* option : valued)
         if (option->count() > 0 && option->results().front().empty())
             usage("el valor de " + option->get_name() + " és buit");
-    // CLI11 leaves unknown options among the extras; a lone "-" is standard input.
+    // CLI11 leaves unknown options among the extras, and the "--" that ends the
+    // options (the words after it are files, whatever they look like).
     for (const auto& extra : app.remaining()) {
+        if (extra == "--")
+            continue;
         if (extra.size() > 1 && extra[0] == '-')
             usage("opció desconeguda: «" + extra + "»");
         a.files.push_back(extra);
@@ -356,7 +403,10 @@ std::vector<cli::Container> checkContainers(std::vector<cli::Input>& inputs,
 int run(int argc, char** argv) {
     const Arguments arguments = readArguments(argc, argv);
     if (arguments.help || arguments.version) {
-        std::cout << (arguments.help ? helpText : versionText);
+        if (arguments.help)
+            printHelp();
+        else
+            std::cout << versionText;
         printEditions();
         return 0;
     }

@@ -1,5 +1,6 @@
 // The counts of a run, and the summary's lines: rows read, correct and with
-// errors, then how many of each status other than "correcte", then the blank lines.
+// errors, then how many of each status under the count it belongs to, then the
+// blank lines.
 
 #include "cli/summary.h"
 
@@ -37,10 +38,23 @@ std::vector<std::string> summaryLines(const Summary& s) {
     lines.push_back(counted(s.rows, "fila llegida", "files llegides") + ": " +
                     counted(correct, "correcta", "correctes") + ", " +
                     counted(s.rows - correct, "amb error", "amb errors"));
-    for (std::size_t i = 0; i < statusCount; ++i)
-        if (s.byStatus[i] > 0 && i != static_cast<std::size_t>(Status::correcte))
-            lines.push_back("  " + std::string(statusText(static_cast<Status>(i))) + ": " +
-                            std::to_string(s.byStatus[i]));
+    // Each kind under the count it makes up, so that no correct kind reads as an
+    // error; plain "correcte" alone needs no line of its own.
+    const auto group = [&](const char* title, bool correctKinds) {
+        std::vector<std::string> kinds;
+        for (std::size_t i = 0; i < statusCount; ++i) {
+            const auto status = static_cast<Status>(i);
+            if (s.byStatus[i] > 0 && mdlFuncions::esCorrecte(status) == correctKinds)
+                kinds.push_back("    " + statusText(status) + ": " + std::to_string(s.byStatus[i]));
+        }
+        if (kinds.empty() ||
+            (correctKinds && s.byStatus[static_cast<std::size_t>(Status::correcte)] == correct))
+            return;
+        lines.push_back(std::string("  ") + title + ":");
+        lines.insert(lines.end(), kinds.begin(), kinds.end());
+    };
+    group("correctes", true);
+    group("amb errors", false);
     if (s.blank > 0)
         lines.push_back("  " + counted(s.blank, "línia en blanc", "línies en blanc"));
     return lines;

@@ -215,6 +215,8 @@ MUTANTS = [
      "the statuses of the last input alone counted"),
     ("cli/summary.cpp", "blank += other.blank;", "blank = other.blank;",
      "the blank lines of the last input alone counted"),
+    ("cli/summary.cpp", "mdlFuncions::esCorrecte(status) == correctKinds", "true",
+     "every kind listed under both counts"),
     # cli: the files
     ("cli/files.cpp", "if (in.path != \"-\" && fs::equivalent(", "if (in.path == \"-\" && fs::equivalent(",
      "an output that is a named input overwritten"),
@@ -233,6 +235,8 @@ MUTANTS = [
      "a wrong row exits as a failed run"),
     ("cli/main.cpp", "if (options.four.size() != 4)", "if (options.four.size() < 4)",
      "five columns for --quatre-columnes accepted"),
+    ("cli/main.cpp", "if (option->check_lname(name) && equals + 1 == word.size())",
+     "if (option->check_lname(name) && false)", "an empty value after '=' takes the next word"),
 ]
 
 

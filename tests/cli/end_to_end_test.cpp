@@ -93,6 +93,16 @@ TEST_F(EndToEnd, each_sample_run_gives_the_expected_output_status_and_messages) 
         {"sense-capcalera-quatre",
          "--sense-capcalera --quatre-columnes=1,Oficina,3,4 quatre-columnes.csv", 2},
         {"sense-columna", "-f csv --sense-capcalera - < /dev/null", 2},
+        // An empty value after "=" is refused before the file after it, a copy of a
+        // sample, is opened: it is never taken for the value.
+        {"buit-sortida", "--sortida= \"$d/c.csv\" < /dev/null", 2},
+        {"buit-columna", "--columna= \"$d/c.csv\"", 2},
+        {"buit-quatre-columnes", "--quatre-columnes= \"$d/c.csv\"", 2},
+        {"buit-separador", "--separador= \"$d/c.csv\"", 2},
+        {"buit-format", "--format= \"$d/c.csv\"", 2},
+        {"buit-codificacio", "--codificacio= \"$d/c.csv\"", 2},
+        {"capcalera-amb-valor", "--capcalera= \"$d/c.csv\"", 2},
+        {"guions", "-c 3 -- correcte.csv", 0}, // after "--", files
         // Past 100 unreadable rows stderr names no more of them, and says so once.
         {"illegibles", "illegibles.csv", 1},
         // Two inputs into one output file, named with -o (which replaces the file the
@@ -100,12 +110,14 @@ TEST_F(EndToEnd, each_sample_run_gives_the_expected_output_status_and_messages) 
         // and row messages, then one summary of both.
         {"llista-i-correcte", "-o \"$d/out\" llista.txt correcte.csv", 1},
     };
+    ASSERT_EQ(shell("cp \"$DADES/correcte.csv\" c.csv"), 0);
     for (const auto& [name, arguments, status] : rows) {
         const Outcome r = run(arguments);
         EXPECT_EQ(r.status, status) << arguments;
         EXPECT_EQ(r.out, read(dades / "esperat" / (std::string(name) + ".sortida"))) << arguments;
         EXPECT_EQ(r.err, read(dades / "esperat" / (std::string(name) + ".errors"))) << arguments;
     }
+    EXPECT_EQ(file("c.csv"), read(dades / "correcte.csv"));
 }
 
 TEST_F(EndToEnd, the_version_goes_to_stdout_and_exits_0) {
