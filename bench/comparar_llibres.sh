@@ -33,7 +33,7 @@ fi
 # Prints "cpu-seconds peak-KiB" of one run.
 measure() {
     /usr/bin/time -f '%U %S %M' -o "$data/time" "$@" >/dev/null 2>"$data/err" || [ $? -eq 1 ]
-    awk '{ print $1 + $2, $3 }' "$data/time"
+    tail -n 1 "$data/time" | awk '{ print $1 + $2, $3 }'
 }
 median() { printf '%s\n' "$@" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 report() { # what cpu-seconds peak-KiB

@@ -157,10 +157,12 @@ std::string ContentHandler::name(const std::string& space, std::string_view loca
 // The declarations an added element needs of namespaces the part has not declared.
 std::string ContentHandler::undeclared() const {
     std::string declarations;
-    for (const auto& [prefix, uri] : usualPrefixes)
+    for (const auto& usual : usualPrefixes) {
+        const std::string& uri = *usual.second;
         if (std::none_of(prefixes_.begin(), prefixes_.end(),
-                         [&](const auto& p) { return p.second == *uri; }))
-            declarations += " xmlns:" + std::string(prefix) + "=\"" + *uri + "\"";
+                         [&](const auto& p) { return p.second == uri; }))
+            declarations += " xmlns:" + std::string(usual.first) + "=\"" + uri + "\"";
+    }
     return declarations;
 }
 

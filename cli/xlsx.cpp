@@ -147,11 +147,11 @@ public:
         } else if (local == "numFmts") {
             inFormats_ = true;
         } else if (local == "fills" && depth_ == 2) {
-            fills = {xml->at(), xml->size(), 0, 0};
+            fills = {{xml->at(), xml->size()}, 0, 0};
         } else if (local == "fill" && depth_ == 3 && fills.start.size > 0) {
             ++fills.children;
         } else if (local == "cellXfs" && depth_ == 2) {
-            formats = {xml->at(), xml->size(), 0, 0};
+            formats = {{xml->at(), xml->size()}, 0, 0};
             inCellFormats_ = true;
         } else if (local == "xf" && inCellFormats_ && depth_ == 3) {
             const char* id = attribute(attributes, "numFmtId");

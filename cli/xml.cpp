@@ -129,11 +129,10 @@ void XmlReader::feed(std::string_view bytes, bool last) {
         if (!refusal_.empty())
             throw Failure("la part " + part_ + " " + refusal_, file_);
         if (status != XML_STATUS_OK) {
-            Failure failure("la part " + part_ + " no és XML ben format (" +
-                                XML_ErrorString(XML_GetErrorCode(p)) + ", línia " +
-                                std::to_string(XML_GetCurrentLineNumber(p)) + ")",
-                            file_);
-            throw failure;
+            // expat's own words are English: the line says where.
+            throw Failure("la part " + part_ + " no és XML ben format en UTF-8 (línia " +
+                              std::to_string(XML_GetCurrentLineNumber(p)) + ")",
+                          file_);
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
         if (final)

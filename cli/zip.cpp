@@ -75,7 +75,7 @@ constexpr std::uint64_t ratioFrom = std::uint64_t(16) << 20;
 
 } // namespace
 
-ZipReader::ZipReader(std::FILE* file, std::string name) : file_(file), name_(std::move(name)) {
+ZipReader::ZipReader(std::FILE* file, std::string name) : name_(std::move(name)) {
     zlib_filefunc64_def functions = functionsFor(file);
     zip_ = unzOpen2_64("", &functions);
     if (zip_ == nullptr)
@@ -160,7 +160,7 @@ std::string ZipReader::whole(const ZipEntry& entry, std::uint64_t limit) {
     return bytes;
 }
 
-ZipWriter::ZipWriter(std::FILE* file, std::string name) : file_(file), name_(std::move(name)) {
+ZipWriter::ZipWriter(std::FILE* file, std::string name) : name_(std::move(name)) {
     zlib_filefunc64_def functions = functionsFor(file);
     zip_ = zipOpen2_64("", APPEND_STATUS_CREATE, nullptr, &functions);
     if (zip_ == nullptr)

@@ -61,7 +61,6 @@ private:
     void select(const ZipEntry& entry);
 
     void* zip_ = nullptr;
-    std::FILE* file_;
     std::string name_;
     std::vector<ZipEntry> entries_;
 };
@@ -89,7 +88,6 @@ private:
     void open(const ZipEntry& entry, bool raw, bool large);
 
     void* zip_ = nullptr;
-    std::FILE* file_;
     std::string name_;
 };
 

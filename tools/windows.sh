@@ -219,9 +219,16 @@ fetch_workbook_sources() {
         -o APT::Sandbox::User=root
     )
     apt-get "${opts[@]}" update -qq || echo "Some source indexes could not be fetched." >&2
-    (cd "$src" && apt-get "${opts[@]}" source -qq \
-        "zlib=$(dpkg-query -W -f='${Version}' zlib1g-dev)" \
-        "expat=$(dpkg-query -W -f='${Version}' libexpat1-dev)")
+    # The host's revision, else (a mirror without that update's sources) the newest
+    # that can be had; the licences say which was built.
+    local package version
+    for package in zlib:zlib1g-dev expat:libexpat1-dev; do
+        for version in "$(dpkg-query -W -f='${Version}' "${package#*:}")" \
+            $(apt-cache "${opts[@]}" showsrc "${package%%:*}" | sed -n 's/^Version: //p' |
+                sort -r -V); do
+            (cd "$src" && apt-get "${opts[@]}" source -qq "${package%%:*}=$version") && break
+        done
+    done
 }
 build_workbook_libs() {
     local record src=$cache/src-workbook tree
