@@ -30,18 +30,28 @@ const std::string textNs = "urn:oasis:names:tc:opendocument:xmlns:text:1.0";
 const std::string styleNs = "urn:oasis:names:tc:opendocument:xmlns:style:1.0";
 const std::string foNs = "urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0";
 
-std::string in(const std::string& space, std::string_view local) {
-    return space + " " + std::string(local);
-}
+// The names of the elements and attributes read, as the part writes them: it is
+// read without expat's namespaces (a lookup on every element and attribute), its
+// prefixes taken from the declarations on its root element, where every writer
+// puts them.
+struct Names {
+    std::string tableTable, tableRow, tableCell, coveredCell, tableColumn, textP, textS, textTab,
+        textBreak, annotation, automaticStyles, officeBody;
+    std::string spaces, rowsRepeated, columnsRepeated, tableName, valueType, officeValue, styleName;
 
-const std::string tableTable = in(tableNs, "table"), tableRow = in(tableNs, "table-row"),
-                  tableCell = in(tableNs, "table-cell"),
-                  coveredCell = in(tableNs, "covered-table-cell"),
-                  tableColumn = in(tableNs, "table-column"), textP = in(textNs, "p"),
-                  textS = in(textNs, "s"), textTab = in(textNs, "tab"),
-                  textBreak = in(textNs, "line-break"), annotation = in(officeNs, "annotation"),
-                  automaticStyles = in(officeNs, "automatic-styles"),
-                  officeBody = in(officeNs, "body");
+    template <class Qualify>
+    explicit Names(Qualify&& in)
+        : tableTable(in(tableNs, "table")), tableRow(in(tableNs, "table-row")),
+          tableCell(in(tableNs, "table-cell")), coveredCell(in(tableNs, "covered-table-cell")),
+          tableColumn(in(tableNs, "table-column")), textP(in(textNs, "p")), textS(in(textNs, "s")),
+          textTab(in(textNs, "tab")), textBreak(in(textNs, "line-break")),
+          annotation(in(officeNs, "annotation")), automaticStyles(in(officeNs, "automatic-styles")),
+          officeBody(in(officeNs, "body")), spaces(in(textNs, "c")),
+          rowsRepeated(in(tableNs, "number-rows-repeated")),
+          columnsRepeated(in(tableNs, "number-columns-repeated")), tableName(in(tableNs, "name")),
+          valueType(in(officeNs, "value-type")), officeValue(in(officeNs, "value")),
+          styleName(in(tableNs, "style-name")) {}
+};
 
 // The added columns' widths, and the names of the styles brelvoxa adds.
 constexpr std::array<std::string_view, 6> addedWidths = {"5.4cm", "6.4cm", "2.8cm",
@@ -88,9 +98,7 @@ public:
     }
     std::uint64_t rows() const { return index_; }
 
-    void space(std::string_view prefix, std::string_view uri) override {
-        prefixes_.emplace_back(prefix, uri);
-    }
+    void bind(const char** attributes);
     void start(std::string_view name, const char** attributes) override;
     void end(std::string_view name) override;
     void text(std::string_view utf8) override {
@@ -110,12 +118,15 @@ private:
     void addCells(const Gain& gain, std::uint64_t rowEnd);
     void addCell(std::string_view text, std::string_view style);
     std::string name(const std::string& space, std::string_view local) const;
+    std::string qualifiedName(const std::string& space, std::string_view local) const;
     std::string undeclared() const;
     std::string withRepeat(const Span& span, std::string_view attribute, std::uint64_t n) const;
 
     const Pass pass_;
     const std::string sheet_;
     std::vector<std::pair<std::string, std::string>> prefixes_;
+    std::optional<Names> q_; // once the root element has declared the prefixes
+    mutable std::vector<std::pair<std::pair<const std::string*, std::string>, std::string>> names_;
     bool inTable_ = false, inRow_ = false, inCell_ = false, stylesAdded_ = false;
     bool columnsAdded_ = false, columnsSeen_ = false;
     int inP_ = 0, hidden_ = 0, paragraphs_ = 0;
@@ -145,6 +156,16 @@ const std::array<std::pair<std::string_view, const std::string*>, 5> usualPrefix
      {"fo", &foNs}}};
 
 std::string ContentHandler::name(const std::string& space, std::string_view local) const {
+    // Asked for on every row that gains cells: the last few answers are kept.
+    for (const auto& [key, answer] : names_)
+        if (key.first == &space && key.second == local)
+            return answer;
+    std::string answer = qualifiedName(space, local);
+    names_.push_back({{&space, std::string(local)}, answer});
+    return answer;
+}
+
+std::string ContentHandler::qualifiedName(const std::string& space, std::string_view local) const {
     for (const auto& [prefix, uri] : prefixes_)
         if (uri == space)
             return prefix.empty() ? std::string(local) : prefix + ":" + std::string(local);
@@ -175,49 +196,68 @@ void ContentHandler::writeWith(RowRules& rules, Sink& out, long last, std::size_
         statuses_[s] = statusText(static_cast<Status>(s));
 }
 
+// The root element's declarations, and the names they give.
+void ContentHandler::bind(const char** attributes) {
+    for (; *attributes != nullptr; attributes += 2) {
+        const std::string_view a(attributes[0]);
+        if (a == "xmlns")
+            prefixes_.emplace_back("", attributes[1]);
+        else if (a.starts_with("xmlns:"))
+            prefixes_.emplace_back(a.substr(6), attributes[1]);
+    }
+    q_.emplace([&](const std::string& space, std::string_view local) {
+        for (const auto& [prefix, uri] : prefixes_)
+            if (uri == space)
+                return prefix.empty() ? std::string(local) : prefix + ":" + std::string(local);
+        return std::string(); // a namespace the part does not use: nothing of it is read
+    });
+}
+
 void ContentHandler::start(std::string_view name, const char** attributes) {
+    if (!q_)
+        bind(attributes);
     if (inCell_) {
-        if (name == annotation)
+        if (name == q_->annotation)
             ++hidden_;
-        else if (name == textP && hidden_ == 0 && inP_++ == 0 && paragraphs_++ > 0)
+        else if (name == q_->textP && hidden_ == 0 && inP_++ == 0 && paragraphs_++ > 0)
             text_ += '\n';
-        else if (name == textS && inP_ > 0 && hidden_ == 0)
-            text_.append(count(attribute(attributes, in(textNs, "c")), 1) % 1024, ' ');
-        else if (name == textTab && inP_ > 0 && hidden_ == 0)
+        else if (name == q_->textS && inP_ > 0 && hidden_ == 0)
+            text_.append(count(attribute(attributes, q_->spaces), 1) % 1024, ' ');
+        else if (name == q_->textTab && inP_ > 0 && hidden_ == 0)
             text_ += '\t';
-        else if (name == textBreak && inP_ > 0 && hidden_ == 0)
+        else if (name == q_->textBreak && inP_ > 0 && hidden_ == 0)
             text_ += '\n';
         return;
     }
-    if (name == tableTable) {
+    if (name == q_->tableTable) {
         startSheet(attributes);
     } else if (!inSheet()) {
-        if (pass_ == Pass::write && name == automaticStyles)
+        if (pass_ == Pass::write && name == q_->automaticStyles)
             stylesAt_ = xml->at();
-        else if (pass_ == Pass::write && name == officeBody && !stylesAdded_) {
+        else if (pass_ == Pass::write && name == q_->officeBody && !stylesAdded_) {
             copy_->copyTo(xml->at());
             copy_->add() += "<" + this->name(officeNs, "automatic-styles") + ">";
             addStyles();
             copy_->add() += "</" + this->name(officeNs, "automatic-styles") + ">";
         }
-    } else if (name == tableCell || name == coveredCell) {
+    } else if (name == q_->tableCell || name == q_->coveredCell) {
         if (inRow_)
             startCell(attributes);
-    } else if (name == tableRow) {
+    } else if (name == q_->tableRow) {
         if (pass_ == Pass::write)
             copy_->copyTo(xml->at());
         inRow_ = true;
         rowStart_ = xml->at();
-        rowRepeat_ = count(attribute(attributes, in(tableNs, "number-rows-repeated")), 1);
+        rowRepeat_ = count(attribute(attributes, q_->rowsRepeated), 1);
         nextColumn_ = 0;
         arena_.clear();
         cells_.clear();
         spans_.clear();
         lastStyle_.clear();
-    } else if (name == tableColumn) {
+    } else if (name == q_->tableColumn) {
         columnsSeen_ = true;
         column_.start = xml->at();
-        column_.repeat = count(attribute(attributes, in(tableNs, "number-columns-repeated")), 1);
+        column_.repeat = count(attribute(attributes, q_->columnsRepeated), 1);
     } else if (pass_ == Pass::write && columnsSeen_ && !columnsAdded_) {
         // The first element after the columns' declarations: rows or their groups.
         copy_->copyTo(xml->at());
@@ -226,7 +266,7 @@ void ContentHandler::start(std::string_view name, const char** attributes) {
 }
 
 void ContentHandler::startSheet(const char** attributes) {
-    const char* n = attribute(attributes, in(tableNs, "name"));
+    const char* n = attribute(attributes, q_->tableName);
     sheets.emplace_back(n == nullptr ? "" : n);
     inTable_ = true;
     if (!chosen && (sheet_.empty() || sheets.back() == sheet_))
@@ -239,13 +279,13 @@ void ContentHandler::startCell(const char** attributes) {
     text_.clear();
     cell_.start = xml->at();
     cell_.column = nextColumn_;
-    cell_.repeat = count(attribute(attributes, in(tableNs, "number-columns-repeated")), 1);
+    cell_.repeat = count(attribute(attributes, q_->columnsRepeated), 1);
     nextColumn_ += cell_.repeat;
-    const char* type = attribute(attributes, in(officeNs, "value-type"));
+    const char* type = attribute(attributes, q_->valueType);
     type_ = type == nullptr ? "" : type;
-    const char* value = attribute(attributes, in(officeNs, "value"));
+    const char* value = attribute(attributes, q_->officeValue);
     value_ = value == nullptr ? "" : value;
-    const char* style = attribute(attributes, in(tableNs, "style-name"));
+    const char* style = attribute(attributes, q_->styleName);
     cellStyle_ = style == nullptr ? "" : style;
 }
 
@@ -282,25 +322,25 @@ void ContentHandler::endCell() {
 
 void ContentHandler::end(std::string_view name) {
     if (inCell_) {
-        if (name == annotation)
+        if (name == q_->annotation)
             --hidden_;
-        else if (name == textP && hidden_ == 0)
+        else if (name == q_->textP && hidden_ == 0)
             --inP_;
-        else if (name == tableCell || name == coveredCell)
+        else if (name == q_->tableCell || name == q_->coveredCell)
             endCell();
         return;
     }
-    if (name == tableTable) {
+    if (name == q_->tableTable) {
         if (pass_ == Pass::write && inSheet() && !columnsAdded_) {
             copy_->copyTo(xml->at());
             addedColumns();
         }
         inTable_ = false;
-    } else if (inSheet() && name == tableRow && inRow_) {
+    } else if (inSheet() && name == q_->tableRow && inRow_) {
         endRow();
-    } else if (inSheet() && name == tableColumn) {
+    } else if (inSheet() && name == q_->tableColumn) {
         endColumn();
-    } else if (pass_ == Pass::write && name == automaticStyles && !stylesAdded_) {
+    } else if (pass_ == Pass::write && name == q_->automaticStyles && !stylesAdded_) {
         if (xml->size() == 0) { // empty: <office:automatic-styles/>
             copy_->copyTo(stylesAt_);
             copy_->skipTo(xml->at());
@@ -483,7 +523,7 @@ Summary convertContent(ZipReader& zip, const ZipEntry& content, ZipWriter& out,
                        const Options& options, const Reporter& reporter, const std::string& file) {
     ContentHandler scan(ContentHandler::Pass::scan, options.sheet);
     {
-        XmlReader xml(scan, file, content.name);
+        XmlReader xml(scan, file, content.name, false);
         scan.xml = &xml;
         readContent(zip, content, xml, scan, [](std::uint64_t) {});
     }
@@ -511,7 +551,7 @@ Summary convertContent(ZipReader& zip, const ZipEntry& content, ZipWriter& out,
     ContentHandler handler(ContentHandler::Pass::write, options.sheet);
     handler.writeWith(rules, out, scan.lastColumn,
                       *std::max_element(layout.columns.begin(), layout.columns.end()) + 1);
-    XmlReader xml(handler, file, content.name);
+    XmlReader xml(handler, file, content.name, false);
     handler.xml = &xml;
     out.begin(content, content.size > (std::uint64_t(1) << 30));
     readContent(zip, content, xml, handler, [&](std::uint64_t read) {

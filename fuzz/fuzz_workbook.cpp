@@ -6,6 +6,7 @@
 // one but those it converts with the very bytes it had. The sanitizers catch the
 // rest.
 
+#include "cli/failure.h"
 #include "cli/workbook.h"
 #include "cli/zip.h"
 #include "fuzz/check.h"

@@ -238,13 +238,16 @@ build_workbook_libs() {
     rm -rf "$src" "$workbook_libs"
     fetch_workbook_sources "$src"
     mkdir -p "$workbook_libs/lib" "$workbook_libs/include/minizip"
-    # zlib by its own makefile for MinGW; minizip's three files beside it.
+    # zlib's sources (Debian's leave out its makefiles for Windows) and minizip's
+    # three beside them, compiled into two static libraries.
     tree=$(find "$src" -maxdepth 1 -type d -name 'zlib-*' | head -n1)
-    make -C "$tree" -f win32/Makefile.gcc PREFIX="$triplet-" CC="$triplet-gcc-posix" \
-        AR="$triplet-gcc-ar-posix" RC="$triplet-windres" libz.a >/dev/null
-    cp "$tree/libz.a" "$workbook_libs/lib/"
-    cp "$tree/zlib.h" "$tree/zconf.h" "$workbook_libs/include/"
     local file
+    for file in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast \
+        inflate inftrees trees uncompr zutil; do
+        "$triplet-gcc-posix" -O2 -c "$tree/$file.c" -o "$src/zlib-$file.o"
+    done
+    "$triplet-gcc-ar-posix" rcs "$workbook_libs/lib/libz.a" "$src"/zlib-*.o
+    cp "$tree/zlib.h" "$tree/zconf.h" "$workbook_libs/include/"
     for file in ioapi unzip zip; do
         "$triplet-gcc-posix" -O2 -c -I"$tree" "$tree/contrib/minizip/$file.c" \
             -o "$src/minizip-$file.o"
@@ -253,13 +256,16 @@ build_workbook_libs() {
     cp "$tree/contrib/minizip/crypt.h" "$workbook_libs/include/minizip/"
     "$triplet-gcc-ar-posix" rcs "$workbook_libs/lib/libminizip.a" "$src"/minizip-*.o
     cp "$tree/debian/copyright" "$workbook_libs/zlib-copyright"
-    # expat by its CMake build, static, without its tools.
+    # expat by its CMake build, static, without its tools, and without the document
+    # type declarations brelvoxa refuses anyway (Debian's patches also expect
+    # XML_DTD to be a number, which its CMake build does not give).
     tree=$(find "$src" -maxdepth 1 -type d -name 'expat-*' | head -n1)
     cmake -S "$tree/expat" -B "$src/expat-build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$workbook_libs" \
         -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF \
-        -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF -DEXPAT_BUILD_PKGCONFIG=OFF >/dev/null
+        -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF -DEXPAT_BUILD_PKGCONFIG=OFF \
+        -DEXPAT_DTD=OFF >/dev/null
     cmake --build "$src/expat-build" >/dev/null
     cmake --install "$src/expat-build" >/dev/null
     cp "$tree/debian/copyright" "$workbook_libs/expat-copyright"
