@@ -378,7 +378,7 @@ private:
     const SharedStrings& strings_;
     const Styles& styles_;
     bool dimension_ = false, inData_ = false, inRow_ = false, inCell_ = false;
-    bool inValue_ = false, inInline_ = false, formula_ = false;
+    bool inValue_ = false, inInline_ = false;
     TextRuns runs_;
     // The row being read: its cells' texts, one arena, and where each cell is.
     std::string arena_, value_, type_;
@@ -433,8 +433,6 @@ void SheetHandler::start(std::string_view name, const char** attributes) {
             inValue_ = true;
         else if (local == "is")
             inInline_ = true;
-        else if (local == "f")
-            formula_ = true;
         runs_.start(local);
     } else if (local == "c" && inRow_) {
         startCell(attributes);
@@ -522,7 +520,6 @@ void SheetHandler::startRow(const char** attributes) {
 
 void SheetHandler::startCell(const char** attributes) {
     inCell_ = true;
-    formula_ = false;
     value_.clear();
     const char* r = attribute(attributes, "r");
     const long c = r != nullptr ? columnOf(r) : column_ + 1;
