@@ -18,6 +18,7 @@ for name in 'comptes_març_€' 'proveïdors_Łódź_Ωmega'; do
     rm -f "$scratch/out"
     if [ "$mode" = read ]; then
         (cd "$scratch" && "$wine" "$exe" "$name.txt") >"$scratch/out" 2>"$scratch/err"
+        status=$?
     elif [ "$mode" = workbook ]; then
         cp "$book" "$scratch/$name.xlsx"
         (cd "$scratch" && "$wine" "$exe" "$name.xlsx" -o "$name-iban.xlsx") >"$scratch/err" 2>&1
@@ -27,8 +28,8 @@ for name in 'comptes_març_€' 'proveïdors_Łódź_Ωmega'; do
         unzip -p "$scratch/$name-iban.xlsx" xl/worksheets/sheet1.xml >"$scratch/out" 2>/dev/null
     else
         (cd "$scratch" && "$wine" "$exe" "$name.txt" -o "$name-iban.txt") >"$scratch/err" 2>&1
+        status=$?
     fi
-    [ "$mode" = workbook ] || status=$?
     [ "$mode" != write ] || cp "$scratch/$name-iban.txt" "$scratch/out" 2>/dev/null
     want=ES0321001234515678901234
     [ "$mode" != workbook ] || want=ES9121000418450200051332
