@@ -55,7 +55,7 @@ struct Names {
 
 // The added columns' widths, and the names of the styles brelvoxa adds.
 constexpr std::array<std::string_view, 6> addedWidths = {"5.4cm", "6.4cm", "2.8cm",
-                                                         "8.2cm", "6.2cm", "6.4cm"};
+                                                         "8.2cm", "9.4cm", "6.4cm"};
 constexpr std::string_view columnStyle = "brelvoxa_columna", failStyle = "brelvoxa_erroni";
 // The most columns a sheet has.
 constexpr std::uint64_t maxColumns = 16384;

@@ -24,7 +24,7 @@ namespace {
 constexpr long maxColumns = 16384;
 // How wide the added columns are, in characters: an IBAN on paper, a BIC, a
 // bank's name, a status.
-constexpr std::array<int, 6> addedWidths = {26, 31, 13, 40, 30, 31};
+constexpr std::array<int, 6> addedWidths = {26, 31, 13, 40, 46, 31};
 // The sheet is read in pieces of this size.
 constexpr std::size_t piece = 1 << 16;
 // The shared strings are kept whole; more than this is no list of accounts.
