@@ -1,7 +1,8 @@
 // An OpenDocument spreadsheet's content.xml, which holds every sheet and their
-// automatic styles: read once through to sample the chosen sheet's first rows and
-// find its last used column (it says it nowhere), then again to write it with six
-// cells after that column in every row that holds an account. Cells are
+// automatic styles: read as far as the chosen sheet's first rows, which give its
+// layout and, as the part says it nowhere, its last used column, then again to
+// write it with six cells after that column in every row that holds an account (a
+// later row that reaches further has it read whole and written again). Cells are
 // positional here: a row short of that column is padded, a repeated empty cell
 // across it is cut around the added ones, and so are the column declarations.
 
@@ -86,6 +87,8 @@ public:
     Sample sample;
     std::optional<std::size_t> chosen; // among sheets
     long lastColumn = -1;
+    // The chosen sheet is read to its end, or its first rows are.
+    bool enough() const { return chosen && (chosenEnded_ || sample.size() >= 1000); }
 
     void writeWith(RowRules& rules, Sink& out, long last, std::size_t needed);
     void arrived(std::string_view bytes) {
@@ -128,7 +131,7 @@ private:
     std::optional<Names> q_; // once the root element has declared the prefixes
     mutable std::vector<std::pair<std::pair<const std::string*, std::string>, std::string>> names_;
     bool inTable_ = false, inRow_ = false, inCell_ = false, stylesAdded_ = false;
-    bool columnsAdded_ = false, columnsSeen_ = false;
+    bool columnsAdded_ = false, columnsSeen_ = false, chosenEnded_ = false;
     int inP_ = 0, hidden_ = 0, paragraphs_ = 0;
     // The row being read.
     std::string arena_, text_, value_, type_, cellStyle_, lastStyle_;
@@ -312,7 +315,7 @@ void ContentHandler::endCell() {
     if (!cellStyle_.empty())
         lastStyle_ = cellStyle_;
     if (pass_ == Pass::write && cell_.column + cell_.repeat > first_)
-        throw Failure("el full ha canviat entre dues lectures");
+        throw WiderThanSampled{};
     for (std::uint64_t k = 0; k < cell_.repeat; ++k) {
         cells_.resize(static_cast<std::size_t>(cell_.column + k), {0, 0});
         cells_.emplace_back(arena_.size(), shown.size());
@@ -335,6 +338,7 @@ void ContentHandler::end(std::string_view name) {
             copy_->copyTo(xml->at());
             addedColumns();
         }
+        chosenEnded_ = chosenEnded_ || inSheet();
         inTable_ = false;
     } else if (inSheet() && name == q_->tableRow && inRow_) {
         endRow();
@@ -501,6 +505,8 @@ void ContentHandler::addCell(std::string_view text, std::string_view style) {
     out += "</" + name(textNs, "p") + "></" + cell + ">";
 }
 
+// Reads the part, each piece handed to the handler before the reader, while each()
+// says to go on.
 template <class Each>
 void readContent(ZipReader& zip, const ZipEntry& entry, XmlReader& xml, ContentHandler& handler,
                  Each&& each) {
@@ -511,8 +517,7 @@ void readContent(ZipReader& zip, const ZipEntry& entry, XmlReader& xml, ContentH
         read += n;
         handler.arrived(std::string_view(bytes.data(), n));
         xml.feed(std::string_view(bytes.data(), n), n == 0);
-        each(read);
-        if (n == 0)
+        if (!each(read) || n == 0)
             return;
     }
 }
@@ -520,12 +525,19 @@ void readContent(ZipReader& zip, const ZipEntry& entry, XmlReader& xml, ContentH
 } // namespace
 
 Summary convertContent(ZipReader& zip, const ZipEntry& content, ZipWriter& out,
-                       const Options& options, const Reporter& reporter, const std::string& file) {
+                       const Options& options, const Reporter& reporter, const std::string& file,
+                       bool again) {
+    // Read whole again, or when small, to name how many sheets it has.
+    const bool whole = again || content.size < (std::uint64_t(16) << 20);
     ContentHandler scan(ContentHandler::Pass::scan, options.sheet);
+    bool stopped = false;
     {
         XmlReader xml(scan, file, content.name, false);
         scan.xml = &xml;
-        readContent(zip, content, xml, scan, [](std::uint64_t) {});
+        readContent(zip, content, xml, scan, [&](std::uint64_t) {
+            stopped = !whole && scan.enough();
+            return !stopped;
+        });
     }
     if (!scan.chosen) {
         if (scan.sheets.empty())
@@ -537,14 +549,18 @@ Summary convertContent(ZipReader& zip, const ZipEntry& content, ZipWriter& out,
         failure.usage = true;
         throw failure;
     }
-    const std::string what = "llibre .ods, full «" + scan.sheets[*scan.chosen] + "»" +
-                             (options.sheet.empty() && scan.sheets.size() > 1
-                                  ? " (el primer de " + std::to_string(scan.sheets.size()) + ")"
+    const std::string what =
+        "llibre .ods, full «" + scan.sheets[*scan.chosen] + "»" +
+        (!options.sheet.empty()   ? ""
+         : stopped                ? " (el primer)"
+         : scan.sheets.size() > 1 ? " (el primer de " + std::to_string(scan.sheets.size()) + ")"
                                   : "");
     const Layout layout = settleSheet(scan.sample, options, what);
-    reporter.note(0, layout.description);
-    if (reporter.settled)
-        reporter.settled(layout);
+    if (!again) {
+        reporter.note(0, layout.description);
+        if (reporter.settled)
+            reporter.settled(layout);
+    }
     if (static_cast<std::uint64_t>(scan.lastColumn + 1 + 6) > maxColumns)
         throw Failure("el full no té lloc per a sis columnes més", file);
     RowRules rules(layout, reporter);
@@ -560,6 +576,7 @@ Summary convertContent(ZipReader& zip, const ZipEntry& content, ZipWriter& out,
                 handler.rows(),
                 read / std::max<std::uint64_t>(
                            content.size / std::max<std::uint64_t>(content.compressed, 1), 1));
+        return true;
     });
     handler.finish();
     out.end();

@@ -208,16 +208,19 @@ bool isOds(ZipReader& zip) {
            zip.whole(*mimetype, odsType.size()) == odsType;
 }
 
-Summary convertOds(ZipReader& zip, ZipWriter& writer, const std::string& name,
-                   const Options& options, const Reporter& reporter) {
+Summary convertOds(ZipReader& zip, std::FILE* out, const std::string& outName,
+                   const std::string& name, const Options& options, const Reporter& reporter,
+                   bool again) {
     const ZipEntry& content = entryOf(zip, "content.xml", name);
+    ZipWriter writer(out, outName);
     Summary summary;
     for (const ZipEntry& entry : zip.entries()) {
         if (&entry == &content)
-            summary = convertContent(zip, entry, writer, options, reporter, name);
+            summary = convertContent(zip, entry, writer, options, reporter, name, again);
         else
             writer.copy(zip, entry);
     }
+    writer.close();
     return summary;
 }
 
@@ -228,10 +231,13 @@ Summary convertWorkbook(std::FILE* in, const std::string& name, std::FILE* out,
                         const Reporter& reporter) {
     ZipReader zip(in, name);
     if (isOds(zip)) {
-        ZipWriter writer(out, outName);
-        const Summary summary = convertOds(zip, writer, name, options, reporter);
-        writer.close();
-        return summary;
+        const std::uint64_t start = restartAt(out, std::nullopt, outName);
+        try {
+            return convertOds(zip, out, outName, name, options, reporter, false);
+        } catch (const WiderThanSampled&) {
+            restartAt(out, start, outName);
+            return convertOds(zip, out, outName, name, options, reporter, true);
+        }
     }
     const Parts parts = xlsxParts(zip, name);
     const Sheet& sheet = chosenSheet(parts, options, name);

@@ -53,7 +53,7 @@ private:
     Handler& handler_;
     std::string file_, part_, refusal_;
     std::string_view prefix_, name_; // of the element being handled, in expat's buffer
-    std::exception_ptr error_; // a handler's, carried past expat
+    std::exception_ptr error_;       // a handler's, carried past expat
     bool namespaces_;
 };
 

@@ -10,12 +10,22 @@
 #include <minizip/zip.h>
 
 #include <algorithm>
+#include <cerrno>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace cli {
 
 namespace {
 
 #ifdef _WIN32
+int cut(std::FILE* f, std::uint64_t at) {
+    return _chsize_s(_fileno(f), static_cast<long long>(at));
+}
 int seekTo(std::FILE* f, ZPOS64_T offset, int origin) {
     return _fseeki64(f, static_cast<long long>(offset), origin);
 }
@@ -23,6 +33,9 @@ ZPOS64_T tellOf(std::FILE* f) {
     return static_cast<ZPOS64_T>(_ftelli64(f));
 }
 #else
+int cut(std::FILE* f, std::uint64_t at) {
+    return ftruncate(fileno(f), static_cast<off_t>(at));
+}
 int seekTo(std::FILE* f, ZPOS64_T offset, int origin) {
     return fseeko(f, static_cast<off_t>(offset), origin);
 }
@@ -74,6 +87,16 @@ constexpr std::uint64_t maxRatio = 500;
 constexpr std::uint64_t ratioFrom = std::uint64_t(16) << 20;
 
 } // namespace
+
+std::uint64_t restartAt(std::FILE* file, std::optional<std::uint64_t> at, const std::string& name) {
+    if (!at)
+        return tellOf(file);
+    // A device such as /dev/null cannot be cut, nor needs to be.
+    if (std::fflush(file) != 0 || seekTo(file, *at, SEEK_SET) != 0 ||
+        (cut(file, *at) != 0 && errno != EINVAL))
+        throw Failure("no es pot tornar a escriure el llibre des del principi", name);
+    return *at;
+}
 
 ZipReader::ZipReader(std::FILE* file, std::string name) : name_(std::move(name)) {
     zlib_filefunc64_def functions = functionsFor(file);

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +65,10 @@ private:
     std::string name_;
     std::vector<ZipEntry> entries_;
 };
+
+// Where a package is written from in file, and, given that place, the file cut
+// back to it, so that a package can be written there again.
+std::uint64_t restartAt(std::FILE* file, std::optional<std::uint64_t> at, const std::string& name);
 
 class ZipWriter : public Sink {
 public:

@@ -390,3 +390,32 @@ def test_a_workbook_is_read_from_a_pipe_never_and_written_to_a_terminal_never(bo
     assert redirected.returncode == 1 and zipfile.is_zipfile(tmp_path / "o.xlsx")
     together = run(tmp / "xlsxwriter.xlsx", tmp / "lo.csv", "-o", tmp_path / "p.xlsx")
     assert together.returncode == 2 and "es converteix sol" in together.stderr.decode()
+
+
+def test_an_ods_row_wider_than_its_first_rows_has_the_sheet_written_again(tmp_path):
+    """A large content part is read only as far as its first rows before it is
+    written; a later row that reaches further has it read whole and written again."""
+    ns = ('xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
+          'xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
+          'xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"')
+    cell = '<table:table-cell office:value-type="string"><text:p>{}</text:p></table:table-cell>'
+    row = lambda *cells: "<table:table-row>" + "".join(cell.format(c) for c in cells) + "</table:table-row>"
+    rows = [row("IBAN")] + [row("ES91 2100 0418 4502 0005 1332", "x" * 150)] * 120000
+    rows[110000] = row("ES91 2100 0418 4502 0005 1332", "", "", "", "més enllà")
+    content = (f'<office:document-content {ns}><office:body><office:spreadsheet>'
+               f'<table:table table:name="A">{"".join(rows)}</table:table>'
+               "</office:spreadsheet></office:body></office:document-content>")
+    book = tmp_path / "ample.ods"
+    with zipfile.ZipFile(book, "w", zipfile.ZIP_DEFLATED) as z:
+        z.writestr(zipfile.ZipInfo("mimetype"), "application/vnd.oasis.opendocument.spreadsheet")
+        z.writestr("content.xml", content)
+    result = run(book, "-o", tmp_path / "o.ods")
+    said = result.stderr.decode()
+    assert result.returncode == 0 and said.count("llibre .ods, full «A» (el primer)") == 1, said
+    with zipfile.ZipFile(tmp_path / "o.ods") as z:
+        written = z.read("content.xml").decode()
+    # Every row's IBAN is in the sixth column, after the wide row's five.
+    assert written.count("ES9121000418450200051332") == 120000
+    first = written[written.index("<table:table-row>", written.index("IBAN")):]
+    first = first[: first.index("</table:table-row>")]
+    assert first.count("<table:table-cell") == 2 + 1 + 6 and 'number-columns-repeated="3"' in first
