@@ -118,8 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
                                  before[i].name == "content.xml" ||
                                  before[i].name.find("sheet") != std::string::npos ||
                                  before[i].name.find("styles") != std::string::npos;
-            CHECK(changed || (before[i].crc == after[i].crc &&
-                              before[i].compressed == after[i].compressed));
+            CHECK(changed ||
+                  (before[i].crc == after[i].crc && before[i].compressed == after[i].compressed));
         }
     }
     std::fclose(in);
