@@ -19,7 +19,7 @@ build=${BUILD_DIR:-$root/build-bench}
 
 . "$root/tools/packages.sh"
 # shellcheck disable=SC2086
-install_packages cmake g++ ninja-build libcli11-dev python3-stdnum
+install_packages cmake g++ ninja-build $cli_packages python3-stdnum
 command -v npm >/dev/null || install_packages npm
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRELVOXA_GUI=OFF \
     -DBRELVOXA_TESTS=OFF >/dev/null

@@ -14,7 +14,7 @@ build=${BUILD_DIR:-$root/build-bench}
 
 . "$root/tools/packages.sh"
 # shellcheck disable=SC2086
-install_packages cmake g++ ninja-build libcli11-dev libbenchmark-dev libcsv-dev $library_packages \
+install_packages cmake g++ ninja-build $cli_packages libbenchmark-dev libcsv-dev $library_packages \
     python3-stdnum
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRELVOXA_GUI=OFF \
     -DBRELVOXA_BENCH=ON -DBRELVOXA_LIB=ON -DBRELVOXA_TESTS=OFF >/dev/null

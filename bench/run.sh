@@ -7,7 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build-bench}
 
 . "$root/tools/packages.sh"
-install_packages cmake g++ ninja-build libcli11-dev libbenchmark-dev libcsv-dev
+# shellcheck disable=SC2086
+install_packages cmake g++ ninja-build $cli_packages libbenchmark-dev libcsv-dev
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRELVOXA_GUI=OFF \
     -DBRELVOXA_BENCH=ON -DBRELVOXA_TESTS=OFF "$@"

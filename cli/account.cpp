@@ -14,12 +14,6 @@ namespace cli {
 
 namespace {
 
-std::u16string fromUtf8(std::string_view s) {
-    std::u16string out;
-    decode(s, Encoding::utf8, out);
-    return out;
-}
-
 bool ascii(std::string_view bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -32,32 +26,6 @@ std::size_t copyIban(std::u16string_view iban, char* out) {
 }
 
 } // namespace
-
-std::u16string headerKey(std::u16string_view name) {
-    std::u16string key(text::trimBlanks(name));
-    for (auto& c : key)
-        c = text::toSmall(text::fromFullWidth(c));
-    return key;
-}
-
-std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header) {
-    std::vector<std::u16string> taken;
-    for (const auto& cell : header)
-        taken.push_back(headerKey(cell));
-    const auto isTaken = [&](const std::u16string& name) {
-        return std::find(taken.begin(), taken.end(), headerKey(name)) != taken.end();
-    };
-    std::vector<std::u16string> names;
-    for (const auto name : addedHeader) {
-        const std::u16string base = fromUtf8(name);
-        std::u16string chosen = base;
-        for (int n = 2; isTaken(chosen); ++n)
-            chosen = base + u" " + fromUtf8(std::to_string(n));
-        taken.push_back(headerKey(chosen));
-        names.push_back(chosen);
-    }
-    return names;
-}
 
 std::string statusText(Status s) {
     std::string text;
@@ -147,6 +115,10 @@ const AddedCells& Converter::cells(Status status, std::u16string_view iban,
         return mdlFuncions::formatPaper(std::string_view(bytes, copyIban(suggestion, bytes)), at);
     });
     added_.status = status;
+    added_.iban = iban_.text();
+    added_.paper = paper_.text();
+    added_.suggestion = suggestion_.text();
+    added_.entity = entity;
     added_.pieces = {iban_.view(), paper_.view(), entity ? entityCells(*entity) : noEntity_,
                      statusCell(status), suggestion_.view()};
     return added_;

@@ -10,6 +10,7 @@
 #include "cli/encoding.h"
 #include "cli/layout.h"
 #include "cli/status.h"
+#include "cli/names.h"
 #include "core/comprovacio.h"
 
 #include <array>
@@ -23,21 +24,6 @@ namespace cli {
 // The status as written in the summary, in UTF-8.
 std::string statusText(Status s);
 
-// Names of the added columns, for a header row, in UTF-8.
-inline constexpr std::array<std::string_view, 6> addedHeader = {
-    "IBAN", "IBAN en format paper", "BIC", "Entitat", "Estat", "Suggeriment"};
-
-// A header's name as names are compared: blanks around it ignored, full-width
-// forms read as ASCII and ASCII letters in either case, so that " iban " and
-// "ＩＢＡＮ" are both "IBAN". --columna finds a column by it, and the added columns
-// are named apart by it.
-std::u16string headerKey(std::u16string_view name);
-
-// The added columns' names for an input whose header row holds these cells: each
-// name of addedHeader, or, where the header or an added name before it has it
-// already (headerKey), that name followed by " 2", " 3"... the first that is free.
-std::vector<std::u16string> addedNames(const std::vector<std::u16string>& header);
-
 // A cell of capitals, digits and blanks (an IBAN, electronic or on paper), kept in
 // place with its separator and, when every cell is quoted, its quotes: no
 // country's IBAN outgrows it, and a row is written without allocating.
@@ -46,6 +32,10 @@ public:
     static constexpr std::size_t room = mdlFuncions::midaPaper(mdlFuncions::midaMaximaIBAN);
 
     std::string_view view() const { return {data_.data(), size_}; }
+    // Only the characters, without separator or quotes.
+    std::string_view text() const {
+        return {data_.data() + 1 + quote_, static_cast<std::size_t>(size_ - 1 - 2 * quote_)};
+    }
     // The separator, the quotes when quote, and between them the characters text
     // writes at the place it is given, with room for as many; text returns how many.
     template <class Text> void write(char separator, bool quote, Text&& text) {
@@ -54,11 +44,13 @@ public:
         const std::size_t end = 1 + quote + text(data_.data() + 1 + quote);
         data_[end] = '"';
         size_ = static_cast<std::uint8_t>(end + quote);
+        quote_ = quote;
     }
 
 private:
     std::array<char, room + 3> data_;
     std::uint8_t size_ = 0;
+    bool quote_ = false;
 };
 
 // The cells added to a row, to be written in this order, each after its separator.
@@ -67,6 +59,10 @@ struct AddedCells {
     // IBAN, IBAN on paper, BIC and name, status, suggestion; empty cells where
     // there is nothing right to put. A suggestion is only suggested, never applied.
     std::array<std::string_view, 5> pieces;
+    // The same, for a writer of its own (a sheet's): the IBAN, its paper form and
+    // the suggestion's in ASCII, and the entity, if any.
+    std::string_view iban, paper, suggestion;
+    const mdlFuncions::Entitat* entity = nullptr;
 };
 
 // Reads the accounts of one input's rows and makes their added cells. The cells

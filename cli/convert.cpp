@@ -5,6 +5,7 @@
 #include "cli/convert.h"
 
 #include "cli/account.h"
+#include "cli/workbook.h"
 #include "core/text.h"
 
 #include <algorithm>
@@ -21,9 +22,6 @@ namespace cli {
 namespace {
 
 constexpr std::uint64_t progressEvery = 1 << 16;
-// Past this many, unreadable rows are still marked in the output but no longer
-// each named on stderr.
-constexpr std::uint64_t maxRowMessages = 100;
 
 // Copies a few bytes, as most pieces of a row are, without a call to memcpy: two
 // copies of a fixed size that overlap in the middle.
@@ -69,14 +67,15 @@ private:
     std::size_t size_ = 0;
 };
 
-// Streams the rows of one input whose layout is settled.
+// The text pair: rows split from the decoded input, and written back byte for
+// byte with their added cells before their line ends, in big blocks.
 class RowLoop {
 public:
     RowLoop(Buffer& buffer, Sink& sink, const Layout& layout, const Reporter& reporter,
             const Limits& limits)
-        : buffer_(buffer), sink_(sink), layout_(layout), reporter_(reporter), converter_(layout),
-          splitter_(layout.format == Format::csv ? layout.separator : 0, limits.maxRow,
-                    layout.lineEnd),
+        : buffer_(buffer), sink_(sink), layout_(layout), reporter_(reporter),
+          rules_(layout, reporter), splitter_(layout.format == Format::csv ? layout.separator : 0,
+                                              limits.maxRow, layout.lineEnd),
           // Written out as often as a window is read in.
           flushAt_(limits.window),
           // Most output is the input copied; the added cells take about a quarter more.
@@ -86,26 +85,20 @@ public:
 
 private:
     std::span<const std::string_view> added(const Record& record);
-    std::optional<std::span<const std::string_view>> leadingRow(const Record& record,
-                                                                std::uint64_t index);
     void append(std::span<const std::string_view> cells);
     void overLongRow(const Record& record);
     std::string passRestOfLine();
-    void rowMessage(Status status);
 
     Buffer& buffer_;
     Sink& sink_;
     const Layout& layout_;
     const Reporter& reporter_;
-    Converter converter_;
+    RowRules rules_;
     Splitter splitter_;
     const std::size_t flushAt_;
     Pieces out_;
-    Summary summary_;
     std::string_view header_; // the added columns' names, once the header is read
-    std::uint64_t line_ = 1, records_ = 0, rowMessages_ = 0;
-    // The header's row, or the first row when there is none.
-    const std::uint64_t leading_ = layout_.header ? layout_.headerRow : 0;
+    std::uint64_t line_ = 1, records_ = 0;
 };
 
 Summary RowLoop::run() {
@@ -143,53 +136,27 @@ Summary RowLoop::run() {
             reporter_.progress(records_, buffer_.consumed());
     }
     sink_.write(out_.view());
-    return summary_;
+    return rules_.summary();
 }
 
-// The cells added after a row's own bytes, before its line end, counted; valid
-// until the next row.
+// The cells added after a row's own bytes, before its line end; valid until the
+// next row.
 std::span<const std::string_view> RowLoop::added(const Record& record) {
-    const std::uint64_t index = records_++;
-    if (index <= leading_) [[unlikely]]
-        if (const auto cells = leadingRow(record, index))
-            return *cells;
-    if (!record.tooLong &&
-        (layout_.format == Format::csv ? record.raw.empty() : text::allBlank(record.raw))) {
-        // A blank line gains no cells: it separates, it holds no account.
-        ++summary_.blank;
-        return {};
-    }
-    const AddedCells& cells = converter_.row(record);
-    // Nor does a spreadsheet's empty row, told apart from a row without an
-    // account only when the account's cell is found empty.
-    if ((cells.status == cli::status(mdlFuncions::Estat::senseCompte) ||
-         cells.status == Status::missingColumns) &&
-        blankRow(record)) [[unlikely]] {
-        ++summary_.blank;
-        return {};
-    }
-    ++summary_.rows;
-    ++summary_.byStatus[static_cast<std::size_t>(cells.status)];
-    if (unreadable(cells.status))
-        rowMessage(cells.status);
-    return cells.pieces;
-}
-
-// The rows up to the header: blank lines and titles, written back as they are,
-// then the header with the added columns' names; none for a row of data.
-std::optional<std::span<const std::string_view>> RowLoop::leadingRow(const Record& record,
-                                                                     std::uint64_t index) {
+    ++records_;
     // A file whose first row quotes every cell gets its added cells quoted too.
-    if (index == leading_)
-        converter_.quoteAll(layout_.format == Format::csv && record.allQuoted);
-    if (!layout_.header)
-        return std::nullopt;
-    if (index == leading_) {
-        header_ = converter_.header(record.cells);
+    if (rules_.leadingNext()) [[unlikely]]
+        rules_.converter().quoteAll(layout_.format == Format::csv && record.allQuoted);
+    const Gain gain = rules_.take(record, line_);
+    switch (gain.kind) {
+    case Gain::Kind::cells:
+        return gain.cells->pieces;
+    case Gain::Kind::header:
+        header_ = rules_.converter().header(record.cells);
         return std::span<const std::string_view>(&header_, 1);
+    case Gain::Kind::nothing:
+        break;
     }
-    ++(blankRow(record) ? summary_.blank : summary_.titles);
-    return std::span<const std::string_view>();
+    return {};
 }
 
 void RowLoop::append(std::span<const std::string_view> cells) {
@@ -242,11 +209,22 @@ std::string RowLoop::passRestOfLine() {
     }
 }
 
-void RowLoop::rowMessage(Status status) {
-    if (++rowMessages_ <= maxRowMessages)
-        reporter_.note(line_, statusText(status));
-    else if (rowMessages_ == maxRowMessages + 1)
-        reporter_.note(0, "hi ha més files il·legibles; l'estat de cada una és a la sortida");
+// What no list is: a workbook through a pipe, an old binary workbook, a PDF,
+// anything with NUL bytes. Refused before any row is written.
+void refuseBinary(std::string_view window) {
+    switch (containerOf(window)) {
+    case Container::zip:
+        throw Failure("és un fitxer zip (potser un llibre .xlsx o .ods), que només es llegeix "
+                      "d'un fitxer: doneu-ne el nom, o rediriqueu-lo des d'un fitxer");
+    case Container::ole:
+        refuseOle(window);
+    case Container::text:
+        break;
+    }
+    if (window.starts_with("%PDF-"))
+        throw Failure("és un document PDF, no una llista de comptes");
+    if (window.find('\0') != std::string_view::npos)
+        throw Failure("és un fitxer binari (té bytes nuls), no una llista de comptes");
 }
 
 } // namespace
@@ -255,6 +233,7 @@ Summary convert(Source& source, Sink& sink, const Options& options, const Report
                 const Limits& limits) {
     DecodedInput input(source, sink, options.encoding, limits.window);
     Buffer& buffer = input.buffer();
+    refuseBinary(buffer.rest());
     const Layout layout =
         settleLayout(buffer.rest(), buffer.atEnd(), options, input.decoding(), limits.maxRow);
     reporter.note(0, layout.description);

@@ -9,22 +9,13 @@
 #include "cli/failure.h"
 #include "cli/input.h"
 #include "cli/layout.h"
+#include "cli/rows.h"
 #include "cli/summary.h"
 
 #include <cstdint>
-#include <functional>
 #include <string_view>
 
 namespace cli {
-
-struct Reporter {
-    // A message about the input, with the line it concerns (0 for the whole input).
-    std::function<void(std::uint64_t line, std::string_view message)> note;
-    // Called now and then with the rows done and the bytes read so far.
-    std::function<void(std::uint64_t rows, std::uint64_t bytes)> progress;
-    // Called once the layout is settled, before the first row.
-    std::function<void(const Layout& layout)> settled;
-};
 
 // How much of an input is held in memory at once.
 struct Limits {

@@ -10,8 +10,6 @@
 #include <algorithm>
 
 #include <array>
-#include <cstdint>
-#include <cstring>
 
 namespace cli {
 
@@ -45,50 +43,8 @@ std::string_view encodingName(Encoding e) {
 }
 
 bool Utf8Check::feed(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (!valid_)
-            return false;
-        // Runs of ASCII, the bulk of any account list, are skipped eight bytes at a time.
-        if (pending_ == 0) {
-            while (i + 8 <= bytes.size()) {
-                std::uint64_t word;
-                std::memcpy(&word, bytes.data() + i, 8);
-                if ((word & 0x8080808080808080ULL) != 0)
-                    break;
-                i += 8;
-            }
-            if (i == bytes.size())
-                break;
-        }
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (pending_ == 0) {
-            if (b < 0x80)
-                continue;
-            // Lead bytes of 2, 3 and 4 byte forms; C0, C1 and F5..FF never occur.
-            if (b >= 0xC2 && b <= 0xDF)
-                pending_ = 1;
-            else if (b >= 0xE0 && b <= 0xEF)
-                pending_ = 2;
-            else if (b >= 0xF0 && b <= 0xF4)
-                pending_ = 3;
-            else
-                valid_ = false;
-            lead_ = b;
-            first_ = true;
-            continue;
-        }
-        if ((b & 0xC0) != 0x80) {
-            valid_ = false;
-            continue;
-        }
-        // The first continuation byte rules out overlong forms, surrogates and
-        // values past U+10FFFF.
-        if (first_ && ((lead_ == 0xE0 && b < 0xA0) || (lead_ == 0xED && b > 0x9F) ||
-                       (lead_ == 0xF0 && b < 0x90) || (lead_ == 0xF4 && b > 0x8F)))
-            valid_ = false;
-        first_ = false;
-        --pending_;
-    }
+    if (valid_)
+        stream_.feed<true>(bytes, [this](const text::Utf8Char& c) { valid_ = valid_ && c.ok; });
     return valid_;
 }
 
@@ -112,39 +68,19 @@ void decode(std::string_view bytes, Encoding e, std::u16string& out) {
             out += b >= 0x80 && b < 0xA0 ? cp1252Alt[b - 0x80] : char16_t(b);
         return;
     }
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
-            out += char16_t(b);
-            ++i;
-            continue;
-        }
-        const int more = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : -1;
-        if (more < 0 || i + more >= bytes.size()) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const text::Utf8Char c = text::utf8Char(p, end);
+        p += c.size;
+        if (!c.ok) {
             out += u'\uFFFD';
-            ++i;
-            continue;
-        }
-        char32_t c = b & (0x3F >> more);
-        bool ok = true;
-        for (int k = 1; k <= more; ++k) {
-            const auto cb = static_cast<unsigned char>(bytes[i + k]);
-            ok = ok && (cb & 0xC0) == 0x80;
-            c = (c << 6) | (cb & 0x3F);
-        }
-        if (!ok || c > 0x10FFFF) {
-            out += u'\uFFFD';
-            ++i;
-            continue;
-        }
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += char16_t(0xD800 + (c >> 10));
-            out += char16_t(0xDC00 + (c & 0x3FF));
+        } else if (c.value >= 0x10000) {
+            out += char16_t(0xD800 + ((c.value - 0x10000) >> 10));
+            out += char16_t(0xDC00 + ((c.value - 0x10000) & 0x3FF));
         } else {
-            out += char16_t(c);
+            out += char16_t(c.value);
         }
-        i += more + 1;
     }
 }
 
@@ -221,37 +157,26 @@ void Utf16Encoder::unit(char16_t u, std::string& out) const {
     out += big_ ? low : high;
 }
 
-void Utf16Encoder::feed(std::string_view utf8, std::string& out) {
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        if (need_ > 0 && (b & 0xC0) == 0x80) {
-            code_ = code_ << 6 | (b & 0x3F);
-            if (--need_ > 0)
-                continue;
-            if (code_ >= 0x10000 && code_ <= 0x10FFFF) {
-                unit(static_cast<char16_t>(0xD800 + ((code_ - 0x10000) >> 10)), out);
-                unit(static_cast<char16_t>(0xDC00 + ((code_ - 0x10000) & 0x3FF)), out);
-            } else {
-                unit(code_ > 0xFFFF ? u'\uFFFD' : static_cast<char16_t>(code_), out);
-            }
-            continue;
-        }
-        finish(out); // a character cut short by this byte
-        if (b < 0x80) {
-            unit(b, out);
-        } else if (b >= 0xC0 && b < 0xF8) {
-            need_ = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : 1;
-            code_ = b & (0x3F >> need_);
-        } else {
-            unit(u'\uFFFD', out);
-        }
+void Utf16Encoder::character(const text::Utf8Char& c, std::string& out) const {
+    if (!c.ok) {
+        unit(u'\uFFFD', out);
+    } else if (c.value >= 0x10000) {
+        unit(static_cast<char16_t>(0xD800 + ((c.value - 0x10000) >> 10)), out);
+        unit(static_cast<char16_t>(0xDC00 + ((c.value - 0x10000) & 0x3FF)), out);
+    } else {
+        unit(static_cast<char16_t>(c.value), out);
     }
 }
 
+// What it reads came from UTF-16 through Utf16Decoder, lone surrogates included:
+// read as WTF-8, they go back as the very units they were.
+void Utf16Encoder::feed(std::string_view utf8, std::string& out) {
+    stream_.feed(
+        utf8, [&](const text::Utf8Char& c) { character(c, out); }, true);
+}
+
 void Utf16Encoder::finish(std::string& out) {
-    if (need_ > 0)
-        unit(u'\uFFFD', out);
-    need_ = 0;
+    stream_.finish([&](const text::Utf8Char& c) { character(c, out); });
 }
 
 } // namespace cli

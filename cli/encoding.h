@@ -5,6 +5,8 @@
 // cells that are added go through the first two conversions. A UTF-16 input is
 // turned into UTF-8 as it is read and back as it is written, losing no byte.
 
+#include "core/text.h"
+
 #include <string>
 #include <string_view>
 
@@ -54,25 +56,23 @@ public:
     void finish(std::string& out);
 
 private:
+    void character(const text::Utf8Char& c, std::string& out) const;
     void unit(char16_t u, std::string& out) const;
     bool big_;
-    char32_t code_ = 0;
-    int need_ = 0; // continuation bytes still expected
+    text::Utf8Stream stream_;
 };
 
-// Counts where a UTF-8 check stands across the chunks of one input, so that a
-// character cut between two reads is neither accepted nor rejected too early.
+// A UTF-8 check fed the chunks of one input, so that a character cut between two
+// reads is neither accepted nor rejected too early.
 class Utf8Check {
 public:
     // False from the first byte that cannot be UTF-8 on.
     bool feed(std::string_view bytes);
     // Every byte fed was UTF-8 and no character is left cut.
-    bool valid() const { return valid_ && pending_ == 0; }
+    bool valid() const { return valid_ && !stream_.cut(); }
 
 private:
-    int pending_ = 0;        // continuation bytes still expected
-    unsigned char lead_ = 0; // the lead byte of the character being read
-    bool first_ = false;     // the next byte is the first continuation byte
+    text::Utf8Stream stream_;
     bool valid_ = true;
 };
 

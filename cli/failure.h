@@ -20,6 +20,9 @@ struct Failure : std::runtime_error {
     std::string file;
     // The line of the file it concerns; 0 for the whole file.
     std::uint64_t line = 0;
+    // A usage error found only in the file (a sheet it has not): the message is
+    // followed by the pointer to --help.
+    bool usage = false;
 };
 
 } // namespace cli

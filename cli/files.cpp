@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #ifdef _WIN32
 #include <io.h>
+#include <sys/stat.h>
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,6 +50,19 @@ void removeFile(const char* path) {
 
 bool sameRegularFile(std::FILE*, const std::string&) {
     return false; // standard input has no inode to compare
+}
+
+bool isRegular(std::FILE* file) {
+    struct _stat64 s {};
+    return _fstat64(_fileno(file), &s) == 0 && (s.st_mode & _S_IFREG) != 0;
+}
+
+int seekStart(std::FILE* file) {
+    return _fseeki64(file, 0, SEEK_SET);
+}
+
+bool canSeek(std::FILE* file) {
+    return _fseeki64(file, 0, SEEK_CUR) == 0;
 }
 
 void readOwnership(const std::string&, bool, unsigned&, long&, long&) {}
@@ -88,6 +102,19 @@ bool sameRegularFile(std::FILE* file, const std::string& path) {
     }, out{};
     return fstat(fileno(file), &in) == 0 && S_ISREG(in.st_mode) && stat(path.c_str(), &out) == 0 &&
            in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+}
+
+bool isRegular(std::FILE* file) {
+    struct stat s {};
+    return fstat(fileno(file), &s) == 0 && S_ISREG(s.st_mode);
+}
+
+int seekStart(std::FILE* file) {
+    return fseeko(file, 0, SEEK_SET);
+}
+
+bool canSeek(std::FILE* file) {
+    return fseeko(file, 0, SEEK_CUR) == 0;
 }
 
 // The mode and owner the output has, or the mode a new file would get.
@@ -217,6 +244,16 @@ void Input::close() {
     file = nullptr;
 }
 
+std::string Input::head(std::size_t n) {
+    if (!regular)
+        return {};
+    std::string bytes(n, '\0');
+    bytes.resize(std::fread(bytes.data(), 1, n, file));
+    if (seekStart(file) != 0)
+        throw Failure("no es pot tornar a llegir des del principi", name);
+    return bytes;
+}
+
 std::vector<Input> openInputs(const std::vector<std::string>& paths) {
     std::vector<Input> inputs;
     for (const auto& path : paths) {
@@ -234,6 +271,7 @@ std::vector<Input> openInputs(const std::vector<std::string>& paths) {
             if (fs::is_regular_file(utf8Path(path), ec))
                 in.size = fs::file_size(utf8Path(path), ec);
         }
+        in.regular = isRegular(in.file);
         inputs.push_back(in);
     }
     return inputs;
@@ -345,6 +383,12 @@ Output::~Output() {
         temporaryPending = 0;
         removeFile(temporary_.c_str());
     }
+}
+
+std::FILE* Output::seekable() {
+    if (!canSeek(file_))
+        throw Failure("un llibre només es pot escriure en un fitxer: indiqueu-lo amb -o", name());
+    return file_;
 }
 
 void Output::commit() {

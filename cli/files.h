@@ -21,8 +21,11 @@ struct Input {
     std::string name; // as messages name it
     std::FILE* file = nullptr;
     std::optional<std::uint64_t> size; // known for regular files only
+    bool regular = false;              // a regular file, standard input too, which can be reread
 
     void close();
+    // The first n bytes of a regular file, read and put back; empty for any other.
+    std::string head(std::size_t n);
 };
 
 // Opens every input before anything is written, so that a missing file stops the
@@ -76,6 +79,11 @@ public:
     Output& operator=(const Output&) = delete;
 
     Sink& sink() { return sink_; }
+    // The stream the output is written to, for a writer that seeks in it (a
+    // workbook's); throws Failure when it cannot seek, as a pipe cannot.
+    std::FILE* seekable();
+    // The output as messages name it.
+    std::string name() const { return path_.empty() ? "sortida estàndard" : path_; }
     // Makes the output complete; throws Failure when it cannot.
     void commit();
 

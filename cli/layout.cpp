@@ -5,9 +5,9 @@
 
 #include "cli/layout.h"
 
-#include "cli/account.h"
 #include "cli/csv.h"
 #include "cli/failure.h"
+#include "cli/names.h"
 #include "core/comprovacio.h"
 #include "core/compte.h"
 #include "core/text.h"
@@ -74,54 +74,6 @@ bool namesAccount(std::u16string_view text) {
         }
     return false;
 }
-
-// The first rows of the input that are not blank, their cells copied out of the
-// window into one block: a window of nothing but separators is a million cells,
-// and they must not take more memory than a row.
-class Sample {
-public:
-    std::size_t size() const { return rows_.size(); }
-    bool empty() const { return rows_.empty(); }
-    std::size_t cells(std::size_t row) const { return rows_[row].cells.size(); }
-    // An empty cell for one the row does not reach.
-    std::string_view cell(std::size_t row, std::size_t c) const {
-        if (c >= cells(row))
-            return {};
-        const auto [at, size] = rows_[row].cells[c];
-        return std::string_view(bytes_).substr(at, size);
-    }
-    // The row's index among all the input's rows, blank ones included, and its line.
-    std::size_t index(std::size_t row) const { return rows_[row].index; }
-    std::uint64_t line(std::size_t row) const { return rows_[row].line; }
-    // A quote that never closes: the row is data, whatever it holds.
-    bool unreadable(std::size_t row) const { return rows_[row].unreadable; }
-    // How many of the row's cells hold more than blanks.
-    std::size_t filled(std::size_t row) const {
-        std::size_t n = 0;
-        for (std::size_t c = 0; c < cells(row); ++c)
-            n += !text::allBlank(cell(row, c));
-        return n;
-    }
-    void add(const Record& record, std::size_t index, std::uint64_t line) {
-        auto& row = rows_.emplace_back(Row{index, line, record.unclosedQuote, {}});
-        row.cells.reserve(record.cells.size());
-        for (const auto cell : record.cells) {
-            row.cells.emplace_back(static_cast<std::uint32_t>(bytes_.size()),
-                                   static_cast<std::uint32_t>(cell.size()));
-            bytes_ += cell;
-        }
-    }
-
-private:
-    struct Row {
-        std::size_t index;
-        std::uint64_t line;
-        bool unreadable;
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> cells;
-    };
-    std::string bytes_;
-    std::vector<Row> rows_;
-};
 
 Sample takeSample(std::string_view data, bool atEnd, char separator, std::size_t maxRow,
                   LineEnd lineEnd) {
@@ -418,6 +370,15 @@ Format settleFormat(const Options& options, std::string_view head, Encoding e) {
     return detectSeparator(head) != 0 || head.starts_with('"') ? Format::csv : Format::list;
 }
 
+// The layout with the plan's columns and header.
+Layout planned(const Plan& plan, const Sample& sample, Layout layout) {
+    layout.columns = plan.columns;
+    layout.header = plan.header.has_value();
+    if (plan.header)
+        layout.headerRow = sample.index(*plan.header);
+    return layout;
+}
+
 } // namespace
 
 Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
@@ -452,11 +413,15 @@ Layout settleLayout(std::string_view window, bool atEnd, const Options& options,
         layout.description =
             "CSV separat per " + separatorName(layout.separator) + ", " + what + ", " + plan.how;
     }
-    layout.columns = plan.columns;
-    layout.header = plan.header.has_value();
-    if (plan.header)
-        layout.headerRow = sample.index(*plan.header);
-    return layout;
+    return planned(plan, sample, layout);
+}
+
+Layout settleSheet(const Sample& sample, const Options& options, const std::string& what) {
+    Layout layout;
+    layout.format = Format::sheet;
+    const Plan plan = planColumns(options, sample, Encoding::utf8);
+    layout.description = what + ", " + plan.how;
+    return planned(plan, sample, layout);
 }
 
 } // namespace cli

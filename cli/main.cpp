@@ -1,4 +1,4 @@
-// brelvoxa: adds to every account of a plain list or a CSV file its IBAN, BIC,
+// brelvoxa: adds to every account of a plain list, a CSV file or a workbook its IBAN, BIC,
 // registered name, a status and a suggestion, row for row, losing nothing. Options are read
 // with CLI11; messages are GNU-style, in Catalan, on stderr; progress shows only
 // when stderr is a terminal.
@@ -6,12 +6,14 @@
 #include "cli/convert.h"
 #include "cli/files.h"
 #include "cli/summary.h"
+#include "cli/workbook.h"
 #include "core/control_nacional.h"
 #include "core/entitats.h"
 #include "core/registre_iban.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <iostream>
@@ -34,9 +36,11 @@ using cli::Failure;
 constexpr const char* program = "brelvoxa";
 
 constexpr const char* helpText = R"(Ús: brelvoxa [OPCIÓ]... [FITXER]...
-Afegeix a cada compte bancari d'una llista o d'un fitxer CSV el seu IBAN
-(electrònic i en format paper), el BIC, el nom de l'entitat, un estat i, si el
-compte és erroni, un suggeriment, fila per fila, sense perdre ni reordenar res.
+Afegeix a cada compte bancari d'una llista, d'un fitxer CSV o d'un llibre de
+full de càlcul (.xlsx, .ods) el seu IBAN
+(electrònic i en format paper), el BIC, el nom de l'entitat, un estat i, si
+el compte és erroni, un suggeriment, fila per fila, sense perdre ni reordenar
+res.
 
 Sense FITXER, o quan FITXER és -, llegeix l'entrada estàndard; en un terminal,
 s'acaba amb un Ctrl+D a l'inici d'una línia (Ctrl+Z i Retorn a Windows).
@@ -56,6 +60,17 @@ del compte (a les quatre) és un nom: alguna lletra, cap tira de quatre xifres,
 cap compte. Si no, és de dades. Les línies de títol (una sola cel·la) de sobre
 es tornen tal com són; la capçalera és llavors la fila que anomena el compte o
 la d'abans del primer compte. Un fitxer .csv d'una columna s'escriu com a CSV.
+
+Un llibre .xlsx (o .xlsm) o .ods, conegut pel seu contingut, es torna a
+escriure sencer i del mateix tipus: del primer full (o del que diu --full),
+amb les regles d'un CSV, cada fila amb un compte guanya sis cel·les després
+de l'última columna usada, i l'estat d'una fila incorrecta té un fons vermell
+clar; la resta (altres fulls, formats, fórmules, macros) no es toca. Un
+nombre amb format de zeros (0000) es llegeix amb els zeros que mostra; un de
+més de 15 xifres ha perdut xifres. Un llibre es converteix sol, es llegeix
+d'un fitxer (no d'un conducte) i s'escriu a un fitxer, mai en un terminal.
+Un .xls antic o un llibre amb contrasenya cal desar-lo abans com a .xlsx o
+.ods.
 
 Es llegeixen ="2100...", '2100... i «IBAN: ES91...». Un nombre en notació
 científica (una xifra de l'1 al 9; coma o punt i més xifres, o res; E o e; un +
@@ -80,6 +95,7 @@ com són i no compten.
                                capçalera
       --sense-capcalera      no hi ha capçalera; les columnes s'indiquen
                                llavors pel número
+      --full=NOM             d'un llibre, el full NOM en lloc del primer
   -h, --help                 mostra aquesta ajuda i surt
       --version              mostra la versió i surt
 
@@ -141,6 +157,7 @@ Estat de sortida:
 Exemples:
   brelvoxa comptes.txt
   brelvoxa clients.csv -o clients-iban.csv
+  brelvoxa clients.xlsx -o clients-iban.xlsx
   brelvoxa -c IBAN proveidors.csv > proveidors-iban.csv
   brelvoxa --quatre-columnes=Entitat,Oficina,DC,Compte banc.csv
 )";
@@ -236,7 +253,7 @@ void refuseEmptyValues(int argc, char** argv, std::span<const CLI::Option* const
 // The command line as given, before its values are checked.
 struct Arguments {
     bool help = false, version = false, header = false, noHeader = false;
-    std::string output, column, four, separator, format, encoding;
+    std::string output, column, four, separator, format, encoding, sheet;
     std::vector<std::string> files;
 };
 
@@ -250,6 +267,7 @@ Arguments readArguments(int argc, char** argv) {
         app.add_option("-o,--sortida", a.output),    app.add_option("-c,--columna", a.column),
         app.add_option("--quatre-columnes", a.four), app.add_option("-s,--separador", a.separator),
         app.add_option("-f,--format", a.format),     app.add_option("-e,--codificacio", a.encoding),
+        app.add_option("--full", a.sheet),
     };
     const CLI::Option* flags[] = {
         app.add_flag("-h,--help", a.help),
@@ -314,6 +332,7 @@ cli::Options checkOptions(const Arguments& a) {
     if (!a.column.empty() && !a.four.empty())
         usage("--columna i --quatre-columnes no van juntes");
     options.column = a.column;
+    options.sheet = a.sheet;
     if (!a.four.empty()) {
         options.four = splitList(a.four);
         if (options.four.size() != 4)
@@ -339,9 +358,11 @@ void printSummary(const cli::Summary& s) {
 }
 
 // One input into the output. A failure that names no file is about this input.
-cli::Summary convertInput(cli::Input& in, const cli::Options& options, cli::Sink& sink,
-                          cli::ProgressBar& bar) {
+cli::Summary convertInput(cli::Input& in, cli::Container container, const cli::Options& options,
+                          cli::Output& output, cli::ProgressBar& bar) {
     try {
+        if (container == cli::Container::ole)
+            cli::refuseOle(in.head(cli::oleHead));
         if (in.file == stdin && cli::isTerminal(stdin))
             message(typingHint);
         cli::Reporter reporter;
@@ -354,11 +375,17 @@ cli::Summary convertInput(cli::Input& in, const cli::Options& options, cli::Sink
             bar.update(rows, bytes);
         };
         bar.start(in.size);
-        cli::FileSource source(in.file, in.name, in.size.has_value());
-        cli::Options own = options;
-        if (own.format == cli::Format::automatic)
-            own.format = cli::formatOfName(in.path);
-        const cli::Summary summary = cli::convert(source, sink, own, reporter);
+        cli::Summary summary;
+        if (container == cli::Container::zip) {
+            summary = cli::convertWorkbook(in.file, in.name, output.seekable(), output.name(),
+                                           options, reporter);
+        } else {
+            cli::FileSource source(in.file, in.name, in.size.has_value());
+            cli::Options own = options;
+            if (own.format == cli::Format::automatic)
+                own.format = cli::formatOfName(in.path);
+            summary = cli::convert(source, output.sink(), own, reporter);
+        }
         bar.finish();
         in.close();
         return summary;
@@ -367,6 +394,26 @@ cli::Summary convertInput(cli::Input& in, const cli::Options& options, cli::Sink
             f.file = in.name;
         throw;
     }
+}
+
+// What each input is, by its first bytes (a regular file's; any other is read as
+// text, which refuses a workbook there); a workbook is converted alone, into a
+// file.
+std::vector<cli::Container> checkContainers(std::vector<cli::Input>& inputs,
+                                            const Arguments& arguments) {
+    std::vector<cli::Container> containers;
+    for (auto& in : inputs)
+        containers.push_back(cli::containerOf(in.head(cli::containerHead)));
+    const bool workbook =
+        std::find(containers.begin(), containers.end(), cli::Container::zip) != containers.end();
+    if (workbook && inputs.size() > 1)
+        usage("un llibre (.xlsx, .ods) es converteix sol: no es pot ajuntar amb altres entrades "
+              "en una sola sortida");
+    if (!workbook && !arguments.sheet.empty())
+        usage("--full només serveix per a un llibre (.xlsx, .ods)");
+    if (workbook && arguments.output.empty() && cli::isTerminal(stdout))
+        usage("un llibre no s'escriu en un terminal: indiqueu el fitxer de sortida amb -o");
+    return containers;
 }
 
 int run(int argc, char** argv) {
@@ -392,10 +439,11 @@ int run(int argc, char** argv) {
     cli::ProgressBar bar(cli::isTerminal(stderr));
     try {
         std::vector<cli::Input> inputs = cli::openInputs(files);
+        const std::vector<cli::Container> containers = checkContainers(inputs, arguments);
         cli::Output output(arguments.output, inputs);
         cli::Summary total;
-        for (auto& in : inputs)
-            total.add(convertInput(in, options, output.sink(), bar));
+        for (std::size_t i = 0; i < inputs.size(); ++i)
+            total.add(convertInput(inputs[i], containers[i], options, output, bar));
         output.commit();
         printSummary(total);
         return total.rows == total.correct() ? 0 : 1;
@@ -403,6 +451,8 @@ int run(int argc, char** argv) {
         bar.finish();
         const std::string where = f.file + (f.line > 0 ? ":" + std::to_string(f.line) : "");
         message(where.empty() ? f.what() : where + ": " + f.what());
+        if (f.usage)
+            std::cerr << "Proveu «" << program << " --help» per a més informació.\n";
         return 2;
     }
 }

@@ -6,6 +6,7 @@
 // of an exception. Beside them, the character tests every reader of an account
 // (window, paste, list converter) shares.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -105,11 +106,142 @@ constexpr std::string_view utf8Head(std::string_view utf8, std::size_t n) {
     return utf8.substr(0, n);
 }
 
+// One character read from the start of UTF-8 bytes: its value and how many bytes
+// it takes when the bytes are a well-formed sequence; else one byte, not ok (a stray
+// continuation byte, an overlong form, a value past U+10FFFF, a surrogate), or cut
+// when the bytes end inside a sequence that more bytes may complete. Every reader
+// of UTF-8 in the program takes its characters from here.
+struct Utf8Char {
+    char32_t value = 0;
+    std::uint8_t size = 1;
+    bool ok = false;
+    bool cut = false;
+};
+
+// wtf8 also accepts the three-byte forms of the surrogates U+D800 to U+DFFF, which
+// only a UTF-16 text's lone surrogate carried through UTF-8 has (cli/encoding.h).
+constexpr Utf8Char utf8Char(const unsigned char* p, const unsigned char* end, bool wtf8 = false) {
+    const unsigned char b = *p;
+    if (b < 0x80)
+        return {b, 1, true, false};
+    std::size_t n = 0;
+    // The first continuation byte's range rules out overlong forms, surrogates and
+    // values past U+10FFFF.
+    unsigned char low = 0x80, high = 0xBF;
+    char32_t value = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        n = 1;
+        value = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        n = 2;
+        value = b & 0x0F;
+        low = b == 0xE0 ? 0xA0 : 0x80;
+        high = b == 0xED && !wtf8 ? 0x9F : 0xBF;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        n = 3;
+        value = b & 0x07;
+        low = b == 0xF0 ? 0x90 : 0x80;
+        high = b == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return {};
+    }
+    for (std::size_t i = 1; i <= n; ++i) {
+        if (p + i == end)
+            return {0, 1, false, true};
+        const unsigned char c = p[i];
+        if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xBF))
+            return {};
+        value = value << 6 | (c & 0x3F);
+    }
+    return {value, static_cast<std::uint8_t>(n + 1), true, false};
+}
+
+// UTF-8 fed in pieces cut anywhere, each character handed to a function as it is
+// complete; a character cut between two pieces waits for the next.
+class Utf8Stream {
+public:
+    // each(Utf8Char) for every character, or only for those that are not ASCII
+    // when skipAscii, which then runs through ASCII eight bytes at a time.
+    template <bool skipAscii = false, class Each>
+    void feed(std::string_view piece, Each&& each, bool wtf8 = false) {
+        const auto* p = reinterpret_cast<const unsigned char*>(piece.data());
+        const auto* end = p + piece.size();
+        if (held_ > 0)
+            p = fromHeld(p, end, each, wtf8);
+        while (p < end) {
+            if constexpr (skipAscii) {
+                while (end - p >= 8 && (word(p) & 0x8080808080808080ULL) == 0)
+                    p += 8;
+                if (p == end)
+                    break;
+                if (*p < 0x80) {
+                    ++p;
+                    continue;
+                }
+            }
+            const Utf8Char c = utf8Char(p, end, wtf8);
+            if (c.cut) {
+                hold(p, end);
+                return;
+            }
+            each(c);
+            p += c.size;
+        }
+    }
+    // At the end of the input: a character left cut is handed on as one bad byte
+    // each.
+    template <class Each> void finish(Each&& each) {
+        for (; held_ > 0; --held_)
+            each(Utf8Char{});
+    }
+    // A character is cut and waits for more.
+    bool cut() const { return held_ > 0; }
+
+private:
+    static std::uint64_t word(const unsigned char* p) {
+        std::uint64_t w = 0;
+        for (int i = 0; i < 8; ++i)
+            w |= std::uint64_t(p[i]) << (8 * i);
+        return w;
+    }
+    void hold(const unsigned char* p, const unsigned char* end) {
+        for (held_ = 0; p < end; ++p)
+            heldBytes_[held_++] = *p;
+    }
+    // The held bytes completed with the piece's first ones (three at most finish
+    // any character); returns where the piece goes on.
+    template <class Each>
+    const unsigned char* fromHeld(const unsigned char* p, const unsigned char* end, Each& each,
+                                  bool wtf8) {
+        unsigned char bytes[8];
+        const std::size_t held = held_;
+        const std::size_t more = std::min<std::size_t>(3, static_cast<std::size_t>(end - p));
+        for (std::size_t i = 0; i < held; ++i)
+            bytes[i] = heldBytes_[i];
+        for (std::size_t i = 0; i < more; ++i)
+            bytes[held + i] = p[i];
+        held_ = 0;
+        std::size_t at = 0;
+        while (at < held) {
+            const Utf8Char c = utf8Char(bytes + at, bytes + held + more, wtf8);
+            if (c.cut) { // the piece is too short to finish it
+                hold(bytes + at, bytes + held + more);
+                return end;
+            }
+            each(c);
+            at += c.size;
+        }
+        return p + (at - held);
+    }
+
+    unsigned char heldBytes_[4] = {};
+    std::size_t held_ = 0;
+};
+
 // A UTF-8 text walked as the UTF-16 units the readers take: a character of the Basic
 // Multilingual Plane as itself; any other character, and any byte that is not part of a
-// well-formed sequence (a stray continuation byte, an overlong form, a surrogate, a
-// sequence the end cuts off), as U+FFFF, a noncharacter that no reader accepts, so that
-// a text in another encoding is never an account. No byte past the text is read.
+// well-formed sequence (utf8Char), as U+FFFF, a noncharacter that no reader accepts, so
+// that a text in another encoding is never an account. No byte past the text is read.
 class Utf8 {
 public:
     static constexpr char16_t refusat = u'\uFFFF';
@@ -134,37 +266,13 @@ public:
         constexpr bool operator==(const iterator& o) const { return p_ == o.p_; }
 
     private:
-        // The units after the first must be continuation bytes within [baix, alt] for
-        // the first of them (which excludes overlong forms and surrogates) and 0x80 to
-        // 0xBF for the rest.
-        constexpr char32_t seguents(std::size_t n, unsigned char baix, unsigned char alt,
-                                    char32_t valor) {
-            if (static_cast<std::size_t>(fi_ - p_) <= n)
-                return refusat;
-            for (std::size_t i = 1; i <= n; ++i) {
-                const unsigned char b = p_[i];
-                if (b < (i == 1 ? baix : 0x80) || b > (i == 1 ? alt : 0xBF))
-                    return refusat;
-                valor = valor << 6 | (b & 0x3F);
-            }
-            mida_ = n + 1;
-            return valor;
-        }
         constexpr void llegir() {
             mida_ = 1;
             if (p_ == fi_)
                 return;
-            const unsigned char b = *p_;
-            char32_t c = refusat;
-            if (b < 0x80)
-                c = b;
-            else if (b >= 0xC2 && b <= 0xDF)
-                c = seguents(1, 0x80, 0xBF, b & 0x1F);
-            else if (b >= 0xE0 && b <= 0xEF)
-                c = seguents(2, b == 0xE0 ? 0xA0 : 0x80, b == 0xED ? 0x9F : 0xBF, b & 0x0F);
-            else if (b >= 0xF0 && b <= 0xF4)
-                c = seguents(3, b == 0xF0 ? 0x90 : 0x80, b == 0xF4 ? 0x8F : 0xBF, b & 0x07);
-            c_ = c > 0xFFFF ? refusat : static_cast<char16_t>(c);
+            const Utf8Char c = utf8Char(p_, fi_);
+            mida_ = c.size;
+            c_ = c.ok && c.value <= 0xFFFF ? static_cast<char16_t>(c.value) : refusat;
         }
 
         const unsigned char* p_;

@@ -11,11 +11,14 @@ cd "$(dirname "$0")/.."
 # the test that brelvoxa syncs its output before renaming it; pytest for the Python
 # module, pandas for the columns it is given, mypy, whose stubtest compares the
 # module's type stubs with it, and python-stdnum, against which its tests hold the
-# national check digits.
+# national check digits; for the workbook tests, the writers and readers brelvoxa's
+# workbooks are made and checked with: XlsxWriter, openpyxl, odfpy and LibreOffice's
+# Calc.
 # shellcheck disable=SC2086
 install_packages $build_packages $library_packages libgtest-dev libgmock-dev llvm-14 \
     desktop-file-utils appstream bash-completion xvfb xauth x11-utils openbox strace \
-    python3-pytest python3-pandas mypy python3-stdnum
+    python3-pytest python3-pandas mypy python3-stdnum python3-xlsxwriter python3-openpyxl \
+    python3-odf libreoffice-calc-nogui
 
 build_dir=${BUILD_DIR:-build}
 cmake -S . -B "$build_dir" -G Ninja -DBRELVOXA_TESTS=ON "$@"

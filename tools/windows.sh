@@ -12,7 +12,7 @@
 # virtual display, an account typed and calculated, and the window saved to
 # screenshots/windows.png.
 #
-# Stages, for CI and for working on one part: `bash tools/windows.sh [qt|build|test|zip|shot]...`
+# Stages, for CI and for working on one part: `bash tools/windows.sh [qt|libs|build|test|zip|shot]...`
 # (no argument runs them all, in that order).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -192,6 +192,86 @@ build_gtest() {
     echo "$version" >"$prefix/.complete"
 }
 
+# brelvoxa.exe's workbooks: zlib with its minizip and expat, from Debian's own source
+# packages of the versions the host has, fetched through the machine's apt sources as
+# Qt's is, and built as static libraries with MinGW into the cache.
+workbook_libs=$cache/workbook-libs
+workbook_libs_record() {
+    printf 'zlib %s\n' "$(dpkg-query -W -f='${Version}' zlib1g-dev)"
+    printf 'expat %s\n' "$(dpkg-query -W -f='${Version}' libexpat1-dev)"
+    printf 'toolchain %s\n' "$(sha256sum <"$root/cmake/mingw-w64-x86_64.cmake" | cut -d' ' -f1)"
+    printf 'compiler %s\n' "$($triplet-gcc-posix -dumpfullversion)"
+}
+fetch_workbook_sources() {
+    local apt=$cache/apt src=$1
+    mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$apt/preferences.d" \
+        "$apt/sources.list.d" "$src"
+    apt_source_lines >"$apt/sources.list"
+    apt_source_stanzas >"$apt/sources.list.d/machine.sources"
+    local opts=(
+        -o Dir::Etc::SourceList="$apt/sources.list"
+        -o Dir::Etc::SourceParts="$apt/sources.list.d"
+        -o Dir::Etc::Preferences="$apt/preferences"
+        -o Dir::Etc::PreferencesParts="$apt/preferences.d"
+        -o Dir::State::Lists="$apt/lists"
+        -o Dir::Cache="$apt"
+        -o Dir::Cache::archives="$apt/archives"
+        -o APT::Sandbox::User=root
+    )
+    apt-get "${opts[@]}" update -qq || echo "Some source indexes could not be fetched." >&2
+    # The host's revision, else (a mirror without that update's sources) the newest
+    # that can be had; the licences say which was built.
+    local package version
+    for package in zlib:zlib1g-dev expat:libexpat1-dev; do
+        for version in "$(dpkg-query -W -f='${Version}' "${package#*:}")" \
+            $(apt-cache "${opts[@]}" showsrc "${package%%:*}" | sed -n 's/^Version: //p' |
+                sort -r -V); do
+            (cd "$src" && apt-get "${opts[@]}" source -qq "${package%%:*}=$version") && break
+        done
+    done
+}
+build_workbook_libs() {
+    local record src=$cache/src-workbook tree
+    record=$(workbook_libs_record)
+    [ "$(cat "$workbook_libs/.complete" 2>/dev/null)" = "$record" ] && return
+    say "zlib, minizip and expat for Windows: building into $workbook_libs"
+    rm -rf "$src" "$workbook_libs"
+    fetch_workbook_sources "$src"
+    mkdir -p "$workbook_libs/lib" "$workbook_libs/include/minizip"
+    # zlib's sources (Debian's leave out its makefiles for Windows) and minizip's
+    # three beside them, compiled into two static libraries.
+    tree=$(find "$src" -maxdepth 1 -type d -name 'zlib-*' | head -n1)
+    local file
+    for file in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast \
+        inflate inftrees trees uncompr zutil; do
+        "$triplet-gcc-posix" -O2 -c "$tree/$file.c" -o "$src/zlib-$file.o"
+    done
+    "$triplet-gcc-ar-posix" rcs "$workbook_libs/lib/libz.a" "$src"/zlib-*.o
+    cp "$tree/zlib.h" "$tree/zconf.h" "$workbook_libs/include/"
+    for file in ioapi unzip zip; do
+        "$triplet-gcc-posix" -O2 -c -I"$tree" "$tree/contrib/minizip/$file.c" \
+            -o "$src/minizip-$file.o"
+        cp "$tree/contrib/minizip/$file.h" "$workbook_libs/include/minizip/"
+    done
+    cp "$tree/contrib/minizip/crypt.h" "$workbook_libs/include/minizip/"
+    "$triplet-gcc-ar-posix" rcs "$workbook_libs/lib/libminizip.a" "$src"/minizip-*.o
+    cp "$tree/debian/copyright" "$workbook_libs/zlib-copyright"
+    # expat by its CMake build, static, without its tools, and without the document
+    # type declarations brelvoxa refuses anyway (Debian's patches also expect
+    # XML_DTD to be a number, which its CMake build does not give).
+    tree=$(find "$src" -maxdepth 1 -type d -name 'expat-*' | head -n1)
+    cmake -S "$tree/expat" -B "$src/expat-build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$workbook_libs" \
+        -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF \
+        -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF -DEXPAT_BUILD_PKGCONFIG=OFF \
+        -DEXPAT_DTD=OFF >/dev/null
+    cmake --build "$src/expat-build" >/dev/null
+    cmake --install "$src/expat-build" >/dev/null
+    cp "$tree/debian/copyright" "$workbook_libs/expat-copyright"
+    echo "$record" >"$workbook_libs/.complete"
+}
+
 # Wine finds DLLs on WINEPATH: Qt's, and the MinGW run time (C++, GCC, threads).
 mingw_runtime_dirs() {
     dirname "$($triplet-g++-posix -print-file-name=libstdc++-6.dll)"
@@ -215,6 +295,7 @@ setup_wine() {
 
 build_program() {
     build_gtest
+    build_workbook_libs
     setup_wine
     say "Brelvoxa for Windows: building into $build_dir"
     # CLI11 is header-only, but the cross-compiler must not see the rest of /usr/include.
@@ -225,7 +306,7 @@ build_program() {
         -DCLI11_INCLUDE_DIR="$cache/cli11" -DCMAKE_DISABLE_FIND_PACKAGE_CLI11=ON \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-        -DCMAKE_PREFIX_PATH="$qt_prefix;$cache/googletest" \
+        -DCMAKE_PREFIX_PATH="$qt_prefix;$cache/googletest;$workbook_libs" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
         -DBRELVOXA_TESTS=ON -DBRELVOXA_GUI="$gui"
     cmake --build "$build_dir" -j "$(nproc)"
@@ -350,8 +431,11 @@ licences() {
         crlf "/usr/share/doc/$package/copyright" >"$dir/${dll#*:}.txt"
     done
     grep -q 'GCC RUNTIME LIBRARY EXCEPTION' "$dir/libstdc++-libgcc.txt"
-    # brelvoxa.exe has CLI11, header only, compiled in.
+    # brelvoxa.exe has CLI11, header only, compiled in, and zlib, minizip and expat
+    # linked in.
     crlf /usr/share/doc/libcli11-dev/copyright >"$dir/CLI11.txt"
+    crlf "$workbook_libs/zlib-copyright" >"$dir/zlib-minizip.txt"
+    crlf "$workbook_libs/expat-copyright" >"$dir/expat.txt"
 }
 
 # Notepad reads UTF-8 with a byte-order mark and CRLF line ends on any Windows.
@@ -439,6 +523,7 @@ for stage in "${stages[@]}"; do
     case $stage in
     setup) setup ;;
     qt) setup; [ "$gui" = OFF ] || build_qt ;;
+    libs) setup; build_workbook_libs ;;
     build) build_program ;;
     test) run_tests ;;
     zip) make_zip ;;

@@ -218,6 +218,7 @@ TEST_F(LinuxInstall, bash_completes_brelvoxa_s_options_and_their_values) {
         {"brelvoxa -e w", "windows-1252"},
         {"brelvoxa --codificacio=", "utf-8 windows-1252"},
         {"brelvoxa -c ", ""},
+        {"brelvoxa --fu", "--full="},
     };
     for (const auto& [line, offered] : rows)
         EXPECT_EQ(output({"bash", BRELVOXA_COMPLETE, script.string(), line}), offered) << line;

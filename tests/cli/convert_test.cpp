@@ -1,8 +1,11 @@
 #include "cli/convert.h"
+#include "cli/xlsx.h"
+#include "cli/xml.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -145,4 +148,90 @@ TEST(Layout, is_settled_from_the_first_window_but_a_regular_file_is_checked_whol
                       "; sense capçalera")
             << name;
     }
+}
+
+// A number cell of a workbook, as its value is stored and the zeros its format
+// shows, read as the digits a person sees, or as what a spreadsheet makes of a
+// number it cannot hold.
+TEST(Workbook, a_number_cell_reads_as_the_digits_it_shows) {
+    const std::tuple<const char*, std::size_t, const char*> rows[] = {
+        {"418", 0, "418"},
+        {"418", 4, "0418"},
+        {"49", 4, "0049"},
+        {"1234567892", 10, "1234567892"},
+        {"4.18E2", 4, "0418"},
+        {"120.5", 0, "120.5"},
+        {"-3", 0, "-3"},
+        {"0", 2, "00"},
+        {"123456789012345", 0, "123456789012345"},
+        {"2.1000418450200051E+19", 0, "2.10004184502E+19"},
+        {"21000418450200051332", 0, "2.10004184502E+19"},
+        {"2.10004184502001E+019", 0, "2.10004184502001E+19"},
+        {"1E+300", 0, "1E+300"},
+        {"12a", 0, "12a"},
+    };
+    for (const auto& [value, zeros, shown] : rows)
+        EXPECT_EQ(numberText(value, zeros), shown) << value;
+    const std::tuple<const char*, long, const char*> references[] = {
+        {"A1", 0, "A"},         {"Z9", 25, "Z"},  {"AA10", 26, "AA"},
+        {"XFD1", 16383, "XFD"}, {"XFE1", -1, ""}, {"12", -1, ""}};
+    for (const auto& [reference, column, letters] : references) {
+        EXPECT_EQ(columnOf(reference), column) << reference;
+        EXPECT_EQ(column < 0 ? "" : columnLetters(static_cast<std::size_t>(column)), letters);
+    }
+}
+
+namespace {
+
+// Copies a part through XmlCopy in pieces of one to seven bytes, adding "+" before
+// every end tag of a row; or gives the Failure's message.
+struct Marks : XmlReader::Handler, Sink {
+    XmlReader* xml = nullptr;
+    std::optional<XmlCopy> copy;
+    std::string out;
+    void start(std::string_view, const char**) override {}
+    void end(std::string_view name) override {
+        if (localName(name) == "row" && xml->size() > 0) {
+            copy->copyTo(xml->at());
+            copy->add() += "+";
+        }
+    }
+    void text(std::string_view) override {}
+    void write(std::string_view bytes) override { out += bytes; }
+};
+
+std::string marked(std::string_view part) {
+    Marks marks;
+    marks.copy.emplace(marks);
+    XmlReader xml(marks, "f", "p");
+    marks.xml = &xml;
+    try {
+        for (std::size_t n = 1; !part.empty(); n = n % 7 + 1) {
+            const auto piece = part.substr(0, n);
+            part.remove_prefix(piece.size());
+            marks.copy->arrived(piece);
+            xml.feed(piece, part.empty());
+        }
+    } catch (const Failure& f) {
+        return f.what();
+    }
+    marks.copy->finish();
+    return marks.out;
+}
+
+} // namespace
+
+TEST(Workbook, a_part_is_copied_as_it_is_read_and_no_document_type_is_ever_read) {
+    const std::pair<std::string_view, std::string_view> rows[] = {
+        {"<s><row a='1'>x&amp;<c/></row><row/><x:row xmlns:x='u'>é</x:row></s>",
+         "<s><row a='1'>x&amp;<c/>+</row><row/><x:row xmlns:x='u'>é+</x:row></s>"},
+        {"<!DOCTYPE s [<!ENTITY a 'b'>]><s>&a;</s>",
+         "la part p declara un tipus de document (DTD), que no es llegeix mai"},
+        {"<!DOCTYPE s SYSTEM 'file:///etc/passwd'><s/>",
+         "la part p declara un tipus de document (DTD), que no es llegeix mai"},
+        {"<s>\n<row></s>", "la part p no és XML ben format en UTF-8 (línia 2)"},
+        {"\xFF\xFE<\0s\0/\0>\0", "la part p no és XML ben format en UTF-8 (línia 1)"},
+    };
+    for (const auto& [part, result] : rows)
+        EXPECT_EQ(marked(std::string(part.data(), part.size())), result) << part;
 }

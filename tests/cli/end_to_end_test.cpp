@@ -106,6 +106,18 @@ TEST_F(EndToEnd, each_sample_run_gives_the_expected_output_status_and_messages) 
         {"buit-codificacio", "--codificacio= \"$d/c.csv\"", 2},
         {"capcalera-amb-valor", "--capcalera= \"$d/c.csv\"", 2},
         {"guions", "-c 3 -- correcte.csv", 0}, // after "--", files
+        // Workbooks (llibre.xlsx made by XlsxWriter, llibre.ods from it by LibreOffice),
+        // written where they can seek: their layout and summary; a sheet by name; a
+        // workbook among other inputs, or --full on a list; binary files given as lists.
+        {"llibre", "llibre.xlsx -o /dev/null", 1},
+        {"llibre-ods", "- -o /dev/null < llibre.ods", 1},
+        {"llibre-full", "--full=Altres llibre.xlsx -o /dev/null", 2},
+        {"llibre-full-desconegut", "--full=Cap llibre.ods -o /dev/null", 2},
+        {"llibre-i-llista", "llibre.xlsx llista.txt -o /dev/null", 2},
+        {"full-sense-llibre", "--full=Clients llista.txt", 2},
+        {"antic", "antic.xls", 2},
+        {"pdf", "document.pdf", 2},
+        {"nuls", "- < nuls.txt", 2},
         // Past 100 unreadable rows stderr names no more of them, and says so once.
         {"illegibles", "illegibles.csv", 1},
         // Two inputs into one output file, named with -o (which replaces the file the

@@ -44,8 +44,14 @@ def rows(path):
     return [(row[column], row[-6:]) for row in table if "".join(row).strip()][skip:]
 
 
+# The samples that are no list: workbooks, which tests/cli/test_workbooks.py checks
+# against the same CSV cells, and binary files brelvoxa refuses.
+NOT_LISTS = {"llibre.xlsx", "llibre.ods", "antic.xls", "document.pdf", "nuls.txt"}
+
+
 @pytest.mark.skipif(EXE is None, reason="brelvoxa is not built")
-@pytest.mark.parametrize("name", sorted(p.name for p in DADES.iterdir() if p.is_file()))
+@pytest.mark.parametrize(
+    "name", sorted(p.name for p in DADES.iterdir() if p.is_file() and p.name not in NOT_LISTS))
 def test_the_module_gives_the_cells_brelvoxa_writes(name):
     written = rows(DADES / name)
     assert written
