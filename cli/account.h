@@ -9,8 +9,8 @@
 #include "cli/csv.h"
 #include "cli/encoding.h"
 #include "cli/layout.h"
-#include "cli/status.h"
 #include "cli/names.h"
+#include "cli/status.h"
 #include "core/comprovacio.h"
 
 #include <array>
