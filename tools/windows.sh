@@ -457,13 +457,25 @@ make_installer() {
         "CompanyName=Merrowfield,S.L." "ProductName=Brelvoxa" "FileVersion=$version" \
         "ProductVersion=$version" "LegalCopyright=© Merrowfield,S.L. Distribució gratuïta." \
         "FileDescription=Instal·lador de Brelvoxa" "OriginalFilename=$setup_name"
+    as_invoker "dist/$setup_name"
     say "dist/$setup_name: $(du -h "dist/$setup_name" | cut -f1)"
 }
 
+# Per user, neither the installer nor its uninstaller needs an administrator: their
+# manifests ask Windows for no more rights than the person has.
+as_invoker() {
+    wrestool -x --raw --type=24 "$1" | grep -a -q 'requestedExecutionLevel level="asInvoker"' || {
+        echo "$(basename "$1") asks Windows for an administrator." >&2
+        exit 1
+    }
+}
+
 # installer_from STAGE VERSION_NSH OUT: the installer of the folder STAGE, with the
-# file lists and the licence page beside STAGE.
+# file lists and the licence page beside STAGE. The paths are made absolute, as
+# makensis works from the script's folder.
 installer_from() {
-    local stage=$1 version_nsh=$2 out=$3 work
+    local stage version_nsh out work
+    stage=$(readlink -f "$1") version_nsh=$(readlink -f "$2") out=$(readlink -f "$3")
     work=$(dirname "$stage")
     installer_files "$stage" >"$work/files.nsh"
     installer_licence | crlf >"$work/llicencia.txt"
@@ -527,8 +539,9 @@ PY
 # with the PATH; for every user without it; and per user with PATHs too long to edit.
 # Each round installs silently, checks the files, the Start menu entry, the Apps &
 # features key and the PATH, and uninstalls silently, after which the prefix's files
-# and registry must be as before. The first also starts the installed Dormatique.exe
-# (screenshots/windows-installed.png) and has brelvoxa.exe convert a line from the PATH.
+# and registry must be as before. The first also starts the calculator from the Start
+# menu entry (screenshots/windows-installed.png), has brelvoxa.exe convert a line from
+# the PATH, and has the uninstaller refuse while brelvoxa.exe runs.
 # A failed run keeps the prefix, $build_dir/wine-installer, to look into.
 test_installer() {
     name_setup
@@ -588,8 +601,11 @@ install_over_older() {
     grep -q $'^21001234515678901234\tES0321001234515678901234\t.*\tCAIXESBBXXX\t' <<<"$converted" ||
         fail_install "brelvoxa.exe from the PATH wrote '$converted'"
     "$wineserver" -w
+    # The Start menu entry starts the calculator, which the screenshot leaves running.
     mkdir -p screenshots
-    screenshot_of "$root/screenshots/windows-installed.png" "$wine" "$(installed_dir HKCU)/Dormatique.exe"
+    screenshot_of "$root/screenshots/windows-installed.png" "$wine" start /wait /unix \
+        "$(find "$drive_c" -path "$drive_c/$user_shortcut")"
+    "$wineserver" -k 2>/dev/null || true
     "$wineserver" -w
     uninstall_refused_while_running
     uninstall HKCU
@@ -677,6 +693,7 @@ check_installed() {
         <(cd "$dir" && find . ! -name 'desinstal·la.exe' | sort) ||
         fail_install "the installed files are not the zip's"
     [ -f "$dir/desinstal·la.exe" ] || fail_install "no uninstaller"
+    as_invoker "$dir/desinstal·la.exe"
     [ "$(reg_value "$key" DisplayName)" = Brelvoxa ] || fail_install "no $key"
     [ "$(reg_value "$key" DisplayVersion)" = "$version" ] || fail_install "version not $version"
     [ "$(reg_value "$key" Publisher)" = "Merrowfield,S.L." ] || fail_install "no publisher"
@@ -690,6 +707,9 @@ check_installed() {
         fail_install "EstimatedSize $size for $actual KiB"
     fi
     [ -z "$(reg_value "$other\\$uninstall_key" DisplayName)" ] || fail_install "a key in $other too"
+    # Wine's own Add/Remove Programs lists it once.
+    [ "$("$wine" uninstaller --list | tr -d '\r' | grep -c -x 'Brelvoxa|||Brelvoxa')" -eq 1 ] ||
+        fail_install "Wine's uninstaller does not list Brelvoxa once"
     local link
     link=$(find "$drive_c" -path "$drive_c/$shortcut")
     [ -n "$link" ] || fail_install "no Start menu entry $shortcut"
