@@ -2,7 +2,8 @@
 # project's version, give each executable its icon, its version resource and its
 # manifest (app/windows.manifest: the UTF-8 code page, so that file names outside
 # ASCII reach main() whole). The scripts are generated on every platform, as the
-# Linux tests compile Dormatique's too.
+# Linux tests compile Dormatique's too. The installer's version header beside them is
+# for tools/windows.sh, which runs makensis on packaging/windows/Brelvoxa.nsi.
 set(BRELVOXA_ICON ${PROJECT_SOURCE_DIR}/platform/resources/icona.ico)
 set(BRELVOXA_MANIFEST ${PROJECT_SOURCE_DIR}/app/windows.manifest)
 foreach(program Dormatique brelvoxa)
@@ -19,3 +20,5 @@ foreach(program Dormatique brelvoxa)
         endif()
     endif()
 endforeach()
+configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/version.nsh.in
+    ${PROJECT_BINARY_DIR}/windows/version.nsh @ONLY)

@@ -2,7 +2,9 @@
 # Cross-builds Brelvoxa for 64-bit Windows on Debian 12 and packs it as
 # dist/Brelvoxa-VERSION-windows-x64.zip: Dormatique.exe (and brelvoxa.exe when the tree has
 # it), the Qt DLLs and plugins it loads, the MinGW run-time DLLs, and in LLICENCIES
-# the licences of those parts and where Qt's source comes from.
+# the licences of those parts and where Qt's source comes from. The same folder goes
+# into dist/Brelvoxa-VERSION-windows-x64-setup.exe, an installer made with Debian's
+# NSIS (packaging/windows/Brelvoxa.nsi).
 #
 # Qt for Windows is built once from Debian's own qt6-base source package, fetched
 # through the machine's apt sources, with the MinGW-w64 compiler, into a cache folder
@@ -10,10 +12,12 @@
 # it is built again when its options change. The test suite's Windows build then
 # runs under Wine, and unless WINDOWS_SCREENSHOT=0, Dormatique.exe is shown on a
 # virtual display, an account typed and calculated, and the window saved to
-# screenshots/windows.png.
+# screenshots/windows.png. The installer is tried under Wine too: installed and
+# uninstalled silently, per user and for every user (see test_installer).
 #
-# Stages, for CI and for working on one part: `bash tools/windows.sh [qt|libs|build|test|zip|shot]...`
-# (no argument runs them all, in that order).
+# Stages, for CI and for working on one part:
+# `bash tools/windows.sh [qt|libs|build|test|zip|installer|install|shot]...` (no argument
+# runs them all, in that order).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -42,6 +46,8 @@ setup() {
         libgtest-dev libcli11-dev wine64 fonts-wine icoutils zip unzip xz-utils \
         fonts-liberation2 fonts-comic-neue python3-fonttools \
         xvfb xauth x11-utils xdotool imagemagick
+    # The installer's compiler, with its 64-bit stubs and plug-ins.
+    install_packages nsis
 }
 
 # The machine's apt sources as source-package sources: every `deb` entry of
@@ -513,10 +519,346 @@ take_screenshots() {
     fi
 }
 
+# The installer, dist/Brelvoxa-VERSION-windows-x64-setup.exe, made by Debian's NSIS
+# from the zip's folder, so that both hold the same files: packaging/windows/Brelvoxa.nsi
+# with the version header CMake writes beside the resource scripts.
+name_setup() {
+    name_zip
+    setup_name=$zip_name-setup.exe
+}
+
+make_installer() {
+    name_setup
+    [ -f "dist/$zip_name.zip" ] || { echo "No dist/$zip_name.zip: run the zip stage." >&2; exit 1; }
+    say "Building dist/$setup_name"
+    local work=$build_dir/installer
+    rm -rf "$work"
+    mkdir -p "$work"
+    unzip -q "dist/$zip_name.zip" -d "$work"
+    installer_from "$work/$folder" "$build_dir/windows/version.nsh" "$root/dist/$setup_name"
+    # Its version resource as the programs' own, and its icon the program's.
+    bash tests/app/exe_resources.sh "dist/$setup_name" platform/resources/icona.ico \
+        "CompanyName=Merrowfield,S.L." "ProductName=Brelvoxa" "FileVersion=$version" \
+        "ProductVersion=$version" "LegalCopyright=© Merrowfield,S.L. Distribució gratuïta." \
+        "FileDescription=Instal·lador de Brelvoxa" "OriginalFilename=$setup_name"
+    as_invoker "dist/$setup_name"
+    say "dist/$setup_name: $(du -h "dist/$setup_name" | cut -f1)"
+}
+
+# Per user, neither the installer nor its uninstaller needs an administrator: their
+# manifests ask Windows for no more rights than the person has.
+as_invoker() {
+    wrestool -x --raw --type=24 "$1" | grep -a -q 'requestedExecutionLevel level="asInvoker"' || {
+        echo "$(basename "$1") asks Windows for an administrator." >&2
+        exit 1
+    }
+}
+
+# installer_from STAGE VERSION_NSH OUT: the installer of the folder STAGE, with the
+# file lists and the licence page beside STAGE. The paths are made absolute, as
+# makensis works from the script's folder.
+installer_from() {
+    local stage version_nsh out work
+    stage=$(readlink -f "$1") version_nsh=$(readlink -f "$2") out=$(readlink -f "$3")
+    work=$(dirname "$stage")
+    installer_files "$stage" >"$work/files.nsh"
+    installer_licence | crlf >"$work/llicencia.txt"
+    makensis -V2 -WX -INPUTCHARSET UTF8 -DVERSION_NSH="$version_nsh" -DBUILD="$work" \
+        -DOUTFILE="$out" -DSETUP_NAME="$(basename "$out")" "$root/packaging/windows/Brelvoxa.nsi"
+}
+
+# What the installer writes and the uninstaller removes, from the one listing of the
+# folder: each folder with its files, then the files and the folders deepest first.
+# shellcheck disable=SC2016 # $INSTDIR is NSIS's
+installer_files() {
+    local stage=$1 dir file
+    if find "$stage" -name '*[$"`]*' | grep -q .; then
+        echo "A file name in $stage holds a character NSIS would read as its own." >&2
+        return 1
+    fi
+    echo '!macro BRELVOXA_INSTALL_FILES'
+    while read -r dir; do
+        printf '    SetOutPath "$INSTDIR%s"\n' "$(nsis_path "${dir#.}")"
+        find "$stage${dir#.}" -mindepth 1 -maxdepth 1 -type f | sort | while read -r file; do
+            printf '    File "%s"\n' "$file"
+        done
+    done < <(cd "$stage" && find . -type d | sort)
+    echo '!macroend'
+    echo '!macro BRELVOXA_REMOVE_FILES'
+    (cd "$stage" && find . -type f | sort) | while read -r file; do
+        printf '    Delete "$INSTDIR%s"\n' "$(nsis_path "${file#.}")"
+    done
+    (cd "$stage" && find . -mindepth 1 -type d | sort -r) | while read -r dir; do
+        printf '    RMDir "$INSTDIR%s"\n' "$(nsis_path "${dir#.}")"
+    done
+    echo '!macroend'
+}
+nsis_path() { printf '%s' "${1//\//\\}"; }
+
+# The licence page: the legal notice's heading from the window, its terms and
+# disclaimer as the Debian copyright quotes them (which must be the window's words),
+# and where the licences of the libraries beside the program are.
+installer_licence() {
+    /usr/bin/python3 - packaging/linux/copyright ui/frmAvisLegal.cpp <<'PY'
+import re, sys
+copyright, window = (open(path, encoding="utf-8").read() for path in sys.argv[1:])
+stanza = re.search(r"^License: Merrowfield-gratuit\n((?: .*\n)+)", copyright, re.M).group(1)
+paragraphs = [" ".join(line.strip() for line in block.splitlines())
+              for block in re.split(r"^ \.\n", stanza, flags=re.M)]
+# The window's labels by name: each one's .text( ... ) string literals, joined.
+labels = {name: "".join(re.findall(r'u"([^"]*)"', text)) for name, text in re.findall(
+    r'fila::etiqueta\(u"(\w+)"\)\s*\.text\(((?:\s*u"[^"]*")+)\)', window)}
+for paragraph, label in zip(paragraphs, ("Label2", "Label3"), strict=True):
+    if paragraph.rstrip(".") != labels[label].rstrip("."):
+        sys.exit(f"The copyright's terms are not {label}'s in the legal notice: {paragraph}")
+print(labels["Label1"] + "\n")
+print("\n\n".join(paragraphs))
+print("\nLes biblioteques de Qt i de MinGW que s'instal·len amb el programa tenen les seves"
+      " llicències, que són a la carpeta LLICENCIES.")
+PY
+}
+
+# The installer under Wine, on a prefix of its own made for the test (a machine it has
+# never been on, and the shared one left as it was): per user over an older version,
+# with the PATH; for every user without it; and per user with PATHs too long to edit.
+# Each round installs silently, checks the files, the Start menu entry, the Apps &
+# features key and the PATH, and uninstalls silently, after which the prefix's files
+# and registry must be as before. The first also starts the calculator from the Start
+# menu entry (screenshots/windows-installed.png), has brelvoxa.exe convert a line from
+# the PATH, and has the uninstaller refuse while brelvoxa.exe runs.
+# A failed run keeps the prefix, $build_dir/wine-installer, to look into.
+test_installer() {
+    name_setup
+    [ -f "dist/$setup_name" ] || { echo "No dist/$setup_name: run the installer stage." >&2; exit 1; }
+    say "dist/$setup_name under Wine: installed, used and uninstalled"
+    local prefix=$build_dir/wine-installer scratch=$build_dir/installer-test
+    [[ $prefix = /* ]] || prefix=$root/$prefix
+    local drive_c=$prefix/drive_c
+    rm -rf "$prefix" "$scratch"
+    mkdir -p "$scratch"
+    (
+        # A locale that carries the uninstaller's "·" to Wine and back.
+        export WINEPREFIX=$prefix LC_ALL=C.UTF-8
+        setup_wine
+        # Only the DLLs the installer put beside the programs. (An empty WINEPATH would
+        # start the PATH with an empty entry, after which Wine's cmd finds nothing.)
+        unset WINEPATH
+        install_over_older
+        install_for_every_user
+        install_with_long_path
+        "$wineserver" -k 2>/dev/null || true
+    )
+    rm -rf "$prefix" "$scratch"
+}
+
+uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Brelvoxa'
+machine_environment='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment'
+user_path='C:\eines;%USERPROFILE%\bin'
+user_place="users/*/AppData/Local/Programs/Brelvoxa"
+user_shortcut="users/*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Brelvoxa.lnk"
+
+install_over_older() {
+    say "Per user, over an older version, with the PATH"
+    "$wine" reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d "$user_path" /f >/dev/null
+    wine_snapshot "$scratch/before"
+    # The same installer as an older version with a file the new one no longer has.
+    local old=$scratch/older
+    cp -r "$build_dir/installer/$folder" "$old"
+    echo antic >"$old/antic.txt"
+    sed 's/^\(!define BRELVOXA_VERSION \).*/\1"0.99"/' "$build_dir/windows/version.nsh" \
+        >"$scratch/version-0.99.nsh"
+    installer_from "$old" "$scratch/version-0.99.nsh" "$scratch/Brelvoxa-0.99-setup.exe" >/dev/null
+    run_setup "$scratch/Brelvoxa-0.99-setup.exe" /S /PATH
+    [ "$(reg_value "HKCU\\$uninstall_key" DisplayVersion)" = 0.99 ] || fail_install "0.99 did not install"
+    [ -f "$(installed_dir HKCU)/antic.txt" ] || fail_install "0.99 did not install antic.txt"
+    # No /PATH: the older install's entry says the box stays ticked.
+    run_setup "dist/$setup_name" /S
+    check_installed HKCU "$user_place" "$user_shortcut"
+    local dir
+    dir=$(reg_value "HKCU\\$uninstall_key" InstallLocation)
+    [ "$(reg_value 'HKCU\Environment' Path)" = "$user_path;$dir" ] ||
+        fail_install "the user's PATH is '$(reg_value 'HKCU\Environment' Path)'"
+    [ "$(reg_value "HKCU\\$uninstall_key" PathEntry)" = "$dir" ] || fail_install "no PathEntry"
+    # A new console finds brelvoxa.exe on the PATH.
+    local converted
+    converted=$(printf '21001234515678901234\r\n' | "$wine" cmd /c brelvoxa.exe 2>/dev/null | tr -d '\r')
+    grep -q $'^21001234515678901234\tES0321001234515678901234\t.*\tCAIXESBBXXX\t' <<<"$converted" ||
+        fail_install "brelvoxa.exe from the PATH wrote '$converted'"
+    "$wineserver" -w
+    # The Start menu entry starts the calculator, which the screenshot leaves running.
+    mkdir -p screenshots
+    screenshot_of "$root/screenshots/windows-installed.png" "$wine" start /wait /unix \
+        "$(find "$drive_c" -path "$drive_c/$user_shortcut")"
+    "$wineserver" -k 2>/dev/null || true
+    "$wineserver" -w
+    uninstall_refused_while_running
+    uninstall HKCU
+    expect_snapshot "$scratch/before"
+}
+
+install_for_every_user() {
+    say "For every user, without the PATH"
+    wine_snapshot "$scratch/before"
+    run_setup "dist/$setup_name" /S /ALLUSERS
+    check_installed HKLM "Program Files/Brelvoxa" \
+        "ProgramData/Microsoft/Windows/Start Menu/Programs/Brelvoxa.lnk"
+    [ -z "$(reg_value "HKLM\\$uninstall_key" PathEntry)" ] || fail_install "PATH changed unasked"
+    uninstall HKLM
+    expect_snapshot "$scratch/before"
+}
+
+# A PATH that NSIS's strings (1024 characters) would cut short is left whole, whether
+# it is too long to read (1101 characters) or to add the folder to (1001).
+install_with_long_path() {
+    local size long
+    for size in 1001 1101; do
+        say "Per user, with a PATH of $size characters"
+        long=$user_path
+        while [ ${#long} -lt "$size" ]; do long+=';C:\una\carpeta\qualsevol'; done
+        "$wine" reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d "$long" /f >/dev/null
+        wine_snapshot "$scratch/before"
+        run_setup "dist/$setup_name" /S /PATH
+        [ "$(reg_value 'HKCU\Environment' Path)" = "$long" ] || fail_install "the long PATH changed"
+        [ -z "$(reg_value "HKCU\\$uninstall_key" PathEntry)" ] || fail_install "PathEntry for a long PATH"
+        uninstall HKCU
+        expect_snapshot "$scratch/before"
+    done
+}
+
+# While brelvoxa.exe runs (reading a pipe nobody writes to yet), the per-user
+# uninstaller, run in place to give its status (which needs a folder without blanks,
+# as Wine would quote it), removes nothing and says why.
+uninstall_refused_while_running() {
+    local dir status=0 tries=0
+    dir=$(readlink -f "$(installed_dir HKCU)")
+    rm -f "$scratch/stdin"
+    mkfifo "$scratch/stdin"
+    "$wine" "$dir/brelvoxa.exe" <"$scratch/stdin" >/dev/null 2>&1 &
+    exec 9>"$scratch/stdin"
+    # Wine names the process after its executable once it has mapped it.
+    until pgrep -f -x "$dir/brelvoxa.exe" >/dev/null; do
+        [ $((tries += 1)) -le 100 ] || fail_install "brelvoxa.exe did not start"
+        sleep 0.2
+    done
+    "$wine" "$dir/desinstal·la.exe" /S "_?=$(reg_value "HKCU\\$uninstall_key" InstallLocation)" ||
+        status=$?
+    [ "$status" -eq 32 ] || fail_install "the uninstaller beside a running brelvoxa.exe ended with $status"
+    check_installed HKCU "$user_place" "$user_shortcut"
+    exec 9>&-
+    wait
+}
+
+fail_install() {
+    echo "Installer test: $*" >&2
+    exit 1
+}
+
+run_setup() {
+    local setup=$1 status=0
+    shift
+    "$wine" "$setup" "$@" || status=$?
+    "$wineserver" -w
+    [ "$status" -eq 0 ] || fail_install "$(basename "$setup") $* ended with status $status"
+}
+
+installed_dir() { unix_path "$(reg_value "$1\\$uninstall_key" InstallLocation)"; }
+unix_path() { "$wine" winepath -u "$1" 2>/dev/null; }
+
+# check_installed ROOT PLACE SHORTCUT: the installed files are the zip's and the
+# uninstaller, in the folder PLACE, with the Start menu entry SHORTCUT (both under drive C), and
+# ROOT's uninstall key names them, with the version, publisher, icon and size.
+check_installed() {
+    local root_key=$1 place=$2 shortcut=$3 dir key="$1\\$uninstall_key" other=HKLM
+    [ "$root_key" = HKCU ] || other=HKCU
+    dir=$(installed_dir "$root_key")
+    [ "$(readlink -f "$dir")" = "$(find "$drive_c" -path "$drive_c/$place")" ] ||
+        fail_install "installed in '$dir', not in $place"
+    diff <(cd "$build_dir/installer/$folder" && find . | sort) \
+        <(cd "$dir" && find . ! -name 'desinstal·la.exe' | sort) ||
+        fail_install "the installed files are not the zip's"
+    [ -f "$dir/desinstal·la.exe" ] || fail_install "no uninstaller"
+    as_invoker "$dir/desinstal·la.exe"
+    [ "$(reg_value "$key" DisplayName)" = Brelvoxa ] || fail_install "no $key"
+    [ "$(reg_value "$key" DisplayVersion)" = "$version" ] || fail_install "version not $version"
+    [ "$(reg_value "$key" Publisher)" = "Merrowfield,S.L." ] || fail_install "no publisher"
+    [ "$(reg_value "$key" DisplayIcon)" = "$(reg_value "$key" InstallLocation)\\Dormatique.exe,0" ] ||
+        fail_install "the icon is '$(reg_value "$key" DisplayIcon)'"
+    # EstimatedSize is in KiB, the files' sizes added up.
+    local size actual
+    size=$(reg_value "$key" EstimatedSize)
+    actual=$(du -s -k --apparent-size "$dir" | cut -f1)
+    if [ "$size" -le $((actual * 9 / 10)) ] || [ "$size" -gt "$actual" ]; then
+        fail_install "EstimatedSize $size for $actual KiB"
+    fi
+    [ -z "$(reg_value "$other\\$uninstall_key" DisplayName)" ] || fail_install "a key in $other too"
+    # Wine's own Add/Remove Programs lists it once.
+    [ "$("$wine" uninstaller --list | tr -d '\r' | grep -c -x 'Brelvoxa|||Brelvoxa')" -eq 1 ] ||
+        fail_install "Wine's uninstaller does not list Brelvoxa once"
+    local link
+    link=$(find "$drive_c" -path "$drive_c/$shortcut")
+    [ -n "$link" ] || fail_install "no Start menu entry $shortcut"
+    grep -q -a -F "$(reg_value "$key" InstallLocation)\\Dormatique.exe" "$link" ||
+        fail_install "the Start menu entry does not start Dormatique.exe"
+}
+
+# uninstall ROOT: the uninstaller Apps & features would start, silently.
+uninstall() {
+    local command
+    command=$(reg_value "$1\\$uninstall_key" QuietUninstallString)
+    [[ $command = '"'*'" /S' ]] || fail_install "QuietUninstallString is '$command'"
+    command=${command%\" /S}
+    run_setup "$(unix_path "${command#\"}")" /S
+}
+
+# The prefix as lists: every file and folder of drive C but the temporary folders, and
+# the registry as `reg export` writes it: the user's, and of the machine's what
+# programs and their installers write (not the hardware, which Wine's display driver
+# rewrites as it starts).
+wine_snapshot() {
+    local out=$1
+    mkdir -p "$out"
+    (cd "$drive_c" && find . -path './users/*/Temp' -prune -o -path './windows/temp' \
+        -prune -o -print | sort) >"$out/files"
+    reg_export HKCU >"$out/HKCU"
+    reg_export HKLM\\Software >"$out/HKLM"
+    reg_export "${machine_environment%\\*}" >>"$out/HKLM"
+}
+expect_snapshot() {
+    wine_snapshot "$scratch/after"
+    local part
+    for part in files HKCU HKLM; do
+        diff "$1/$part" "$scratch/after/$part" || fail_install "the uninstall left $part changed"
+    done
+}
+
+reg_export() {
+    local file=$scratch/export.reg
+    rm -f "$file"
+    "$wine" reg export "$1" "$(windows_path "$(readlink -f "$scratch")")\\export.reg" /y >/dev/null 2>&1 || true
+    [ ! -f "$file" ] || iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r'
+}
+
+# reg_value KEY NAME: the value as text (a number for a DWORD), "" when there is none.
+reg_value() {
+    reg_export "$1" | /usr/bin/python3 -c '
+import re, sys
+text = sys.stdin.read().replace("\\\n  ", "")
+for name, kind, data in re.findall(r"^\"((?:[^\"\\]|\\.)*)\"=(dword:|hex\(2\):|\")(.*)$", text, re.M):
+    if name.replace("\\\\", "\\") != sys.argv[1]:
+        continue
+    if kind == "dword:":
+        print(int(data, 16))
+    elif kind == "hex(2):":
+        print(bytes.fromhex(data.replace(",", "")).decode("utf-16-le").rstrip("\0"))
+    else:
+        print(re.sub(r"\\(.)", r"\1", data[:-1]))
+' "$2"
+}
+
 stages=("$@")
 if [ ${#stages[@]} -eq 0 ]; then
     stages=(qt build test)
-    [ "$gui" = OFF ] || stages+=(zip)
+    [ "$gui" = OFF ] || stages+=(zip installer install)
     [ "$gui" = OFF ] || [ "${WINDOWS_SCREENSHOT:-1}" = 0 ] || stages+=(shot)
 fi
 for stage in "${stages[@]}"; do
@@ -528,6 +870,8 @@ for stage in "${stages[@]}"; do
     test) run_tests ;;
     zip) make_zip ;;
     shot) take_screenshots ;;
+    installer) make_installer ;;
+    install) test_installer ;;
     *) echo "Unknown stage: $stage" >&2; exit 2 ;;
     esac
 done
