@@ -607,7 +607,7 @@ paragraphs = [" ".join(line.strip() for line in block.splitlines())
               for block in re.split(r"^ \.\n", stanza, flags=re.M)]
 # The window's labels by name: each one's .text( ... ) string literals, joined.
 labels = {name: "".join(re.findall(r'u"([^"]*)"', text)) for name, text in re.findall(
-    r'fila::etiqueta\(u"(\w+)"\)\s*\.text\(((?:\s*u"[^"]*")+)\)', window)}
+    r'fila::etiqueta\(nom\(F::(\w+)\)\)\s*\.text\(((?:\s*u"[^"]*")+)\)', window)}
 for paragraph, label in zip(paragraphs, ("Label2", "Label3"), strict=True):
     if paragraph.rstrip(".") != labels[label].rstrip("."):
         sys.exit(f"The copyright's terms are not {label}'s in the legal notice: {paragraph}")
