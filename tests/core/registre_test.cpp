@@ -92,6 +92,9 @@ TEST(Registre, tells_a_right_iban_an_unknown_country_and_a_wrong_shape) {
         {"french_with_a_letter", u"FR1420041010050500013M02606", ValidesaIBAN::valid},
         {"british", u"GB29NWBK60161331926819", ValidesaIBAN::valid},
         {"spanish", u"ES9121000418450200051332", ValidesaIBAN::valid},
+        // A long Hungarian account whose last eight digits but its check are zeros is
+        // not the short form.
+        {"hungarian_long_account_of_zeros", u"HU09117730161234567000000006", ValidesaIBAN::valid},
         {"digits_swapped", u"DE89370400440532031000", ValidesaIBAN::digitsIncorrectes},
         // 00, 01 and 99 pass the remainder test where 97, 98 and 02 are right, yet no
         // IBAN carries them.
