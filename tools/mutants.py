@@ -123,7 +123,8 @@ MUTANTS = [
      "a malformed foreign IBAN called no account"),
     ("core/comprovacio.cpp", "c.estat = Estat::digitsNacionalsIncorrectes;",
      "c.estat = Estat::estrangerCorrecte;", "wrong national digits reported correct"),
-    ("core/comprovacio.cpp", "            suggerirIBAN(iban, c.suggeriment);", "",
+    ("core/comprovacio.cpp", "        if (suggerir)\n            suggerirIBAN(iban, c.suggeriment);\n        return;\n    case ValidesaIBAN::llargada:",
+     "        return;\n    case ValidesaIBAN::llargada:",
      "a foreign IBAN never gets a suggestion"),
     ("core/comprovacio.h", "{Estat::estrangerCorrecte, u\"IBAN estranger correcte\", true},",
      "{Estat::estrangerCorrecte, u\"IBAN estranger correcte\", false},",
@@ -183,7 +184,7 @@ MUTANTS = [
     # cli: encodings
     ("core/text.h", "if (b >= 0xC2 && b <= 0xDF)", "if (b >= 0xC0 && b <= 0xDF)",
      "overlong two-byte forms taken for UTF-8"),
-    ("core/text.h", "high = b == 0xED && !wtf8 ? 0x9F : 0xBF;", "high = 0xBF;",
+    ("core/text.h", "high = b == 0xED && !wtf8 ? 0x9F : 0xBF;", "high = b == 0xED && wtf8 ? 0x9F : 0xBF;",
      "encoded surrogates taken for UTF-8"),
     ("cli/encoding.cpp", "out += b >= 0x80 && b < 0xA0 ? cp1252Alt[b - 0x80] : char16_t(b);",
      "out += b > 0x80 && b < 0xA0 ? cp1252Alt[b - 0x80] : char16_t(b);",
