@@ -271,6 +271,23 @@ MUTANTS = [
      "five columns for --quatre-columnes accepted"),
     ("cli/main.cpp", "if (option->check_lname(name) && equals + 1 == word.size())",
      "if (option->check_lname(name) && false)", "an empty value after '=' takes the next word"),
+    # cli: workbooks
+    ("cli/xlsx.cpp", "    if (whole > 15) {", "    if (whole > 16) {",
+     "a sixteen-digit number read as if no digit were lost"),
+    ("cli/xlsx.cpp", "if (digits.size() < zeros)", "if (digits.size() > zeros)",
+     "a zeros format's leading zeros dropped"),
+    ("cli/xlsx.cpp", "if (static_cast<long>(digits.size()) > whole || whole > 40)",
+     "if (whole > 40)", "a number with decimals read as a whole one"),
+    ("cli/xlsx.cpp", "static_cast<char>('A' + (n - 1) % 26)", "static_cast<char>('A' + n % 26)",
+     "a column's letters one off"),
+    ("cli/xml.cpp", "r.refusal_ = \"declara un tipus de document (DTD), que no es llegeix mai\";\n"
+     "        XML_StopParser(parser(r.parser_), XML_FALSE);",
+     "r.refusal_ = \"declara un tipus de document (DTD), que no es llegeix mai\";",
+     "a document type read on"),
+    ("cli/ods.cpp", "for (std::uint64_t k = 0; k < cell_.repeat; ++k) {",
+     "for (std::uint64_t k = 0; k < 1; ++k) {", "a repeated ODS cell read once"),
+    ("cli/zip.cpp", "constexpr std::uint64_t maxRatio = 500;",
+     "constexpr std::uint64_t maxRatio = 500000;", "a zip bomb inflated"),
 ]
 
 

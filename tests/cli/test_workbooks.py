@@ -83,6 +83,26 @@ def openpyxl_book(path):
     book.save(path)
 
 
+def ods_row(table, *cells):
+    """A row of an ODS table, equal neighbours in one repeated cell as LibreOffice
+    writes them."""
+    from odf.table import TableCell, TableRow
+    from odf.text import P
+
+    r = TableRow()
+    for i, cell in enumerate(cells):
+        if i > 0 and cell == cells[i - 1]:
+            continue
+        repeat = next((n for n in range(i + 1, len(cells)) if cells[n] != cell), len(cells)) - i
+        if isinstance(cell, str):
+            c = TableCell(valuetype="string", numbercolumnsrepeated=repeat)
+        else:
+            c = TableCell(valuetype="float", value=str(cell), numbercolumnsrepeated=repeat)
+        c.addElement(P(text=str(cell)))
+        r.addElement(c)
+    table.addElement(r)
+
+
 def odfpy_book(path):
     from odf.opendocument import OpenDocumentSpreadsheet
     from odf.table import Table, TableCell, TableRow
@@ -91,17 +111,7 @@ def odfpy_book(path):
     doc = OpenDocumentSpreadsheet()
     table = Table(name="Clients")
 
-    def row(*cells):
-        r = TableRow()
-        for cell in cells:
-            if isinstance(cell, str):
-                c = TableCell(valuetype="string")
-            else:
-                c = TableCell(valuetype="float", value=str(cell))
-            c.addElement(P(text=str(cell)))
-            r.addElement(c)
-        table.addElement(r)
-
+    row = lambda *cells: ods_row(table, *cells)  # noqa: E731
     row(TITLE)
     row(*HEADER)
     for i, account in enumerate(ACCOUNTS):
@@ -260,8 +270,10 @@ def test_every_other_part_is_the_same_bytes(books, name):
         assert b.testzip() is None
 
 
-def test_numbers_formatted_as_zeros_read_as_the_digits_they_show(tmp_path):
+def test_four_columns_read_as_the_cells_show_them(tmp_path):
     import openpyxl
+    from odf.opendocument import OpenDocumentSpreadsheet
+    from odf.table import Table
 
     book = openpyxl.Workbook()
     sheet = book.active
@@ -271,13 +283,22 @@ def test_numbers_formatted_as_zeros_read_as_the_digits_they_show(tmp_path):
         cell.number_format = zeros
     sheet.append([49, 1500, 5, 1234567892])  # no format: 49 is no entity
     book.save(tmp_path / "q.xlsx")
-    result = run(tmp_path / "q.xlsx", "--quatre-columnes=Entitat,Oficina,DC,Compte", "-o",
-                 tmp_path / "r.xlsx")
-    assert result.returncode == 1, result.stderr
-    rows = sheet_rows(tmp_path / "r.xlsx")
-    assert rows[1][4:9] == ["ES6000491500051234567892", "ES60 0049 1500 0512 3456 7892",
-                            "BSCHESMMXXX", "BANCO SANTANDER, S.A.", "correcte"]
-    assert rows[2][8] == "no és un compte"
+    # The entity and the office alike: one cell repeated across both columns.
+    doc, table = OpenDocumentSpreadsheet(), Table(name="Q")
+    for cells in (["Entitat", "Oficina", "DC", "Compte"], ["2100", "2100", "35", "0200051332"]):
+        ods_row(table, *cells)
+    doc.spreadsheet.addElement(table)
+    doc.save(str(tmp_path / "q.ods"))
+    for kind, correct in (
+            ("xlsx", ["ES6000491500051234567892", "ES60 0049 1500 0512 3456 7892",
+                      "BSCHESMMXXX", "BANCO SANTANDER, S.A.", "correcte"]),
+            ("ods", ["ES0521002100350200051332", "ES05 2100 2100 3502 0005 1332",
+                     "CAIXESBBXXX", "CAIXABANK, S.A.", "correcte"])):
+        out = tmp_path / f"r.{kind}"
+        result = run(tmp_path / f"q.{kind}", "--quatre-columnes=Entitat,Oficina,DC,Compte", "-o", out)
+        assert result.returncode == (1 if kind == "xlsx" else 0), result.stderr
+        assert sheet_rows(out)[1][4:9] == correct
+    assert sheet_rows(tmp_path / "r.xlsx")[2][8] == "no és un compte"
 
 
 def test_a_sheet_is_chosen_by_name_and_an_unknown_name_lists_them(books, tmp_path):
