@@ -182,9 +182,17 @@ void XmlCopy::finish() {
 }
 
 const char* attribute(const char** attributes, std::string_view name) {
-    for (; *attributes != nullptr; attributes += 2)
-        if (withoutPrefix(*attributes) == name)
+    // Compared in place, without measuring each name first: it is name, or with
+    // namespaces name and the attribute's prefix after a blank.
+    const bool spaced = name.find(separator) != std::string_view::npos;
+    for (; *attributes != nullptr; attributes += 2) {
+        const char* a = *attributes;
+        std::size_t i = 0;
+        while (i < name.size() && a[i] == name[i])
+            ++i;
+        if (i == name.size() && (a[i] == '\0' || (spaced && a[i] == separator)))
             return attributes[1];
+    }
     return nullptr;
 }
 
