@@ -382,7 +382,9 @@ private:
     TextRuns runs_;
     // The row being read: its cells' texts, one arena, and where each cell is. A
     // cell's value is gathered in place, at cellAt_, and replaced by what it shows.
-    std::string arena_, type_;
+    std::string arena_;
+    // How a cell's value is shown: looked up, as a number, or as it is.
+    enum class Type { shared, number, asIs } type_ = Type::number;
     std::size_t cellAt_ = 0;
     std::vector<std::pair<std::size_t, std::size_t>> spans_;
     Record record_;
@@ -529,7 +531,8 @@ void SheetHandler::startCell(const char** attributes) {
         throw Failure("el full té una cel·la fora de lloc a la fila " + std::to_string(rowNumber_));
     column_ = c;
     const char* t = attribute(attributes, "t");
-    type_.assign(t == nullptr ? "n" : t);
+    const std::string_view type = t == nullptr ? "n" : t;
+    type_ = type == "s" ? Type::shared : type == "n" ? Type::number : Type::asIs;
     const char* s = attribute(attributes, "s");
     cellStyle_ = s == nullptr ? 0 : static_cast<long>(toNumber(s, 0));
     lastStyle_ = cellStyle_;
@@ -540,13 +543,13 @@ void SheetHandler::endCell() {
     inCell_ = inValue_ = inInline_ = false;
     // Inline and formula texts, booleans, errors and dates are shown as they are.
     const std::string_view value = std::string_view(arena_).substr(cellAt_);
-    if (type_ == "s") {
+    if (type_ == Type::shared) {
         const auto text = strings_.at(value);
         if (!text)
             throw Failure("el full fa servir un text que la taula del llibre no té");
         arena_.resize(cellAt_);
         arena_ += *text;
-    } else if (type_ == "n") {
+    } else if (type_ == Type::number) {
         const std::size_t s = static_cast<std::size_t>(cellStyle_);
         const std::string number =
             numberText(value, s < styles_.zeros.size() ? styles_.zeros[s] : 0);
