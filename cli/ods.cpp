@@ -130,6 +130,9 @@ private:
     std::vector<std::pair<std::string, std::string>> prefixes_;
     std::optional<Names> q_; // once the root element has declared the prefixes
     mutable std::vector<std::pair<std::pair<const std::string*, std::string>, std::string>> names_;
+    struct {
+        std::string open, style, text, close, repeated;
+    } tags_; // an added cell's, made once the root element has declared the prefixes
     bool inTable_ = false, inRow_ = false, inCell_ = false, stylesAdded_ = false;
     bool columnsAdded_ = false, columnsSeen_ = false, chosenEnded_ = false;
     int inP_ = 0, hidden_ = 0, paragraphs_ = 0;
@@ -451,11 +454,19 @@ void ContentHandler::addStyles() {
 void ContentHandler::addCells(const Gain& gain, std::uint64_t rowEnd) {
     const auto across = std::find_if(spans_.begin(), spans_.end(),
                                      [&](const Span& s) { return s.column + s.repeat > first_; });
-    const auto attributeName = name(tableNs, "number-columns-repeated");
+    if (tags_.open.empty()) {
+        const std::string cell = name(tableNs, "table-cell");
+        tags_.open = "<" + cell;
+        tags_.style = " " + name(tableNs, "style-name") + "=\"";
+        tags_.text = " " + name(officeNs, "value-type") + "=\"string\"><" + name(textNs, "p") + ">";
+        tags_.close = "</" + name(textNs, "p") + "></" + cell + ">";
+        tags_.repeated = name(tableNs, "number-columns-repeated");
+    }
+    const std::string& attributeName = tags_.repeated;
     if (across == spans_.end()) {
         copy_->copyTo(rowEnd);
         if (nextColumn_ < first_)
-            copy_->add() += "<" + name(tableNs, "table-cell") + " " + attributeName + "=\"" +
+            copy_->add() += tags_.open + " " + attributeName + "=\"" +
                             std::to_string(first_ - nextColumn_) + "\"/>";
     } else {
         copy_->copyTo(across->start);
@@ -492,17 +503,16 @@ void ContentHandler::addCells(const Gain& gain, std::uint64_t rowEnd) {
 
 void ContentHandler::addCell(std::string_view text, std::string_view style) {
     std::string& out = copy_->add();
-    const std::string cell = name(tableNs, "table-cell");
-    out += "<" + cell;
+    out += tags_.open;
     if (!style.empty())
-        out += " " + name(tableNs, "style-name") + "=\"" + std::string(style) + "\"";
+        out.append(tags_.style).append(style).append("\"");
     if (text.empty()) {
         out += "/>";
         return;
     }
-    out += " " + name(officeNs, "value-type") + "=\"string\"><" + name(textNs, "p") + ">";
+    out += tags_.text;
     appendEscaped(out, text);
-    out += "</" + name(textNs, "p") + "></" + cell + ">";
+    out += tags_.close;
 }
 
 // Reads the part, each piece handed to the handler before the reader, while each()

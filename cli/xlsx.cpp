@@ -357,9 +357,9 @@ public:
     void end(std::string_view name) override;
     void text(std::string_view utf8) override {
         if (inValue_)
-            value_ += utf8;
+            arena_ += utf8;
         else if (inInline_)
-            runs_.text(utf8, value_);
+            runs_.text(utf8, arena_);
     }
 
 private:
@@ -380,8 +380,12 @@ private:
     bool dimension_ = false, inData_ = false, inRow_ = false, inCell_ = false;
     bool inValue_ = false, inInline_ = false;
     TextRuns runs_;
-    // The row being read: its cells' texts, one arena, and where each cell is.
-    std::string arena_, value_, type_;
+    // The row being read: its cells' texts, one arena, and where each cell is. A
+    // cell's value is gathered in place, at cellAt_, and replaced by what it shows.
+    std::string arena_;
+    // How a cell's value is shown: looked up, as a number, or as it is.
+    enum class Type { shared, number, asIs } type_ = Type::number;
+    std::size_t cellAt_ = 0;
     std::vector<std::pair<std::size_t, std::size_t>> spans_;
     Record record_;
     long column_ = -1, cellStyle_ = -1, rowStyle_ = -1, lastStyle_ = -1;
@@ -520,14 +524,15 @@ void SheetHandler::startRow(const char** attributes) {
 
 void SheetHandler::startCell(const char** attributes) {
     inCell_ = true;
-    value_.clear();
+    cellAt_ = arena_.size();
     const char* r = attribute(attributes, "r");
     const long c = r != nullptr ? columnOf(r) : column_ + 1;
     if (c < 0 || c <= column_)
         throw Failure("el full té una cel·la fora de lloc a la fila " + std::to_string(rowNumber_));
     column_ = c;
     const char* t = attribute(attributes, "t");
-    type_.assign(t == nullptr ? "n" : t);
+    const std::string_view type = t == nullptr ? "n" : t;
+    type_ = type == "s" ? Type::shared : type == "n" ? Type::number : Type::asIs;
     const char* s = attribute(attributes, "s");
     cellStyle_ = s == nullptr ? 0 : static_cast<long>(toNumber(s, 0));
     lastStyle_ = cellStyle_;
@@ -536,26 +541,28 @@ void SheetHandler::startCell(const char** attributes) {
 // The cell's text as a person sees it in the sheet.
 void SheetHandler::endCell() {
     inCell_ = inValue_ = inInline_ = false;
-    std::string number;
-    std::string_view shown = value_; // inline and formula texts; booleans, errors, dates
-    if (type_ == "s") {
-        const auto text = strings_.at(value_);
+    // Inline and formula texts, booleans, errors and dates are shown as they are.
+    const std::string_view value = std::string_view(arena_).substr(cellAt_);
+    if (type_ == Type::shared) {
+        const auto text = strings_.at(value);
         if (!text)
             throw Failure("el full fa servir un text que la taula del llibre no té");
-        shown = *text;
-    } else if (type_ == "n") {
+        arena_.resize(cellAt_);
+        arena_ += *text;
+    } else if (type_ == Type::number) {
         const std::size_t s = static_cast<std::size_t>(cellStyle_);
-        number = numberText(value_, s < styles_.zeros.size() ? styles_.zeros[s] : 0);
-        shown = number;
+        const std::string number =
+            numberText(value, s < styles_.zeros.size() ? styles_.zeros[s] : 0);
+        arena_.resize(cellAt_);
+        arena_ += number;
     }
     if (pass_ == Pass::write && column_ >= first_)
         throw Failure("el full té cel·les més enllà de la mida que en diu (fila " +
                       std::to_string(rowNumber_) + ")");
     lastColumn = std::max(lastColumn, column_);
     while (static_cast<long>(spans_.size()) < column_)
-        spans_.emplace_back(arena_.size(), 0);
-    spans_.emplace_back(arena_.size(), shown.size());
-    arena_ += shown;
+        spans_.emplace_back(cellAt_, 0);
+    spans_.emplace_back(cellAt_, arena_.size() - cellAt_);
 }
 
 void SheetHandler::endRow() {

@@ -9,6 +9,7 @@
 #include <expat.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace cli {
@@ -48,8 +49,6 @@ struct XmlCalls {
     static void splitName(XmlReader& r, const char* name) {
         const std::string_view full(name);
         if (!r.namespaces_) {
-            const auto colon = full.find(':');
-            r.prefix_ = colon == std::string_view::npos ? "" : full.substr(0, colon);
             r.name_ = full;
             return;
         }
@@ -140,6 +139,13 @@ void XmlReader::feed(std::string_view bytes, bool last) {
     }
 }
 
+std::string_view XmlReader::prefix() const {
+    if (namespaces_)
+        return prefix_;
+    const auto colon = name_.find(':');
+    return colon == std::string_view::npos ? "" : name_.substr(0, colon);
+}
+
 std::uint64_t XmlReader::at() const {
     return static_cast<std::uint64_t>(XML_GetCurrentByteIndex(parser(parser_)));
 }
@@ -182,16 +188,32 @@ void XmlCopy::finish() {
 }
 
 const char* attribute(const char** attributes, std::string_view name) {
-    for (; *attributes != nullptr; attributes += 2)
-        if (withoutPrefix(*attributes) == name)
+    // Compared in place, without measuring each name first: it is name, or with
+    // namespaces name and the attribute's prefix after a blank.
+    const bool spaced = name.find(separator) != std::string_view::npos;
+    for (; *attributes != nullptr; attributes += 2) {
+        const char* a = *attributes;
+        std::size_t i = 0;
+        while (i < name.size() && a[i] == name[i])
+            ++i;
+        if (i == name.size() && (a[i] == '\0' || (spaced && a[i] == separator)))
             return attributes[1];
+    }
     return nullptr;
 }
+
+// The characters escaped, looked up rather than compared one by one.
+constexpr std::array<bool, 256> escaped = [] {
+    std::array<bool, 256> table{};
+    for (const unsigned char c : {'&', '<', '>', '"'})
+        table[c] = true;
+    return table;
+}();
 
 void appendEscaped(std::string& out, std::string_view utf8) {
     // Nearly every text has nothing to escape.
     if (std::none_of(utf8.begin(), utf8.end(),
-                     [](char c) { return c == '&' || c == '<' || c == '>' || c == '"'; })) {
+                     [](char c) { return escaped[static_cast<unsigned char>(c)]; })) {
         out += utf8;
         return;
     }

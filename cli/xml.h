@@ -45,15 +45,17 @@ public:
     std::uint64_t at() const;
     std::size_t size() const;
     // Within a handler: the prefix of the element's name ("" for none).
-    std::string_view prefix() const { return prefix_; }
+    std::string_view prefix() const;
 
 private:
     friend struct XmlCalls;
     void* parser_;
     Handler& handler_;
     std::string file_, part_, refusal_;
-    std::string_view prefix_, name_; // of the element being handled, in expat's buffer
-    std::exception_ptr error_;       // a handler's, carried past expat
+    // Of the element being handled, in expat's buffer; without namespaces the
+    // prefix is found in the name when it is asked for, seldom.
+    std::string_view prefix_, name_;
+    std::exception_ptr error_; // a handler's, carried past expat
     bool namespaces_;
 };
 

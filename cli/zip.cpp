@@ -6,11 +6,15 @@
 
 #include "cli/failure.h"
 
+#include <isa-l/crc.h>
+#include <isa-l/igzip_lib.h>
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
@@ -86,7 +90,32 @@ constexpr std::uint64_t maxRatio = 500;
 // Below this an entry is too small to be a bomb, whatever its ratio.
 constexpr std::uint64_t ratioFrom = std::uint64_t(16) << 20;
 
+// The raw bytes are taken from minizip and handed to it in pieces of this size.
+constexpr std::size_t rawPiece = 1 << 16;
+// At most this much is inflated or deflated at once (igzip counts in 32 bits).
+constexpr std::size_t maxStep = std::size_t(1) << 30;
+
+std::uint8_t* bytesOf(const char* data) {
+    return reinterpret_cast<std::uint8_t*>(const_cast<char*>(data));
+}
+
 } // namespace
+
+// Large enough to live on the heap: igzip's state and the raw bytes in hand.
+struct Inflater {
+    inflate_state state{};
+    std::array<std::uint8_t, rawPiece> in{};
+    bool drained = false; // every raw byte of the entry is in state
+};
+
+struct Deflater {
+    isal_zstream stream{};
+    // Level 1: a sheet comes out a fifth smaller than at level 0, for no more work.
+    std::vector<std::uint8_t> level = std::vector<std::uint8_t>(ISAL_DEF_LVL1_DEFAULT);
+    std::array<std::uint8_t, rawPiece> out{};
+    std::uint64_t size = 0;
+    std::uint32_t crc = 0;
+};
 
 std::uint64_t restartAt(std::FILE* file, std::optional<std::uint64_t> at, const std::string& name) {
     if (!at)
@@ -142,9 +171,16 @@ ZipReader::Stream::Stream(ZipReader& zip, const ZipEntry& entry) : zip_(zip), en
                  "debò",
                  entry.name);
     zip.select(entry);
-    if (unzOpenCurrentFile(zip.zip_) != UNZ_OK)
+    // Only stored and deflated entries open at all.
+    int method = 0, level = 0;
+    if (unzOpenCurrentFile2(zip.zip_, &method, &level, 1) != UNZ_OK)
         zip.fail("el fitxer zip té una part que no es pot llegir", entry.name);
     open_ = true;
+    if (method == Z_DEFLATED) {
+        inflater_ = std::make_unique<Inflater>();
+        isal_inflate_init(&inflater_->state);
+        inflater_->state.crc_flag = ISAL_DEFLATE;
+    }
 }
 
 ZipReader::Stream::~Stream() {
@@ -152,23 +188,61 @@ ZipReader::Stream::~Stream() {
         unzCloseCurrentFile(zip_.zip_);
 }
 
-std::size_t ZipReader::Stream::read(char* data, std::size_t size) {
-    const int n = unzReadCurrentFile(zip_.zip_, data,
-                                     static_cast<unsigned>(std::min<std::size_t>(size, 1 << 30)));
+std::size_t ZipReader::Stream::raw(char* data, std::size_t size) {
+    const int n = unzReadCurrentFile(zip_.zip_, data, static_cast<unsigned>(size));
     if (n < 0)
         zip_.fail("el fitxer zip és malmès o incomplet", entry_.name);
-    got_ += static_cast<std::uint64_t>(n);
+    return static_cast<std::size_t>(n);
+}
+
+// Inflates until some bytes (at least one asked for) come out or the stream ends (0).
+std::size_t ZipReader::Stream::inflated(char* data, std::size_t size) {
+    Inflater& in = *inflater_;
+    inflate_state& s = in.state;
+    s.next_out = bytesOf(data);
+    s.avail_out = static_cast<std::uint32_t>(size);
+    while (s.block_state != ISAL_BLOCK_FINISH && s.avail_out == size) {
+        if (s.avail_in == 0 && !in.drained) {
+            s.avail_in = static_cast<std::uint32_t>(
+                raw(reinterpret_cast<char*>(in.in.data()), in.in.size()));
+            s.next_in = in.in.data();
+            in.drained = s.avail_in == 0;
+        }
+        // A stream that stops short, or goes no further with bytes in hand, is damaged.
+        const std::uint32_t before = s.avail_in;
+        if (isal_inflate(&s) < 0 ||
+            (s.avail_out == size && s.avail_in == before && s.block_state != ISAL_BLOCK_FINISH))
+            zip_.fail("el fitxer zip és malmès o incomplet", entry_.name);
+    }
+    return size - s.avail_out;
+}
+
+std::size_t ZipReader::Stream::read(char* data, std::size_t size) {
+    size = std::min(size, maxStep);
+    const std::size_t n = !open_ || size == 0 ? 0
+                          : inflater_         ? inflated(data, size)
+                                              : raw(data, size);
+    got_ += n;
     if (got_ > entry_.size)
         zip_.fail("el fitxer zip té una part que s'infla més del que diu la seva mida",
                   entry_.name);
-    if (n == 0) {
-        open_ = false;
-        if (unzCloseCurrentFile(zip_.zip_) != UNZ_OK || got_ != entry_.size)
-            zip_.fail("el fitxer zip és malmès: una part no quadra amb la mida o la suma de "
-                      "control que en diu",
-                      entry_.name);
-    }
-    return static_cast<std::size_t>(n);
+    crc_ = crc32_gzip_refl(crc_, bytesOf(data), n);
+    if (n == 0 && open_)
+        close();
+    return n;
+}
+
+// The entry read through: it must end here, as long and with the check sum it says.
+void ZipReader::Stream::close() {
+    char more = 0;
+    if (inflater_ && inflated(&more, 1) > 0)
+        zip_.fail("el fitxer zip té una part que s'infla més del que diu la seva mida",
+                  entry_.name);
+    open_ = false;
+    if (unzCloseCurrentFile(zip_.zip_) != UNZ_OK || got_ != entry_.size || crc_ != entry_.crc)
+        zip_.fail("el fitxer zip és malmès: una part no quadra amb la mida o la suma de "
+                  "control que en diu",
+                  entry_.name);
 }
 
 std::string ZipReader::whole(const ZipEntry& entry, std::uint64_t limit) {
@@ -199,16 +273,15 @@ void ZipWriter::fail() const {
     throw Failure("no es pot escriure el llibre (la sortida ha de ser un fitxer)", name_);
 }
 
-void ZipWriter::open(const ZipEntry& entry, bool raw, bool large) {
+void ZipWriter::open(const ZipEntry& entry, int method, bool large) {
     zip_fileinfo info{};
     info.dosDate = entry.dosDate;
     info.internal_fa = entry.internal;
     info.external_fa = entry.external;
-    const int method = raw ? static_cast<int>(entry.method) : Z_DEFLATED;
-    // A converted part is written as fast as zlib deflates; what is copied keeps its bytes.
+    // Raw: minizip writes the bytes it is given, deflated here or copied as stored.
+    // The level only sets the flags that say how hard the part was deflated.
     if (zipOpenNewFileInZip2_64(zip_, entry.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
-                                method, raw ? Z_DEFAULT_COMPRESSION : Z_BEST_SPEED, raw,
-                                large ? 1 : 0) != ZIP_OK)
+                                method, Z_BEST_SPEED, 1, large ? 1 : 0) != ZIP_OK)
         fail();
 }
 
@@ -217,8 +290,9 @@ void ZipWriter::copy(ZipReader& from, const ZipEntry& entry) {
     int method = 0, level = 0;
     if (unzOpenCurrentFile2(from.zip_, &method, &level, 1) != UNZ_OK)
         from.fail("el fitxer zip té una part que no es pot llegir", entry.name);
-    open(entry, true, entry.size >= 0xFFFFFFFFu || entry.compressed >= 0xFFFFFFFFu);
-    char buffer[1 << 16];
+    open(entry, static_cast<int>(entry.method),
+         entry.size >= 0xFFFFFFFFu || entry.compressed >= 0xFFFFFFFFu);
+    char buffer[rawPiece];
     for (;;) {
         const int n = unzReadCurrentFile(from.zip_, buffer, sizeof buffer);
         if (n < 0) {
@@ -236,20 +310,49 @@ void ZipWriter::copy(ZipReader& from, const ZipEntry& entry) {
 }
 
 void ZipWriter::begin(const ZipEntry& entry, bool large) {
-    open(entry, false, large);
+    open(entry, Z_DEFLATED, large);
+    deflater_ = std::make_unique<Deflater>();
+    isal_zstream& s = deflater_->stream;
+    isal_deflate_init(&s);
+    s.level = 1;
+    s.level_buf = deflater_->level.data();
+    s.level_buf_size = static_cast<std::uint32_t>(deflater_->level.size());
+    s.gzip_flag = IGZIP_DEFLATE;
+}
+
+// Deflates what stream holds, the end of the entry too when last.
+void ZipWriter::deflate(bool last) {
+    isal_zstream& s = deflater_->stream;
+    s.end_of_stream = last ? 1 : 0;
+    do {
+        s.next_out = deflater_->out.data();
+        s.avail_out = static_cast<std::uint32_t>(deflater_->out.size());
+        if (isal_deflate(&s) != COMP_OK)
+            fail();
+        const auto n = static_cast<unsigned>(deflater_->out.size() - s.avail_out);
+        if (n > 0 && zipWriteInFileInZip(zip_, deflater_->out.data(), n) != ZIP_OK)
+            fail();
+    } while (s.avail_in > 0 || s.avail_out == 0 || (last && s.internal_state.state != ZSTATE_END));
 }
 
 void ZipWriter::write(std::string_view bytes) {
     while (!bytes.empty()) {
-        const auto n = static_cast<unsigned>(std::min<std::size_t>(bytes.size(), 1 << 30));
-        if (zipWriteInFileInZip(zip_, bytes.data(), n) != ZIP_OK)
-            fail();
+        const std::size_t n = std::min(bytes.size(), maxStep);
+        deflater_->size += n;
+        deflater_->crc = crc32_gzip_refl(deflater_->crc, bytesOf(bytes.data()), n);
+        deflater_->stream.next_in = bytesOf(bytes.data());
+        deflater_->stream.avail_in = static_cast<std::uint32_t>(n);
+        deflate(false);
         bytes.remove_prefix(n);
     }
 }
 
 void ZipWriter::end() {
-    if (zipCloseFileInZip(zip_) != ZIP_OK)
+    deflate(true);
+    const std::uint64_t size = deflater_->size;
+    const std::uint32_t crc = deflater_->crc;
+    deflater_.reset();
+    if (zipCloseFileInZipRaw64(zip_, size, crc) != ZIP_OK)
         fail();
 }
 

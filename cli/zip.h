@@ -4,17 +4,23 @@
 // from anyone needs (sizes that lie, ratios no document has, a damaged or cut
 // file), and a new package written beside it: entries copied as their stored
 // bytes, without inflating them, or written anew, deflated as they are written.
+// What is inflated or deflated goes through ISA-L's igzip, several times faster
+// than zlib; minizip only hands over and takes the entries' raw bytes.
 
 #include "cli/input.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace cli {
+
+struct Inflater;
+struct Deflater;
 
 struct ZipEntry {
     std::string name;
@@ -47,9 +53,15 @@ public:
         std::size_t read(char* data, std::size_t size);
 
     private:
+        std::size_t raw(char* data, std::size_t size);
+        std::size_t inflated(char* data, std::size_t size);
+        void close();
+
         ZipReader& zip_;
         const ZipEntry& entry_;
+        std::unique_ptr<Inflater> inflater_; // none for a stored entry
         std::uint64_t got_ = 0;
+        std::uint32_t crc_ = 0;
         bool open_ = false;
     };
 
@@ -90,10 +102,12 @@ public:
 
 private:
     [[noreturn]] void fail() const;
-    void open(const ZipEntry& entry, bool raw, bool large);
+    void open(const ZipEntry& entry, int method, bool large);
+    void deflate(bool last);
 
     void* zip_ = nullptr;
     std::string name_;
+    std::unique_ptr<Deflater> deflater_; // of the entry being written anew
 };
 
 } // namespace cli

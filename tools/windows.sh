@@ -43,7 +43,7 @@ say() { printf '== %s\n' "$*"; }
 setup() {
     install_packages cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix \
         qt6-base-dev qt6-base-dev-tools qt6-translations-l10n \
-        libgtest-dev libcli11-dev wine64 fonts-wine icoutils zip unzip xz-utils \
+        libgtest-dev libcli11-dev nasm wine64 fonts-wine icoutils zip unzip xz-utils \
         fonts-liberation2 fonts-comic-neue python3-fonttools \
         xvfb xauth x11-utils xdotool imagemagick
     # The installer's compiler, with its 64-bit stubs and plug-ins.
@@ -198,13 +198,15 @@ build_gtest() {
     echo "$version" >"$prefix/.complete"
 }
 
-# brelvoxa.exe's workbooks: zlib with its minizip and expat, from Debian's own source
-# packages of the versions the host has, fetched through the machine's apt sources as
-# Qt's is, and built as static libraries with MinGW into the cache.
+# brelvoxa.exe's workbooks: zlib with its minizip, ISA-L's igzip and expat, from
+# Debian's own source packages of the versions the host has, fetched through the
+# machine's apt sources as Qt's is, and built as static libraries with MinGW into the
+# cache.
 workbook_libs=$cache/workbook-libs
 workbook_libs_record() {
     printf 'zlib %s\n' "$(dpkg-query -W -f='${Version}' zlib1g-dev)"
     printf 'expat %s\n' "$(dpkg-query -W -f='${Version}' libexpat1-dev)"
+    printf 'isa-l %s\n' "$(dpkg-query -W -f='${Version}' libisal-dev)"
     printf 'toolchain %s\n' "$(sha256sum <"$root/cmake/mingw-w64-x86_64.cmake" | cut -d' ' -f1)"
     printf 'compiler %s\n' "$($triplet-gcc-posix -dumpfullversion)"
 }
@@ -228,7 +230,7 @@ fetch_workbook_sources() {
     # The host's revision, else (a mirror without that update's sources) the newest
     # that can be had; the licences say which was built.
     local package version
-    for package in zlib:zlib1g-dev expat:libexpat1-dev; do
+    for package in zlib:zlib1g-dev expat:libexpat1-dev libisal:libisal-dev; do
         for version in "$(dpkg-query -W -f='${Version}' "${package#*:}")" \
             $(apt-cache "${opts[@]}" showsrc "${package%%:*}" | sed -n 's/^Version: //p' |
                 sort -r -V); do
@@ -240,7 +242,7 @@ build_workbook_libs() {
     local record src=$cache/src-workbook tree
     record=$(workbook_libs_record)
     [ "$(cat "$workbook_libs/.complete" 2>/dev/null)" = "$record" ] && return
-    say "zlib, minizip and expat for Windows: building into $workbook_libs"
+    say "zlib, minizip, ISA-L and expat for Windows: building into $workbook_libs"
     rm -rf "$src" "$workbook_libs"
     fetch_workbook_sources "$src"
     mkdir -p "$workbook_libs/lib" "$workbook_libs/include/minizip"
@@ -275,6 +277,16 @@ build_workbook_libs() {
     cmake --build "$src/expat-build" >/dev/null
     cmake --install "$src/expat-build" >/dev/null
     cp "$tree/debian/copyright" "$workbook_libs/expat-copyright"
+    # ISA-L by its own makefile for MinGW, only the deflate and check-sum parts, their
+    # assembly (nasm, as win64 objects) included.
+    tree=$(find "$src" -maxdepth 1 -type d -name 'libisal-*' | head -n1)
+    make -C "$tree" -f Makefile.unx -j "$(nproc)" arch=mingw units="igzip crc" AS=nasm \
+        CC="$triplet-gcc-posix" AR="$triplet-gcc-ar-posix" DEBUG= DEBUG_nasm= lib \
+        >/dev/null 2>&1
+    cp "$tree/bin/isa-l.a" "$workbook_libs/lib/libisal.a"
+    mkdir -p "$workbook_libs/include/isa-l"
+    cp "$tree"/include/{igzip_lib,crc,types}.h "$workbook_libs/include/isa-l/"
+    cp "$tree/debian/copyright" "$workbook_libs/isal-copyright"
     echo "$record" >"$workbook_libs/.complete"
 }
 
@@ -437,11 +449,12 @@ licences() {
         crlf "/usr/share/doc/$package/copyright" >"$dir/${dll#*:}.txt"
     done
     grep -q 'GCC RUNTIME LIBRARY EXCEPTION' "$dir/libstdc++-libgcc.txt"
-    # brelvoxa.exe has CLI11, header only, compiled in, and zlib, minizip and expat
-    # linked in.
+    # brelvoxa.exe has CLI11, header only, compiled in, and zlib, minizip, ISA-L and
+    # expat linked in.
     crlf /usr/share/doc/libcli11-dev/copyright >"$dir/CLI11.txt"
     crlf "$workbook_libs/zlib-copyright" >"$dir/zlib-minizip.txt"
     crlf "$workbook_libs/expat-copyright" >"$dir/expat.txt"
+    crlf "$workbook_libs/isal-copyright" >"$dir/isa-l.txt"
 }
 
 # Notepad reads UTF-8 with a byte-order mark and CRLF line ends on any Windows.

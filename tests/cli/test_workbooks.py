@@ -153,6 +153,7 @@ def libreoffice_books(tmp):
 WRITERS = {
     "xlsxwriter.xlsx": lambda p: xlsxwriter_book(p),
     "xlsxwriter-inline.xlsx": lambda p: xlsxwriter_book(p, constant_memory=True),
+    "xlsxwriter-stored.xlsx": lambda p: stored_book(p),
     "openpyxl.xlsx": openpyxl_book,
     "odfpy.ods": odfpy_book,
     "lo.xlsx": None,  # made with the .ods by libreoffice_books
@@ -311,12 +312,23 @@ def test_a_sheet_is_chosen_by_name_and_an_unknown_name_lists_them(books, tmp_pat
     assert not (tmp_path / "x.ods").exists()
 
 
-def zip_with(entries):
+def zip_with(entries, method=zipfile.ZIP_DEFLATED):
     buffer = io.BytesIO()
-    with zipfile.ZipFile(buffer, "w", zipfile.ZIP_DEFLATED) as z:
+    with zipfile.ZipFile(buffer, "w", method) as z:
         for name, data in entries:
             z.writestr(name, data)
     return buffer.getvalue()
+
+
+def stored(data):
+    """The package with every part stored as it is, none deflated."""
+    with zipfile.ZipFile(io.BytesIO(data)) as z:
+        return zip_with([(i.filename, z.read(i)) for i in z.infolist()], zipfile.ZIP_STORED)
+
+
+def stored_book(path):
+    xlsxwriter_book(path)
+    path.write_bytes(stored(path.read_bytes()))
 
 
 def book_bytes(tmp):
@@ -351,6 +363,13 @@ def smaller(out, local, central):
     struct.pack_into("<I", out, central + 24, 100)
 
 
+def cut_short(out, local, central):
+    # The compressed sizes said in both headers: half the deflate stream.
+    half = struct.unpack_from("<I", out, central + 20)[0] // 2
+    struct.pack_into("<I", out, local + 18, half)
+    struct.pack_into("<I", out, central + 20, half)
+
+
 DTD = (b'<?xml version="1.0"?><!DOCTYPE w [<!ENTITY a "aaaa"><!ENTITY b "&a;&a;&a;">]>'
        b'<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">'
        b'<sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>&b;</t></is></c></row></sheetData></worksheet>')
@@ -358,7 +377,11 @@ OLE = b"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1" + bytes(504)
 BAD = [
     ("truncat.xlsx", lambda t: book_bytes(t)[:2000], "el fitxer zip és malmès o incomplet"),
     ("malmes.xlsx", lambda t: sheet_entry(book_bytes(t), flipped), "és malmès"),
-    ("mida-falsa.xlsx", lambda t: sheet_entry(book_bytes(t), smaller), "és malmès"),
+    ("curt.xlsx", lambda t: sheet_entry(book_bytes(t), cut_short), "és malmès o incomplet"),
+    # A stored part has no deflate stream to fail: only its check sum tells.
+    ("malmes-sense-comprimir.xlsx",
+     lambda t: stored(book_bytes(t)).replace(b"Client 0", b"Client 9"), "és malmès"),
+    ("mida-falsa.xlsx", lambda t: sheet_entry(book_bytes(t), smaller), "s'infla més del que diu la seva mida"),
     ("dtd.xlsx", lambda t: replaced(book_bytes(t), "xl/worksheets/sheet1.xml", DTD),
      "declara un tipus de document (DTD)"),
     ("antic.xls", lambda t: OLE, "un .xls de l'Excel 97-2003"),
