@@ -83,15 +83,18 @@ apt_source_stanzas() {
     done
 }
 
-# Fetches Debian's qt6-base source through an apt configuration of its own inside the
-# cache, so the machine's package lists stay as they are.
-fetch_qt_source() {
-    local apt=$cache/apt src=$cache/src
+# source_apt DIR: an apt configuration of its own inside the cache, whose options it
+# leaves in the caller's `opts`, with the machine's sources as source-package sources and
+# their indexes fetched, so the machine's package lists stay as they are. A source with
+# no source packages (some third-party repositories) fails its own index only; apt-get
+# source says afterwards whether a package was found.
+source_apt() {
+    local apt=$cache/apt
     mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$apt/preferences.d" \
-        "$apt/sources.list.d" "$src"
+        "$apt/sources.list.d" "$1"
     apt_source_lines >"$apt/sources.list"
     apt_source_stanzas >"$apt/sources.list.d/machine.sources"
-    local opts=(
+    opts=(
         -o Dir::Etc::SourceList="$apt/sources.list"
         -o Dir::Etc::SourceParts="$apt/sources.list.d"
         -o Dir::Etc::Preferences="$apt/preferences"
@@ -101,9 +104,13 @@ fetch_qt_source() {
         -o Dir::Cache::archives="$apt/archives"
         -o APT::Sandbox::User=root
     )
-    # A source with no source packages (some third-party repositories) fails its own
-    # index only; apt-get source below says whether qt6-base was found.
     apt-get "${opts[@]}" update -qq || echo "Some source indexes could not be fetched." >&2
+}
+
+# Fetches Debian's qt6-base source into the cache.
+fetch_qt_source() {
+    local src=$cache/src opts
+    source_apt "$src"
     # The same Debian revision as the host Qt whose moc, rcc and uic the build uses.
     local version
     version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
@@ -211,22 +218,8 @@ workbook_libs_record() {
     printf 'compiler %s\n' "$($triplet-gcc-posix -dumpfullversion)"
 }
 fetch_workbook_sources() {
-    local apt=$cache/apt src=$1
-    mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$apt/preferences.d" \
-        "$apt/sources.list.d" "$src"
-    apt_source_lines >"$apt/sources.list"
-    apt_source_stanzas >"$apt/sources.list.d/machine.sources"
-    local opts=(
-        -o Dir::Etc::SourceList="$apt/sources.list"
-        -o Dir::Etc::SourceParts="$apt/sources.list.d"
-        -o Dir::Etc::Preferences="$apt/preferences"
-        -o Dir::Etc::PreferencesParts="$apt/preferences.d"
-        -o Dir::State::Lists="$apt/lists"
-        -o Dir::Cache="$apt"
-        -o Dir::Cache::archives="$apt/archives"
-        -o APT::Sandbox::User=root
-    )
-    apt-get "${opts[@]}" update -qq || echo "Some source indexes could not be fetched." >&2
+    local src=$1 opts
+    source_apt "$src"
     # The host's revision, else (a mirror without that update's sources) the newest
     # that can be had; the licences say which was built.
     local package version
