@@ -43,8 +43,8 @@ struct Collect : Sink {
 // The output of the input converted through the given window in reads of piece
 // bytes; settled, when given, gets the layout.
 std::string converted(std::string_view input, const Options& options, std::size_t window,
-                      std::size_t piece, bool regular = false, Layout* settled = nullptr,
-                      std::size_t maxRow = Splitter::defaultMaxRow) {
+                      std::size_t piece, std::size_t maxRow = Splitter::defaultMaxRow,
+                      bool regular = false, Layout* settled = nullptr) {
     Pieces source(input, piece, regular);
     Collect sink;
     Reporter reporter;
@@ -101,18 +101,16 @@ TEST(Convert, the_output_depends_on_neither_the_window_nor_the_reads) {
         {"a_last_row_as_long_as_a_row_may_be", lines + "ES03 2100 1234 5156 7890 1234 ", {}, 30},
     };
     for (const auto& [name, input, options, maxRow] : rows) {
-        const std::string once =
-            converted(input, options, 1 << 20, input.size(), false, nullptr, maxRow);
+        const std::string once = converted(input, options, 1 << 20, input.size(), maxRow);
         ASSERT_GT(once.size(), input.size()) << name;
         const bool utf16 = input.starts_with("\xFF\xFE");
         for (const std::size_t window : {40, 41, 64, 100, 300})
             for (const std::size_t piece : {1, 2, 3, 7, 64}) {
-                EXPECT_EQ(converted(input, options, window, piece, false, nullptr, maxRow), once)
+                EXPECT_EQ(converted(input, options, window, piece, maxRow), once)
                     << name << ", window " << window << ", reads of " << piece;
                 if (!utf16) {
-                    EXPECT_EQ(
-                        converted(input + "\x1A", options, window, piece, false, nullptr, maxRow),
-                        once + "\x1A")
+                    EXPECT_EQ(converted(input + "\x1A", options, window, piece, maxRow),
+                              once + "\x1A")
                         << name << " with a mark, window " << window << ", reads of " << piece;
                 }
             }
@@ -141,7 +139,7 @@ TEST(Layout, is_settled_from_the_first_window_but_a_regular_file_is_checked_whol
     };
     for (const auto& [name, input, window, regular, options, utf8] : rows) {
         Layout settled;
-        converted(input, options, window, input.size(), regular, &settled);
+        converted(input, options, window, input.size(), Splitter::defaultMaxRow, regular, &settled);
         EXPECT_EQ(settled.description,
                   "llista d'un compte per línia, " +
                       std::string(utf8 ? "UTF-8" : "Windows-1252 (l'entrada no és UTF-8 vàlid)") +

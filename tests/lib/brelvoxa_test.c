@@ -1,6 +1,7 @@
 /* libbrelvoxa from C, compiled as C99: each row a text and what brv_check and
  * brv_check_fault and brv_is_valid give for it, then the status texts. Prints
- * "N passed, N failed". */
+ * "N passed, N failed". The Python module calls the same functions: its tests run
+ * the forms people write, in the sample files, through them (tests/python). */
 #include "brelvoxa.h"
 
 #include <stdio.h>
@@ -15,31 +16,21 @@ static const struct row {
 } rows[] = {
     {"2100 0418 45 0200051332", 0, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX", "",
      BRV_FAULT_NONE},
-    /* A no-break space, an en dash and full-width digits, in UTF-8. */
-    {"IBAN ES91\xC2\xA0"
-     "2100\xE2\x80\x93"
-     "0418 4502 0005 \xEF\xBC\x91\xEF\xBC\x93"
-     "32",
-     0, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX", "", BRV_FAULT_NONE},
     {"GB29NWBK60161331926819", 0, BRV_FOREIGN_CORRECT, "GB29 NWBK 6016 1331 9268 19", "", "",
      BRV_FAULT_NONE},
     {"ES91 2100 0418 4502 0005 1323", 0, BRV_WRONG_CONTROL_DIGITS, "", "",
      "ES91 2100 0418 4502 0005 1332", BRV_FAULT_CHECKSUM},
     /* A Belgian account's own check digits wrong, its IBAN's made to fit: well formed,
-     * so its IBAN is written; and an Italian typo, led back by its CIN. */
+     * so its IBAN is written. */
     {"BE41 5390 0754 7035", 0, BRV_WRONG_NATIONAL_DIGITS, "BE41 5390 0754 7035", "", "",
      BRV_FAULT_CHECKSUM},
-    {"IT60 X154 2811 1010 0000 0123 456", 0, BRV_WRONG_IBAN_DIGITS, "", "",
-     "IT60 X054 2811 1010 0000 0123 456", BRV_FAULT_CHECKSUM},
     /* Windows-1252's no-break space is no UTF-8. */
     {"2100\xA0"
      "0418450200051332",
      0, BRV_NOT_AN_ACCOUNT, "", "", "", BRV_FAULT_FORMAT},
     {NULL, 0, BRV_NO_ACCOUNT, "", "", "", BRV_FAULT_LENGTH},
-    /* A spreadsheet's number for the account, and its text mark. */
+    /* A spreadsheet's number for the account. */
     {"2,10004E+19", 0, BRV_SCIENTIFIC_NOTATION, "", "", "", BRV_FAULT_FORMAT},
-    {"'21000418450200051332", 0, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX", "",
-     BRV_FAULT_NONE},
     /* A line as a file gives it: white space and its line end stripped, but a line
      * end inside is no account, and one alone is an empty cell. */
     {"21000418450200051332\n", 0, BRV_CORRECT, "ES91 2100 0418 4502 0005 1332", "CAIXESBBXXX", "",

@@ -1,7 +1,7 @@
-"""The module brelvoxa: each function on the forms people write and the items a
-pandas column holds, the exceptions validate raises and how they travel, many
-threads and processes at once, Ctrl+C; its docstrings' examples as doctests and its
-stubs against it."""
+"""The module brelvoxa: each function on each status (the forms people write: the
+samples test_differential.py runs through it), the items a pandas column holds, the
+exceptions validate raises and how they travel, many threads and processes at once,
+Ctrl+C; its docstrings' examples as doctests and its stubs against it."""
 import concurrent.futures
 import copy
 import doctest
@@ -22,8 +22,6 @@ import brelvoxa
 from brelvoxa import Status
 
 ES91 = "ES9121000418450200051332"
-NBSP, THIN, EN_DASH = "\u00a0", "\u2009", "\u2013"
-FULL_WIDTH_13 = "\uff11\uff13"
 
 
 class Unreadable:
@@ -34,9 +32,6 @@ class Unreadable:
 # text, status, IBAN, BIC, suggestion
 CHECKS = [
     ("2100 0418 45 0200051332", Status.CORRECT, ES91, "CAIXESBBXXX", None),
-    ("iban es91-2100-0418-4502-0005-1332", Status.CORRECT, ES91, "CAIXESBBXXX", None),
-    (f"ES91{NBSP}2100{THIN}0418{EN_DASH}4502 0005 {FULL_WIDTH_13}32", Status.CORRECT, ES91,
-     "CAIXESBBXXX", None),
     ("9999 0418 85 0200051332", Status.UNKNOWN_ENTITY, "ES5399990418850200051332", None, None),
     ("FR14 2004 1010 0505 0001 3M02 606", Status.FOREIGN_CORRECT, "FR1420041010050500013M02606",
      None, None),
@@ -56,7 +51,6 @@ CHECKS = [
     ("0000 0000 00 0000000000", Status.ALL_ZEROS, None, None, None),
     ("2100 0418 45 020005133", Status.NOT_AN_ACCOUNT, None, None, None),
     ("2.10004E+19", Status.SCIENTIFIC_NOTATION, None, None, None),
-    ('="21000418450200051332"', Status.CORRECT, ES91, "CAIXESBBXXX", None),
     # A lone surrogate has no UTF-8 form: a text in no encoding at all.
     ("2100\udcff0418450200051332", Status.NOT_AN_ACCOUNT, None, None, None),
     (" " * (1 << 20) + "21000418450200051332", Status.CORRECT, ES91, "CAIXESBBXXX", None),
