@@ -582,10 +582,7 @@ Summary convertContent(ZipReader& zip, const ZipEntry& content, ZipWriter& out,
     out.begin(content, content.size > (std::uint64_t(1) << 30));
     readContent(zip, content, xml, handler, [&](std::uint64_t read) {
         if (reporter.progress)
-            reporter.progress(
-                handler.rows(),
-                read / std::max<std::uint64_t>(
-                           content.size / std::max<std::uint64_t>(content.compressed, 1), 1));
+            reporter.progress(handler.rows(), fileShare(content, read));
         return true;
     });
     handler.finish();

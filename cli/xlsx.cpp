@@ -763,12 +763,8 @@ Summary convertSheet(ZipReader& zip, const ZipEntry& sheet, const SharedStrings&
     handler.xml = &xml;
     out.begin(sheet, sheet.size > (std::uint64_t(1) << 30));
     readSheet(zip, sheet, xml, handler, [&](std::uint64_t read) {
-        // The part of the file read so far, as far as the sheet's share of it tells.
         if (reporter.progress)
-            reporter.progress(
-                handler.rows(),
-                read / std::max<std::uint64_t>(
-                           sheet.size / std::max<std::uint64_t>(sheet.compressed, 1), 1));
+            reporter.progress(handler.rows(), fileShare(sheet, read));
         return true;
     });
     handler.finish();

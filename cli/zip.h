@@ -28,6 +28,13 @@ struct ZipEntry {
     unsigned long method = 0, dosDate = 0, crc = 0, internal = 0, external = 0;
 };
 
+// How far into the file `inflated` bytes of the entry reach, as far as its
+// compression ratio tells: what the progress bar measures a part's reading by.
+inline std::uint64_t fileShare(const ZipEntry& entry, std::uint64_t inflated) {
+    const std::uint64_t ratio = entry.size / (entry.compressed == 0 ? 1 : entry.compressed);
+    return inflated / (ratio == 0 ? 1 : ratio);
+}
+
 class ZipReader {
 public:
     // Reads the package's directory from file, which must be seekable; name is
